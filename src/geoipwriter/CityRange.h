@@ -1,0 +1,35 @@
+#pragma once
+// What a city database is built from: address ranges, each answered by one
+// city record. Shared by the database writer and the importers that feed it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvanta::geoip {
+
+// One city record as the file stores it. Texts are ISO-8859-1 bytes, as the
+// legacy format keeps them; coordinates are degrees, stored to 4 decimals.
+struct CityRecordData {
+    std::uint8_t countryIndex = 0; // index into the country tables (0 = "--")
+    std::string region;
+    std::string city;
+    std::string postalCode;
+    double latitude = 0;
+    double longitude = 0;
+    std::int32_t dmaCode = 0;  // written only for edition 2 records of "US"
+    std::int32_t areaCode = 0; // likewise
+
+    bool operator==(const CityRecordData&) const = default;
+};
+
+// Inclusive range of IPv4 addresses (host byte order) answered by `record`.
+struct CityRange {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    CityRecordData record;
+};
+
+using CityRanges = std::vector<CityRange>;
+
+} // namespace orvanta::geoip
