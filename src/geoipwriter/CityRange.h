@@ -32,4 +32,17 @@ struct CityRange {
 
 using CityRanges = std::vector<CityRange>;
 
+// The compact form for large imports: each distinct record once, ranges
+// pointing at it by index, so millions of ranges do not copy their texts.
+struct IndexedRange {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    std::uint32_t recordIndex = 0; // into CityRangeSet::records
+};
+
+struct CityRangeSet {
+    std::vector<CityRecordData> records;
+    std::vector<IndexedRange> ranges;
+};
+
 } // namespace orvanta::geoip
