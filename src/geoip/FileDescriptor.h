@@ -16,6 +16,8 @@ public:
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     void reset(int fd = -1);
+    // Gives up ownership without closing.
+    int release();
 
 private:
     int fd_ = -1;
