@@ -1,0 +1,81 @@
+#pragma once
+// A WHOIS server on 127.0.0.1 for tests: it listens on a free port, serves
+// a fixed number of connections on its own thread with a scripted
+// behaviour, and records the bytes each connection sent it. Every wait is
+// bounded, and the destructor stops and joins the thread.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvanta::test {
+
+class WhoisConnection {
+public:
+    WhoisConnection(int fd, const std::atomic<bool>& stopping) : fd_(fd), stopping_(stopping) {}
+
+    // Reads until CR LF has arrived (or EOF, or `limit`); returns all read.
+    std::string ReadQuery(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // Reads until the client closes its sending side (or `limit`).
+    std::string ReadToEnd(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // Sends all of `bytes`; false once the client is gone.
+    bool Send(const std::string& bytes);
+    // Ends our sending side; the client reads end-of-stream.
+    void ShutdownSend();
+    // Closes with a TCP reset instead of an orderly close.
+    void Reset();
+    // Waits until the client closes or the server is stopping (or `limit`).
+    void HoldOpen(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Does nothing at all (reads nothing) for `limit` or until stopping.
+    void Idle(std::chrono::milliseconds limit);
+    bool Stopping() const { return stopping_.load(); }
+
+    const std::string& Received() const { return received_; }
+
+private:
+    bool ReadSome(std::chrono::milliseconds wait);
+
+    int fd_;
+    const std::atomic<bool>& stopping_;
+    std::string received_;
+    bool eof_ = false;
+};
+
+class LoopbackWhoisServer {
+public:
+    using Behaviour = std::function<void(WhoisConnection&)>;
+
+    // Serves `connections` connections, one after the other.
+    explicit LoopbackWhoisServer(Behaviour behaviour, int connections = 1);
+    ~LoopbackWhoisServer();
+    LoopbackWhoisServer(const LoopbackWhoisServer&) = delete;
+    LoopbackWhoisServer& operator=(const LoopbackWhoisServer&) = delete;
+
+    int Port() const { return port_; }
+    // Bytes each served connection sent, in order of arrival.
+    std::vector<std::string> Received() const;
+    // Waits (bounded) until `count` connections have been served.
+    bool WaitServed(int count, std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+
+    // The usual behaviour: read the query, send `answer`, close.
+    static Behaviour Answer(std::string answer);
+
+private:
+    void Run(Behaviour behaviour, int connections);
+
+    int listenFd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::string> received_;
+    std::thread thread_;
+};
+
+// A loopback port with nothing listening on it.
+int UnusedLoopbackPort();
+
+} // namespace orvanta::test

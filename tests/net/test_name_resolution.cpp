@@ -1,0 +1,75 @@
+// Dotted-quad parsing and lookups that every machine can answer.
+
+#include "net/NameResolution.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvanta::net;
+
+struct QuadCase {
+    const char* name;
+    const char* text;
+    bool valid;
+    std::uint32_t hostOrder;
+};
+
+class DottedQuad : public testing::TestWithParam<QuadCase> {};
+
+TEST_P(DottedQuad, Parses) {
+    std::uint32_t address = 0xDEADBEEF;
+    EXPECT_EQ(ParseDottedQuad(GetParam().text, &address), GetParam().valid);
+    if (GetParam().valid) {
+        EXPECT_EQ(ntohl(address), GetParam().hostOrder);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DottedQuad,
+    testing::Values(
+        QuadCase{"Loopback", "127.0.0.1", true, 0x7F000001},
+        QuadCase{"Extremes", "255.0.255.0", true, 0xFF00FF00},
+        QuadCase{"LeadingZerosDecimal", "010.001.000.009", true, 0x0A010009},
+        QuadCase{"Over255", "256.1.1.1", false, 0}, QuadCase{"FourDigits", "0001.1.1.1", false, 0},
+        QuadCase{"ThreeParts", "1.2.3", false, 0}, QuadCase{"FiveParts", "1.2.3.4.5", false, 0},
+        QuadCase{"EmptyPart", "1..3.4", false, 0}, QuadCase{"TrailingDot", "1.2.3.4.", false, 0},
+        QuadCase{"TrailingBlank", "1.2.3.4 ", false, 0}, QuadCase{"Sign", "+1.2.3.4", false, 0},
+        QuadCase{"Hex", "0x1.2.3.4", false, 0}, QuadCase{"Empty", "", false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DomainCase {
+    const char* name;
+    const char* domain;
+    const char* address;
+};
+
+class DomainAddress : public testing::TestWithParam<DomainCase> {};
+
+TEST_P(DomainAddress, Resolves) {
+    EXPECT_EQ(DomainToAddress(GetParam().domain), GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DomainAddress,
+    testing::Values(DomainCase{"Localhost", "localhost", "127.0.0.1"},
+                    DomainCase{"DottedUnchanged", "127.0.0.1", "127.0.0.1"},
+                    DomainCase{"InvalidTld", "no-such-host.invalid", "0.0.0.0"},
+                    DomainCase{"InvalidTldUpperWithDot", "X.INVALID.", "0.0.0.0"},
+                    DomainCase{"Empty", "", "0.0.0.0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NameResolution, InvalidTldIsHostNotFound) {
+    const Ipv4Lookup found = LookupIpv4("whois.invalid");
+    EXPECT_FALSE(found.address.has_value());
+    EXPECT_EQ(found.error, 11001);
+}
+
+TEST(NameResolution, ReverseLookupOfLoopbackNamesIt) {
+    const auto name = ReverseLookup(htonl(0x7F000001));
+    ASSERT_TRUE(name.has_value());
+    EXPECT_FALSE(name->empty());
+}
+
+} // namespace
