@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string guarded = orvanta::map::guardedCallScript(call);
     const auto open = guarded.find("eval)(") + 6;
-    const auto close = guarded.find(");return \"0\"");
+    const auto close = guarded.rfind(");return \"0\"");
     require(open != std::string::npos && close != std::string::npos && close > open);
     require(readDoubleQuoted(std::string_view(guarded).substr(open, close - open)) == call);
 
