@@ -1,0 +1,142 @@
+#include "BuildCommand.h"
+
+#include "CommandLine.h"
+#include "CsvCitySource.h"
+#include "geoipwriter/CityDatabaseWriter.h"
+
+#include <ostream>
+
+namespace orvanta::dbtool {
+
+const char* const BuildUsage =
+    "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
+    "Builds a city database OUT from the ranges of a CSV file with the columns\n"
+    "ip_range_start, ip_range_end, country_code, state1, state2, city, postcode,\n"
+    "latitude, longitude (further columns ignored; header line optional).\n"
+    "  --csv FILE       the CSV source; IPv6 rows are skipped and counted\n"
+    "  -o, --output OUT the database to write (replaced only when the build succeeds)\n"
+    "  --edition 2|6    the city edition (default 2)\n"
+    "  --fit            shorten texts of records too long for the format\n";
+
+namespace {
+
+void SetSource(BuildOptions& options, SourceKind kind, const std::string& path) {
+    if (options.source != SourceKind::None) {
+        throw UsageError("give one source: --csv or --mmdb");
+    }
+    options.source = kind;
+    options.sourcePath = path;
+}
+
+int ParseEdition(const std::string& text) {
+    if (text == "2") {
+        return 2;
+    }
+    if (text == "6") {
+        return 6;
+    }
+    throw UsageError("--edition must be 2 or 6, not \"" + text + "\"");
+}
+
+void PrintSummary(std::ostream& out, const CsvImport& import, const geoip::WriteSummary& summary) {
+    out << "ranges read: " << import.rangesRead << '\n'
+        << "ipv6 rows skipped: " << import.ipv6Skipped << '\n'
+        << "blocks: " << summary.blocks << '\n'
+        << "tree nodes: " << summary.treeNodes << '\n'
+        << "distinct records: " << summary.distinctRecords << '\n'
+        << "shortened records: " << summary.shortenedRecords << '\n'
+        << "file size: " << summary.fileSize << " bytes\n"
+        << "codes not in the table:";
+    if (import.unknownCodes.empty()) {
+        out << " none";
+    }
+    bool first = true;
+    for (const auto& [code, rows] : import.unknownCodes) {
+        out << (first ? " " : ", ") << (code.empty() ? "\"\"" : code) << " (" << rows
+            << (rows == 1 ? " row)" : " rows)");
+        first = false;
+    }
+    out << '\n';
+}
+
+int BuildFromCsv(const BuildOptions& options, std::ostream& out) {
+    CsvImport import = LoadCityCsvFile(options.sourcePath);
+    geoip::WriteSummary summary =
+        geoip::WriteCityDatabase(options.output, import.set, {options.edition, options.fit});
+    PrintSummary(out, import, summary);
+    return ExitSuccess;
+}
+
+} // namespace
+
+BuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
+    BuildOptions options;
+    ArgumentWalker walker(args);
+    std::string value;
+    bool haveOutput = false;
+    bool haveEdition = false;
+    while (!walker.Done()) {
+        if (walker.TakeFlag("--help")) {
+            options.help = true;
+            return options;
+        }
+        if (walker.TakeValue("--csv", value)) {
+            SetSource(options, SourceKind::Csv, value);
+        } else if (walker.TakeValue("--mmdb", value)) {
+            SetSource(options, SourceKind::Mmdb, value);
+        } else if (walker.TakeValue("-o", value) || walker.TakeValue("--output", value)) {
+            if (haveOutput) {
+                throw UsageError("give one output file");
+            }
+            options.output = value;
+            haveOutput = true;
+        } else if (walker.TakeValue("--edition", value)) {
+            if (haveEdition) {
+                throw UsageError("give one --edition");
+            }
+            options.edition = ParseEdition(value);
+            haveEdition = true;
+        } else if (walker.TakeFlag("--fit")) {
+            options.fit = true;
+        } else if (IsOption(walker.Current())) {
+            throw UsageError("unknown option " + walker.Current());
+        } else {
+            throw UsageError("unexpected argument \"" + walker.Current() + "\"");
+        }
+    }
+    if (options.source == SourceKind::None) {
+        throw UsageError("build needs a source: --csv FILE");
+    }
+    if (!haveOutput || options.output.empty()) {
+        throw UsageError("build needs an output file: -o OUT");
+    }
+    return options;
+}
+
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    BuildOptions options = ParseBuildOptions(args);
+    if (options.help) {
+        out << BuildUsage;
+        return ExitSuccess;
+    }
+    try {
+        switch (options.source) {
+        case SourceKind::Csv:
+            return BuildFromCsv(options, out);
+        case SourceKind::Mmdb:
+            err << "orvanta-db: build --mmdb is not supported by this build\n";
+            return ExitUsage;
+        case SourceKind::None:
+            break;
+        }
+    } catch (const SourceError& error) {
+        err << "orvanta-db: " << error.what() << '\n';
+        return ExitFailure;
+    } catch (const geoip::WriteError& error) {
+        err << "orvanta-db: " << error.what() << '\n';
+        return ExitFailure;
+    }
+    return ExitUsage;
+}
+
+} // namespace orvanta::dbtool

@@ -1,0 +1,215 @@
+#include "CsvCitySource.h"
+
+#include "CsvReader.h"
+#include "geoipwriter/CountryMapping.h"
+#include "geoipwriter/TextConversion.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unordered_map>
+
+namespace orvanta::dbtool {
+namespace {
+
+enum Column : std::size_t {
+    RangeStart,
+    RangeEnd,
+    Country,
+    State1,
+    State2,
+    City,
+    Postcode,
+    Latitude,
+    Longitude,
+    ColumnCount
+};
+
+constexpr double LowestCoordinate = -180.0;
+constexpr double HighestCoordinate = 1497.7215; // (2^24 - 1) / 10000 - 180
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Shown in messages with its quotes, cut when long, so that a binary field
+// does not flood the terminal.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t shown = 40;
+    std::string out = "\"" + std::string(text.substr(0, shown));
+    out += text.size() > shown ? "...\"" : "\"";
+    return out;
+}
+
+class RowImporter {
+public:
+    RowImporter(const std::string& name, CsvImport& result) : name_(name), result_(result) {}
+
+    void Import(const std::vector<std::string>& fields, std::size_t line) {
+        line_ = line;
+        if (fields.size() < ColumnCount) {
+            Fail("expected at least " + std::to_string(ColumnCount) + " fields, found " +
+                 std::to_string(fields.size()));
+        }
+        const std::string_view start = Trim(fields[RangeStart]);
+        const std::string_view end = Trim(fields[RangeEnd]);
+        if (start.find(':') != std::string_view::npos || end.find(':') != std::string_view::npos) {
+            CheckIpv6(start, "ip_range_start");
+            CheckIpv6(end, "ip_range_end");
+            ++result_.ipv6Skipped;
+            return;
+        }
+        geoip::IndexedRange range;
+        range.first = Ipv4(start, "ip_range_start");
+        range.last = Ipv4(end, "ip_range_end");
+        if (range.first > range.last) {
+            Fail("ip_range_end " + Quoted(end) + " lies before ip_range_start " + Quoted(start));
+        }
+        range.recordIndex = RecordIndex(Record(fields));
+        result_.set.ranges.push_back(range);
+        ++result_.rangesRead;
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw SourceError(name_ + ":" + std::to_string(line_) + ": " + what);
+    }
+
+    std::uint32_t Ipv4(std::string_view text, const char* column) const {
+        in_addr address{};
+        if (::inet_pton(AF_INET, std::string(text).c_str(), &address) != 1) {
+            Fail(std::string(column) + " " + Quoted(text) + " is not an IPv4 address");
+        }
+        return ntohl(address.s_addr);
+    }
+
+    void CheckIpv6(std::string_view text, const char* column) const {
+        in6_addr address{};
+        if (::inet_pton(AF_INET6, std::string(text).c_str(), &address) != 1) {
+            Fail(std::string(column) + " " + Quoted(text) + " is not an IPv6 address");
+        }
+    }
+
+    double Coordinate(std::string_view text, const char* column) const {
+        text = Trim(text);
+        double value = 0;
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+            !std::isfinite(value)) {
+            Fail(std::string(column) + " " + Quoted(text) + " is not a number");
+        }
+        value = geoip::RoundCoordinate(value);
+        if (value < LowestCoordinate || value > HighestCoordinate) {
+            Fail(std::string(column) + " " + Quoted(text) + " is outside -180 to 1497.7215");
+        }
+        return value;
+    }
+
+    geoip::CityRecordData Record(const std::vector<std::string>& fields) {
+        geoip::CityRecordData record;
+        const std::string_view code = Trim(fields[Country]);
+        const geoip::CountryMapping country = geoip::MapCountryCode(code);
+        if (!country.known) {
+            ++result_.unknownCodes[std::string(code)];
+        }
+        record.countryIndex = country.index;
+        record.region = geoip::Utf8ToLatin1(fields[State1]);
+        record.city = geoip::Utf8ToLatin1(fields[City]);
+        record.postalCode = geoip::Utf8ToLatin1(fields[Postcode]);
+        if (record.region.find('\0') != std::string::npos ||
+            record.city.find('\0') != std::string::npos ||
+            record.postalCode.find('\0') != std::string::npos) {
+            Fail("a text contains a NUL byte");
+        }
+        record.latitude = Coordinate(fields[Latitude], "latitude");
+        record.longitude = Coordinate(fields[Longitude], "longitude");
+        return record;
+    }
+
+    // Equal records are stored once, so a million rows of a few thousand
+    // places keep a few thousand records.
+    std::uint32_t RecordIndex(geoip::CityRecordData record) {
+        std::string key;
+        key += static_cast<char>(record.countryIndex);
+        for (const std::string* text : {&record.region, &record.city, &record.postalCode}) {
+            key += *text;
+            key += '\0';
+        }
+        char numbers[2 * sizeof(double)];
+        std::memcpy(numbers, &record.latitude, sizeof(double));
+        std::memcpy(numbers + sizeof(double), &record.longitude, sizeof(double));
+        key.append(numbers, sizeof numbers);
+        auto [entry, added] = known_.try_emplace(
+            std::move(key), static_cast<std::uint32_t>(result_.set.records.size()));
+        if (added) {
+            result_.set.records.push_back(std::move(record));
+        }
+        return entry->second;
+    }
+
+    const std::string& name_;
+    CsvImport& result_;
+    std::size_t line_ = 0;
+    std::unordered_map<std::string, std::uint32_t> known_;
+};
+
+bool IsHeader(const std::vector<std::string>& fields) {
+    if (fields.empty()) {
+        return false;
+    }
+    std::string first(Trim(fields[0]));
+    for (char& c : first) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return first == "ip_range_start";
+}
+
+} // namespace
+
+CsvImport LoadCityCsv(std::istream& in, const std::string& name) {
+    CsvImport result;
+    RowImporter importer(name, result);
+    CsvReader reader(in);
+    std::vector<std::string> fields;
+    bool first = true;
+    try {
+        while (reader.Next(fields)) {
+            if (first && IsHeader(fields)) {
+                first = false;
+                continue;
+            }
+            first = false;
+            importer.Import(fields, reader.RecordLine());
+        }
+    } catch (const CsvError& error) {
+        throw SourceError(name + ":" + std::to_string(error.line()) + ": " + error.what());
+    }
+    if (in.bad()) {
+        throw SourceError(name + ": read error");
+    }
+    return result;
+}
+
+CsvImport LoadCityCsvFile(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(EISDIR));
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(errno));
+    }
+    return LoadCityCsv(in, path);
+}
+
+} // namespace orvanta::dbtool

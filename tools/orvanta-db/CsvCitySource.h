@@ -1,0 +1,35 @@
+#pragma once
+// City ranges from a CSV file with the columns ip_range_start, ip_range_end,
+// country_code, state1, state2, city, postcode, latitude, longitude (further
+// columns ignored, a header line optional). IPv6 rows are skipped.
+
+#include "geoipwriter/CityRange.h"
+
+#include <cstddef>
+#include <istream>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+namespace orvanta::dbtool {
+
+// A row that cannot be imported; the message names file, line and fault.
+class SourceError : public std::runtime_error {
+public:
+    explicit SourceError(const std::string& message) : std::runtime_error(message) {}
+};
+
+struct CsvImport {
+    geoip::CityRangeSet set;
+    std::size_t rangesRead = 0;  // IPv4 rows
+    std::size_t ipv6Skipped = 0; // IPv6 rows
+    // Country codes not in the tables (stored as index 0), with row counts.
+    std::map<std::string, std::size_t> unknownCodes;
+};
+
+// `name` is the file name the error messages show.
+CsvImport LoadCityCsv(std::istream& in, const std::string& name);
+// Throws SourceError also when the file cannot be opened.
+CsvImport LoadCityCsvFile(const std::string& path);
+
+} // namespace orvanta::dbtool

@@ -1,0 +1,59 @@
+#include "ToolMain.h"
+
+#include "BuildCommand.h"
+#include "CommandLine.h"
+#include "InfoCommand.h"
+#include "LookupCommand.h"
+
+#include <ostream>
+
+namespace orvanta::dbtool {
+namespace {
+
+const char* const ToolUsage =
+    "Usage: orvanta-db COMMAND [OPTIONS]\n"
+    "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat).\n"
+    "Commands:\n"
+    "  info FILE                       edition, segment boundary, record length\n"
+    "  lookup [--db FILE] [ADDRESS...] look addresses up, one tab-separated line each\n"
+    "  build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
+    "                                  build a database from a CSV file\n"
+    "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
+    "Exit codes: 0 success, 1 failure, 2 wrong command line.\n";
+
+} // namespace
+
+int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+            std::ostream& err) {
+    if (args.empty()) {
+        err << ToolUsage;
+        return ExitUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "help") {
+        out << ToolUsage;
+        return ExitSuccess;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    const char* usage = ToolUsage;
+    try {
+        if (command == "info") {
+            usage = InfoUsage;
+            return RunInfo(rest, out, err);
+        }
+        if (command == "lookup") {
+            usage = LookupUsage;
+            return RunLookup(rest, in, out, err);
+        }
+        if (command == "build") {
+            usage = BuildUsage;
+            return RunBuild(rest, out, err);
+        }
+        throw UsageError("unknown command \"" + command + "\"");
+    } catch (const UsageError& error) {
+        err << "orvanta-db: " << error.what() << '\n' << usage;
+        return ExitUsage;
+    }
+}
+
+} // namespace orvanta::dbtool
