@@ -149,14 +149,14 @@ TEST(WhoisClient, LargeQueryGoesOutInFull) {
 TEST(WhoisClient, SilentServerThatNeverClosesTimesOut) {
     LoopbackWhoisServer server([](WhoisConnection& c) {
         c.ReadQuery();
-        c.HoldOpen();
+        c.HoldOpen(30s);
     });
     TIdWhois client;
     PointAt(client, server);
     client.SetBounds(QuickBounds());
     const auto start = Clock::now();
     EXPECT_EQ(ErrorOf(client, "x"), "Socket Error # 10060\r\nConnection timed out.");
-    EXPECT_LT(Clock::now() - start, 1200ms);
+    EXPECT_LT(Clock::now() - start, 5s); // the server holds on for 30 s
     EXPECT_FALSE(client.Connected());
 }
 
@@ -173,8 +173,8 @@ TEST(WhoisClient, EndlessDripStopsAtTotalBound) {
     client.SetBounds(bounds);
     const auto start = Clock::now();
     const std::string reply = client.Query("x");
-    EXPECT_LT(Clock::now() - start, 1500ms);
-    EXPECT_GE(reply.size(), 5u);
+    EXPECT_LT(Clock::now() - start, 5s); // the server would drip for 60 s
+    EXPECT_GE(reply.size(), 3u);
     EXPECT_EQ(reply.find_first_not_of('.'), std::string::npos);
 }
 
@@ -193,7 +193,7 @@ TEST(WhoisClient, FloodStopsAtReplyCap) {
 }
 
 TEST(WhoisClient, PeerThatReadsNothingCannotBlockTheSend) {
-    LoopbackWhoisServer server([](WhoisConnection& c) { c.Idle(5s); });
+    LoopbackWhoisServer server([](WhoisConnection& c) { c.Idle(30s); });
     TIdWhois client;
     PointAt(client, server);
     client.SetBounds(QuickBounds());
@@ -201,7 +201,7 @@ TEST(WhoisClient, PeerThatReadsNothingCannotBlockTheSend) {
     // Far more than the socket buffers hold, so the send has to wait.
     EXPECT_EQ(ErrorOf(client, std::string(64 * 1024 * 1024, 'x')),
               "Socket Error # 10060\r\nConnection timed out.");
-    EXPECT_LT(Clock::now() - start, 1500ms);
+    EXPECT_LT(Clock::now() - start, 5s); // the server idles for 30 s
 }
 
 TEST(WhoisClient, SecondQueryOnSameClient) {
