@@ -1,0 +1,13 @@
+// One process for all window tests: a QApplication offscreen, then every
+// GoogleTest case.
+#include "forms/ProgramFonts.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    LoadProgramFonts();
+    return RUN_ALL_TESTS();
+}
