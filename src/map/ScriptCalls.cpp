@@ -72,7 +72,7 @@ std::string withCrLfLineBreaks(std::string_view plainText) {
     std::string text;
     text.reserve(plainText.size() + plainText.size() / 8);
     for (std::size_t i = 0; i < plainText.size(); ++i) {
-        if (plainText[i] == '\n' && (i == 0 || plainText[i - 1] != '\r')) {
+        if (plainText[i] == '\n') {
             text += '\r';
         }
         text += plainText[i];

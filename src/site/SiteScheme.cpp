@@ -1,0 +1,42 @@
+#include "site/SiteScheme.h"
+
+#include "map/MapPage.h"
+#include "site/SiteSchemeHandler.h"
+
+#include <QByteArray>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlScheme>
+
+// Resources of a static library must be pulled in by name.
+static void initSiteResources() {
+    Q_INIT_RESOURCE(site);
+}
+
+namespace {
+
+QByteArray schemeName() {
+    return QByteArray(orvanta::map::kSiteScheme.data(),
+                      static_cast<qsizetype>(orvanta::map::kSiteScheme.size()));
+}
+
+} // namespace
+
+void TSiteScheme::registerScheme() {
+    if (QWebEngineUrlScheme::schemeByName(schemeName()).name() == schemeName()) {
+        return;
+    }
+    QWebEngineUrlScheme scheme(schemeName());
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // Secure, so https pages may use it; CORS-enabled, so scripts and
+    // images of any of the program's pages may load from it.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+void TSiteScheme::installOn(QWebEngineProfile* profile) {
+    initSiteResources();
+    if (profile->urlSchemeHandler(schemeName()) != nullptr) {
+        return;
+    }
+    profile->installUrlSchemeHandler(schemeName(), new TSiteSchemeHandler(profile));
+}

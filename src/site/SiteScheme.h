@@ -1,0 +1,17 @@
+#pragma once
+// The program's own small web site, "orvanta://site/...", answered inside
+// its browser views from the program's resources. The map's marker icon
+// lives here, so markers never depend on an outside web site.
+
+class QWebEngineProfile;
+
+class TSiteScheme {
+public:
+    // Makes the scheme known to the browser engine. Must run before the
+    // application object is created.
+    static void registerScheme();
+
+    // Answers the scheme in every view of `profile`; a second call for the
+    // same profile changes nothing.
+    static void installOn(QWebEngineProfile* profile);
+};

@@ -1,0 +1,54 @@
+#include "site/SiteSchemeHandler.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QUrl>
+#include <QWebEngineUrlRequestJob>
+
+namespace {
+
+// Paths are looked up only among the site's own resources: a path that
+// tries to climb out ("..") or names a folder is not found.
+QString resourceFor(const QString& path) {
+    if (!path.startsWith(u'/') || path.contains(QLatin1String("..")) || path.endsWith(u'/')) {
+        return {};
+    }
+    return QStringLiteral(":/site") + path;
+}
+
+} // namespace
+
+TSiteSchemeHandler::TSiteSchemeHandler(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
+
+QByteArray TSiteSchemeHandler::mimeTypeFor(const QString& path) {
+    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        return "image/png";
+    }
+    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        return "image/svg+xml";
+    }
+    if (path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) {
+        return "text/html";
+    }
+    return "application/octet-stream";
+}
+
+void TSiteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+    const QUrl url = job->requestUrl();
+    if (job->requestMethod() != "GET" || url.host() != QLatin1String("site")) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    const QString path = url.path(QUrl::FullyDecoded);
+    const QString resource = resourceFor(path);
+    QFile file(resource);
+    if (resource.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    // The job reads the buffer later; it owns it through the parent link.
+    auto* body = new QBuffer(job);
+    body->setData(file.readAll());
+    body->open(QIODevice::ReadOnly);
+    job->reply(mimeTypeFor(path), body);
+}

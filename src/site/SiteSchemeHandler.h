@@ -1,0 +1,16 @@
+#pragma once
+// Answers requests for "orvanta://site/<path>" from the program's
+// resources under ":/site"; anything else is "not found".
+
+#include <QWebEngineUrlSchemeHandler>
+
+class TSiteSchemeHandler : public QWebEngineUrlSchemeHandler {
+    Q_OBJECT
+public:
+    explicit TSiteSchemeHandler(QObject* parent = nullptr);
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+    // The MIME type served for a path, chosen by its extension.
+    static QByteArray mimeTypeFor(const QString& path);
+};
