@@ -3,6 +3,10 @@
 #include "CommandLine.h"
 #include "CsvCitySource.h"
 #include "geoipwriter/CityDatabaseWriter.h"
+#include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbCityBuild.h"
+#include "mmdbimport/RegionCodes.h"
+#include "mmdbimport/TerminalProgressBar.h"
 
 #include <ostream>
 
@@ -10,13 +14,20 @@ namespace orvanta::dbtool {
 
 const char* const BuildUsage =
     "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
+    "       orvanta-db build --mmdb FILE -o OUT [--edition 2|6] [--fit]\n"
     "Builds a city database OUT from the ranges of a CSV file with the columns\n"
     "ip_range_start, ip_range_end, country_code, state1, state2, city, postcode,\n"
     "latitude, longitude (further columns ignored; header line optional).\n"
     "  --csv FILE       the CSV source; IPv6 rows are skipped and counted\n"
+    "  --mmdb FILE      an MMDB city database (flat DB-IP or nested city records);\n"
+    "                   its IPv4 space (::/96 of an IPv6 database) is imported\n"
     "  -o, --output OUT the database to write (replaced only when the build succeeds)\n"
     "  --edition 2|6    the city edition (default 2)\n"
-    "  --fit            shorten texts of records too long for the format\n";
+    "  --fit            shorten texts of records too long for the format; for\n"
+    "                   --mmdb also, while the database is too large, in this order:\n"
+    "                   region names to ISO 3166-2 subdivision codes, postal codes\n"
+    "                   dropped, region names without a code dropped, the longest\n"
+    "                   city names shortened\n";
 
 namespace {
 
@@ -67,6 +78,16 @@ int BuildFromCsv(const BuildOptions& options, std::ostream& out) {
     return ExitSuccess;
 }
 
+int BuildFromMmdb(const BuildOptions& options, std::ostream& out, std::ostream& err) {
+    mmdbimport::TerminalProgressBar progress(stderr);
+    mmdbimport::BuildCityDatabaseFromMmdb({options.sourcePath,
+                                           options.output,
+                                           {options.edition, options.fit},
+                                           mmdbimport::RegionCodes::DefaultPath},
+                                          progress, out, err);
+    return ExitSuccess;
+}
+
 } // namespace
 
 BuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
@@ -105,7 +126,7 @@ BuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
         }
     }
     if (options.source == SourceKind::None) {
-        throw UsageError("build needs a source: --csv FILE");
+        throw UsageError("build needs a source: --csv FILE or --mmdb FILE");
     }
     if (!haveOutput || options.output.empty()) {
         throw UsageError("build needs an output file: -o OUT");
@@ -124,8 +145,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         case SourceKind::Csv:
             return BuildFromCsv(options, out);
         case SourceKind::Mmdb:
-            err << "orvanta-db: build --mmdb is not supported by this build\n";
-            return ExitUsage;
+            return BuildFromMmdb(options, out, err);
         case SourceKind::None:
             break;
         }
@@ -133,6 +153,9 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "orvanta-db: " << error.what() << '\n';
         return ExitFailure;
     } catch (const geoip::WriteError& error) {
+        err << "orvanta-db: " << error.what() << '\n';
+        return ExitFailure;
+    } catch (const mmdbimport::ImportError& error) {
         err << "orvanta-db: " << error.what() << '\n';
         return ExitFailure;
     }

@@ -1,0 +1,129 @@
+#include "mmdbimport/MmdbCityImporter.h"
+
+#include "geoipwriter/CityDatabaseWriter.h"
+#include "geoipwriter/CountryMapping.h"
+#include "geoipwriter/TextConversion.h"
+#include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbDatabase.h"
+#include "mmdbimport/MmdbRecordDecoder.h"
+#include "mmdbimport/MmdbTreeWalker.h"
+#include "mmdbimport/Progress.h"
+#include "mmdbimport/RangeSetCompactor.h"
+
+#include <unordered_map>
+
+namespace orvanta::mmdbimport {
+namespace {
+
+// What a 3-byte coordinate number can hold: v / 10000 - 180 for v up to 2^24-1.
+constexpr double kLowestCoordinate = -180.0;
+constexpr double kHighestCoordinate = 1497.7215;
+constexpr std::uint32_t kLargestDmaCode = geoip::MaxThreeByteValue / 1000;
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return text;
+}
+
+class Conversion {
+public:
+    Conversion(const MmdbDatabase& database, const ImportOptions& options, ImportStats& stats)
+        : database_(database), options_(options), stats_(stats) {}
+
+    geoip::CityRecordData Convert(const SourceRecord& source, std::uint32_t offset,
+                                  std::string& countryCode) {
+        countryCode = Upper(source.countryCode);
+        geoip::CityRecordData record;
+        if (countryCode.empty()) {
+            ++stats_.withoutCountry;
+        } else {
+            const geoip::CountryMapping mapping = geoip::MapCountryCode(countryCode);
+            if (!mapping.known)
+                ++stats_.unknownCountries[countryCode];
+            record.countryIndex = mapping.index;
+        }
+        record.region = geoip::Utf8ToLatin1(source.region);
+        record.city = geoip::Utf8ToLatin1(source.city);
+        record.postalCode = geoip::Utf8ToLatin1(source.postalCode);
+        record.latitude = Coordinate(source.latitude, "latitude", offset);
+        record.longitude = Coordinate(source.longitude, "longitude", offset);
+        if (options_.edition == 2 && countryCode == "US" && source.metroCode != 0) {
+            if (source.metroCode > kLargestDmaCode)
+                throw ImportError("The data record at offset " + std::to_string(offset) + " of \"" +
+                                  database_.path() + "\" has metro code " +
+                                  std::to_string(source.metroCode) + ", more than the format's " +
+                                  std::to_string(kLargestDmaCode));
+            record.dmaCode = std::int32_t(source.metroCode);
+        }
+        return record;
+    }
+
+private:
+    double Coordinate(double degrees, const char* field, std::uint32_t offset) const {
+        const double rounded = geoip::RoundCoordinate(degrees);
+        if (!(rounded >= kLowestCoordinate && rounded <= kHighestCoordinate))
+            throw ImportError("The data record at offset " + std::to_string(offset) + " of \"" +
+                              database_.path() + "\" has " + field + " " + std::to_string(degrees) +
+                              ", outside what the format stores (-180 to 1497.7215)");
+        return rounded;
+    }
+
+    const MmdbDatabase& database_;
+    const ImportOptions& options_;
+    ImportStats& stats_;
+};
+
+} // namespace
+
+MmdbCityImporter::MmdbCityImporter(ImportOptions options, Progress& progress)
+    : options_(options), progress_(progress) {}
+
+ImportedDatabase MmdbCityImporter::Import(const std::string& path) const {
+    const MmdbDatabase database(path);
+    ImportedDatabase result;
+    ImportStats& stats = result.stats;
+    stats.databaseType = database.databaseType();
+    stats.ipVersion = database.ipVersion();
+    stats.sourceNodes = database.nodeCount();
+
+    progress_.Start("reading", database.nodeCount());
+    TreeWalk walk =
+        MmdbTreeWalker(database).Walk([this](std::uint64_t done) { progress_.Advance(done); });
+    progress_.Finish();
+    stats.nodesVisited = walk.nodesVisited;
+    stats.sourceRanges = walk.ranges.size();
+
+    const MmdbRecordDecoder decoder(database);
+    if (!walk.ranges.empty())
+        stats.shape = decoder.DetectShape(walk.ranges.front().dataOffset);
+
+    progress_.Start("decoding", walk.ranges.size());
+    Conversion conversion(database, options_, stats);
+    std::unordered_map<std::uint32_t, std::uint32_t> byOffset;
+    auto& set = result.set;
+    set.ranges.reserve(walk.ranges.size());
+    for (std::size_t i = 0; i < walk.ranges.size(); ++i) {
+        const DataRange& range = walk.ranges[i];
+        auto [it, inserted] = byOffset.try_emplace(range.dataOffset, std::uint32_t(0));
+        if (inserted) {
+            it->second = std::uint32_t(set.records.size());
+            std::string countryCode;
+            set.records.push_back(conversion.Convert(decoder.Decode(range.dataOffset, stats.shape),
+                                                     range.dataOffset, countryCode));
+            result.countryCodes.push_back(std::move(countryCode));
+        }
+        set.ranges.push_back({range.first, range.last, it->second});
+        if (i % 65536 == 0)
+            progress_.Advance(i);
+    }
+    progress_.Finish();
+    stats.sourceRecords = byOffset.size();
+    walk = {};
+
+    RangeSetCompactor::Compact(result);
+    return result;
+}
+
+} // namespace orvanta::mmdbimport
