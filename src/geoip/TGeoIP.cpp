@@ -60,12 +60,14 @@ private:
     std::size_t offset_ = 0;
 };
 
-// v / 10000 - 180 carried out with a 64-bit significand and rounded to double
-// once, so that the double shown with 15 significant digits reads exactly as
-// the 4-decimal value.
+// Degrees of a stored number: v / 10000 - 180. Subtracting 180 after the
+// division cancels digits near 0 (179.9999 - 180 would show as
+// -0.000100000000000003), so the offset is taken off the exact integer first;
+// the one division then gives the double nearest the 4-decimal value, which
+// reads exactly as that value with 15 significant digits.
 double Degrees(std::uint32_t v) {
-    long double degrees = static_cast<long double>(v) / 10000.0L - 180.0L;
-    return static_cast<double>(degrees);
+    const std::int32_t offset = static_cast<std::int32_t>(v) - 1800000;
+    return static_cast<double>(offset) / 10000.0;
 }
 
 } // namespace
