@@ -1,0 +1,115 @@
+#include "forms/Unit2.h"
+
+#include "Pictures.h"
+#include "forms/Guard.h"
+#include "forms/ProgramFonts.h"
+#include "forms/SystemColors.h"
+#include "forms/TFlatTitlebar.h"
+#include "forms/TImage.h"
+#include "forms/Unit1.h"
+#include "forms/WindowPlacement.h"
+#include "forms/fMain.h"
+#include "net/WhoisReplyText.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+TForm2* Form2 = nullptr;
+
+namespace {
+constexpr int kClientWidth = 601;
+constexpr int kClientHeight = 509;
+constexpr int kMemoHeight = 454;
+constexpr int kFieldHeight = 22;
+
+// Trimmed of every leading and trailing character with a code of 32 or
+// less, blanks and control characters alike.
+QString TrimControls(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= 32)
+        ++first;
+    while (last > first && text.at(last - 1).unicode() <= 32)
+        --last;
+    return text.mid(first, last - first);
+}
+} // namespace
+
+TForm2::TForm2(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("IP Whois Lookup"));
+    setFont(TahomaCharHeight(11));
+    SetFixedOuterSize({kClientWidth + 2 * kFrame, kClientHeight + 2 * kFrame});
+    QWidget* client = Client();
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, SystemColors::Window());
+    client->setPalette(palette);
+
+    FlatTitlebar1 = new TFlatTitlebar(client);
+    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
+    FlatTitlebar1->SetCaption(QStringLiteral("IP Whois Lookup"));
+    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
+    FlatTitlebar1->SetActiveTextColor(Qt::white);
+    FlatTitlebar1->SetInactiveTextColor(SystemColors::InactiveCaptionText());
+    FlatTitlebar1->setFont(TahomaCellHeight(18));
+    FlatTitlebar1->setGeometry(0, 0, kClientWidth, TFlatTitlebar::kHeight);
+
+    Image1 = new TImage(Pictures::Close, FlatTitlebar1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("Close"));
+    Image1->setFixedSize(44, TFlatTitlebar::kHeight);
+    Image1->setCursor(Qt::PointingHandCursor);
+    FlatTitlebar1->AddRightControl(Image1);
+
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("Whois record"));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setGeometry(0, TFlatTitlebar::kHeight, kClientWidth, kMemoHeight);
+
+    ComboBoxEx1 = new QComboBox(client);
+    ComboBoxEx1->setObjectName(QStringLiteral("ComboBoxEx1"));
+    ComboBoxEx1->setAccessibleName(QStringLiteral("Whois server"));
+    ComboBoxEx1->setEditable(true);
+    // The list is fixed, and the text is exactly what the user typed: no
+    // completion that would change it behind the user's back.
+    ComboBoxEx1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBoxEx1->setCompleter(nullptr);
+    ComboBoxEx1->addItem(QString::fromLatin1(kRipeServer));
+    ComboBoxEx1->addItem(QString::fromLatin1(kArinServer));
+    ComboBoxEx1->setCurrentIndex(-1);
+    ComboBoxEx1->setEditText(QString::fromLatin1(kArinServer));
+    ComboBoxEx1->setGeometry(0, kClientHeight - kFieldHeight, kClientWidth, kFieldHeight);
+
+    connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(ComboBoxEx1, &QComboBox::editTextChanged, this,
+            Guarded([this] { ComboBoxEx1Change(); }));
+}
+
+void TForm2::RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& client,
+                        const QString& ipText) {
+    ShowCentredOver(this, mainWindow);
+    QueryInto(client, ipText);
+}
+
+void TForm2::ComboBoxEx1Change() {
+    QueryInto(IdWhois1, Form1->IP->text());
+}
+
+void TForm2::Image1Click() {
+    hide();
+}
+
+void TForm2::QueryInto(orvanta::net::TIdWhois& client, const QString& ipText) {
+    Memo1->clear();
+    client.SetHost(ComboBoxEx1->currentText().toStdString());
+    const std::string reply = client.Query(TrimControls(ipText).toStdString());
+    Memo1->setPlainText(QString::fromStdString(orvanta::net::WhoisReplyText(reply)));
+}
+
+void RunIpWhois() {
+    Form2->RunIpWhois(frmMain, frmMain->IdWhois1, Form1->IP->text());
+}

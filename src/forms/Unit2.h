@@ -1,0 +1,46 @@
+#pragma once
+// TForm2: the IP whois window. Shows the WHOIS record of the current
+// address, asked of the server named in the field at its foot. Queries
+// block the window until the server has answered (the client bounds how
+// long); failures go to the error report and leave the memo empty.
+#include "forms/TBorderlessWindow.h"
+#include "net/TIdWhois.h"
+
+class QComboBox;
+class QPlainTextEdit;
+class TFlatTitlebar;
+class TImage;
+
+class TForm2 : public TBorderlessWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kRipeServer = "whois.ripe.net";
+    static constexpr const char* kArinServer = "whois.arin.net";
+
+    explicit TForm2(QWidget* owner);
+
+    TFlatTitlebar* FlatTitlebar1;
+    TImage* Image1;
+    QPlainTextEdit* Memo1;
+    QComboBox* ComboBoxEx1;
+    // This window's own client, used when the server field changes.
+    orvanta::net::TIdWhois IdWhois1;
+
+    // The IP whois sequence: show and centre over `mainWindow`, then query
+    // `ipText` with `client` against the server in ComboBoxEx1.
+    void RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& client,
+                    const QString& ipText);
+    // Every change of the server field's text asks the new server again.
+    void ComboBoxEx1Change();
+    void Image1Click();
+
+private:
+    // Clear, point `client` at the field's server, query, show the reply.
+    void QueryInto(orvanta::net::TIdWhois& client, const QString& ipText);
+};
+
+extern TForm2* Form2;
+
+// The main window's "IP Whois" command: the sequence above for TForm1's IP
+// with the main window's client.
+void RunIpWhois();

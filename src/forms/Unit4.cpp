@@ -1,0 +1,133 @@
+#include "forms/Unit4.h"
+
+#include "Pictures.h"
+#include "forms/Guard.h"
+#include "forms/ProgramFonts.h"
+#include "forms/SystemColors.h"
+#include "forms/TFlatTitlebar.h"
+#include "forms/TImage.h"
+#include "net/WebWhoisAddress.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+#include <QWebEngineView>
+#include <stdexcept>
+
+TForm4* Form4 = nullptr;
+
+namespace {
+constexpr int kClientWidth = 601;
+constexpr int kClientHeight = 509;
+constexpr int kBrowserHeight = 457;
+constexpr int kProgressHeight = 19;
+} // namespace
+
+TForm4::TForm4(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Domain Whois Lookup"));
+    setFont(TahomaCharHeight(11));
+    SetFixedOuterSize({kClientWidth + 2 * kFrame, kClientHeight + 2 * kFrame});
+    QWidget* client = Client();
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, SystemColors::BtnFace());
+    client->setPalette(palette);
+
+    FlatTitlebar1 = new TFlatTitlebar(client);
+    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
+    FlatTitlebar1->SetCaption(QStringLiteral("Domain Whois Lookup"));
+    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
+    FlatTitlebar1->SetActiveTextColor(Qt::white);
+    FlatTitlebar1->SetInactiveTextColor(SystemColors::InactiveCaptionText());
+    FlatTitlebar1->setFont(TahomaCellHeight(18));
+    FlatTitlebar1->setGeometry(0, 0, kClientWidth, TFlatTitlebar::kHeight);
+
+    Image1 = new TImage(Pictures::Close, FlatTitlebar1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("Close"));
+    Image1->setFixedSize(44, TFlatTitlebar::kHeight);
+    Image1->setCursor(Qt::PointingHandCursor);
+    FlatTitlebar1->AddRightControl(Image1);
+
+    WebBrowser1 = new QWebEngineView(client);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setAccessibleName(QStringLiteral("Web whois page"));
+    WebBrowser1->setGeometry(0, TFlatTitlebar::kHeight, kClientWidth, kBrowserHeight);
+
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Page progress"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setGeometry(0, kClientHeight - kProgressHeight, kClientWidth, kProgressHeight);
+
+    // Never shown: they take no space and receive no input.
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(0, kClientHeight - 26, kClientWidth, 26);
+    Edit1->hide();
+    Edit1->installEventFilter(this);
+    Button1 = new QPushButton(QStringLiteral("Button1"), client);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(kClientWidth - 75, kClientHeight - 26, 75, 25);
+    Button1->hide();
+
+    connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this,
+            Guarded([this] { WebBrowser1DownloadBegin(); }));
+    connect(WebBrowser1, &QWebEngineView::loadProgress, this,
+            Guarded([this](int progress) { WebBrowser1ProgressChange(progress, 100); }));
+    // The engine reports no position once a load is over; -1 says so.
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this,
+            Guarded([this] { WebBrowser1ProgressChange(-1, 100); }));
+}
+
+void TForm4::Navigate(const std::string& address) {
+    const QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())));
+    if (!url.isValid()) {
+        throw std::runtime_error(url.errorString().toStdString());
+    }
+    WebBrowser1->load(url);
+}
+
+void TForm4::WebBrowser1DownloadBegin() {
+    ProgressBar1->setValue(0);
+}
+
+void TForm4::WebBrowser1ProgressChange(int progress, int progressMax) {
+    if (progressMax < 0) {
+        throw std::runtime_error("TProgressBar property out of range");
+    }
+    // A 0..0 range would turn the bar into a busy indicator.
+    ProgressBar1->setRange(0, progressMax > 0 ? progressMax : 1);
+    if (progress < 0) {
+        ProgressBar1->reset(); // shows an empty bar
+    } else {
+        ProgressBar1->setValue(std::min(progress, ProgressBar1->maximum()));
+    }
+}
+
+void TForm4::Edit1Click() {
+    Button1Click();
+}
+
+void TForm4::Button1Click() {
+    Navigate(orvanta::net::WebWhoisExampleAddress(Edit1->text().toStdString()));
+}
+
+void TForm4::Image1Click() {
+    hide();
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::MouseButtonRelease) {
+        RunGuarded([this] { Edit1Click(); });
+    }
+    return TBorderlessWindow::eventFilter(watched, event);
+}

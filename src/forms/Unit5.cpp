@@ -1,0 +1,94 @@
+#include "forms/Unit5.h"
+
+#include "Pictures.h"
+#include "forms/Guard.h"
+#include "forms/ProgramFonts.h"
+#include "forms/SystemColors.h"
+#include "forms/TFlatButton.h"
+#include "forms/TFlatTitlebar.h"
+#include "forms/TImage.h"
+#include "forms/Unit1.h"
+#include "forms/Unit4.h"
+#include "forms/WindowPlacement.h"
+#include "forms/fMain.h"
+#include "net/DomainCleanup.h"
+#include "net/NameResolution.h"
+#include "net/WebWhoisAddress.h"
+
+#include <QLineEdit>
+
+TForm5* Form5 = nullptr;
+
+namespace {
+constexpr int kClientWidth = 392;
+constexpr int kClientHeight = 235;
+} // namespace
+
+TForm5::TForm5(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Form5"));
+    setFont(TahomaCharHeight(11));
+    SetFixedOuterSize({kClientWidth + 2 * kFrame, kClientHeight + 2 * kFrame});
+    QWidget* client = Client();
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, SystemColors::BtnFace());
+    client->setPalette(palette);
+
+    FlatTitlebar1 = new TFlatTitlebar(client);
+    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
+    FlatTitlebar1->SetCaption(QStringLiteral("Enter domain name"));
+    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
+    FlatTitlebar1->SetActiveTextColor(Qt::white);
+    FlatTitlebar1->SetInactiveTextColor(SystemColors::InactiveCaptionText());
+    FlatTitlebar1->setFont(TahomaCellHeight(18));
+    FlatTitlebar1->setGeometry(0, 0, kClientWidth, TFlatTitlebar::kHeight);
+
+    Image1 = new TImage(Pictures::Close, FlatTitlebar1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("Close"));
+    Image1->setFixedSize(44, TFlatTitlebar::kHeight);
+    Image1->setCursor(Qt::PointingHandCursor);
+    FlatTitlebar1->AddRightControl(Image1);
+
+    domain = new QLineEdit(client);
+    domain->setObjectName(QStringLiteral("domain"));
+    domain->setAccessibleName(QStringLiteral("Domain name"));
+    domain->setFont(TahomaCellHeight(18));
+    domain->setGeometry(48, 80, 289, 26);
+
+    FlatButton2 = new TFlatButton(QStringLiteral("&Search"), client);
+    FlatButton2->setObjectName(QStringLiteral("FlatButton2"));
+    FlatButton2->setAccessibleName(QStringLiteral("Search"));
+    FlatButton2->setFont(TahomaCharHeight(11));
+    FlatButton2->setGeometry(143, 156, 98, 25);
+    setTabOrder(domain, FlatButton2);
+
+    connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(domain, &QLineEdit::textChanged, this, Guarded([this] { domainChange(); }));
+    connect(FlatButton2, &QAbstractButton::clicked, this, Guarded([this] { FlatButton2Click(); }));
+}
+
+void TForm5::domainChange() {
+    const std::string text = domain->text().toStdString();
+    const std::string settled = orvanta::net::CleanDomain(text);
+    if (settled != text) {
+        // Fires textChanged again; that run finds nothing left to remove.
+        domain->setText(QString::fromStdString(settled));
+    }
+}
+
+void TForm5::FlatButton2Click() {
+    ShowCentredOver(Form4, frmMain);
+    const std::string name = domain->text().toStdString();
+    Form4->Navigate(orvanta::net::WebWhoisSearchAddress(name));
+    Form1->IP->setText(QString::fromStdString(orvanta::net::DomainToAddress(name)));
+    // Called directly, not clicked: an error in the locate command ends this
+    // search too, and the dialog stays open.
+    Form1->FlatButton2Click();
+    hide();
+}
+
+void TForm5::Image1Click() {
+    hide();
+}
