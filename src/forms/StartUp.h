@@ -1,0 +1,7 @@
+#pragma once
+// The start-up sequence's window set, created once each, in this order,
+// before the event loop runs: frmMain (the main window, the only one
+// without an owner and so the only taskbar entry), Form1, Form2,
+// AboutDialog, Form4, Form5. Each later window is owned by frmMain. An
+// error while a window is created is reported and creation goes on.
+void CreateForms();

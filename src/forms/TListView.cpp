@@ -1,0 +1,77 @@
+#include "forms/TListView.h"
+
+#include "forms/TResultsModel.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+TListView::TListView(QWidget* parent) : QTableView(parent), model_(new TResultsModel(this)) {
+    setModel(model_);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setIconSize({16, 16});
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(19);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &TListView::Change);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &TListView::Change);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TListView::Change);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TListView::Change);
+}
+
+void TListView::SetColumns(const std::vector<std::pair<QString, int>>& columns) {
+    QStringList headers;
+    for (const auto& c : columns)
+        headers << c.first;
+    model_->SetHeaders(headers);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        setColumnWidth(static_cast<int>(i), columns[i].second);
+}
+
+void TListView::SetSmallImages(const QList<QIcon>& icons) {
+    model_->SetIcons(icons);
+}
+
+int TListView::Add(const TListItem& item) {
+    return model_->Append(item);
+}
+
+int TListView::Count() const {
+    return model_->rowCount();
+}
+
+const TListItem& TListView::Item(int row) const {
+    return model_->Item(row);
+}
+
+int TListView::Selected() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+int TListView::ItemFocused() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TListView::mousePressEvent(QMouseEvent* event) {
+    // A press below the last row deselects every row, as in a report list;
+    // the focused row stays.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void TListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    emit DblClick();
+}

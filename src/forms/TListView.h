@@ -1,0 +1,53 @@
+#pragma once
+// TListView: the report-style results list. Rows have a caption (column 1),
+// sub-items (columns 2 onwards) and an icon from the small-icon list; they
+// are only ever appended. Grid lines, whole-row and single selection.
+//
+//     ListView1->SetColumns({{"IP Locations", 250}, ...});
+//     ListView1->SetSmallImages(icons);
+//     int row = ListView1->Add({caption, {address, lat, lon, host}, 0});
+//
+// Change() is emitted for every change notification of a row: appended, its
+// text or icon changed, selected, deselected, focused or unfocused.
+// DblClick() is emitted for any double-click in the list, on a row or not.
+#include <QIcon>
+#include <QStringList>
+#include <QTableView>
+#include <utility>
+#include <vector>
+
+class TResultsModel;
+
+struct TListItem {
+    QString Caption;
+    QStringList SubItems;
+    int ImageIndex = 0;
+};
+
+class TListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit TListView(QWidget* parent = nullptr);
+
+    void SetColumns(const std::vector<std::pair<QString, int>>& columns);
+    void SetSmallImages(const QList<QIcon>& icons);
+
+    int Add(const TListItem& item); // returns the new row's index
+    int Count() const;
+    const TListItem& Item(int row) const;
+    // Index of the selected row, -1 when none.
+    int Selected() const;
+    // Index of the focused (current) row, -1 when none.
+    int ItemFocused() const;
+
+signals:
+    void Change();
+    void DblClick();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    TResultsModel* model_;
+};

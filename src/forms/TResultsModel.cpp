@@ -1,0 +1,54 @@
+#include "forms/TResultsModel.h"
+
+TResultsModel::TResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TResultsModel::SetHeaders(const QStringList& headers) {
+    beginResetModel();
+    headers_ = headers;
+    endResetModel();
+}
+
+void TResultsModel::SetIcons(const QList<QIcon>& icons) {
+    icons_ = icons;
+}
+
+int TResultsModel::Append(const TListItem& item) {
+    const int row = static_cast<int>(rows_.size());
+    beginInsertRows({}, row, row);
+    rows_.push_back(item);
+    endInsertRows();
+    return row;
+}
+
+int TResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+}
+
+QVariant TResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const TListItem& item = Item(index.row());
+    const int column = index.column();
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        if (column == 0)
+            return item.Caption;
+        return column - 1 < item.SubItems.size() ? item.SubItems[column - 1] : QString();
+    }
+    if (role == Qt::DecorationRole && column == 0 && item.ImageIndex >= 0 &&
+        item.ImageIndex < icons_.size())
+        return icons_[item.ImageIndex];
+    return {};
+}
+
+QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < headers_.size())
+        return headers_[section];
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}

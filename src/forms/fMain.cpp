@@ -1,0 +1,338 @@
+#include "forms/fMain.h"
+
+#include "Pictures.h"
+#include "forms/Guard.h"
+#include "forms/NetAbout.h"
+#include "forms/ProgramFonts.h"
+#include "forms/SystemColors.h"
+#include "forms/TFlatPanel.h"
+#include "forms/TFlatTitlebar.h"
+#include "forms/TImage.h"
+#include "forms/TListView.h"
+#include "forms/TSpeedButton.h"
+#include "forms/TSplitter.h"
+#include "forms/Unit1.h"
+#include "forms/WindowPlacement.h"
+#include "validation/IsInvalidAddressText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+const char* const kDatabaseFile = "GeoLiteCity.dat";
+
+template <class W> W* Named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+TImage* Picture(const QString& svg, QSize size, const char* name, const QString& tip,
+                QWidget* parent) {
+    auto* image = Named(new TImage(svg, parent), name);
+    image->setFixedSize(size);
+    if (!tip.isEmpty()) {
+        image->setToolTip(tip);
+        image->setAccessibleName(tip);
+    }
+    return image;
+}
+} // namespace
+
+TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Orvanta"));
+    setFont(TahomaCharHeight(11));
+    ResizeClient({kClientWidth, kClientHeight});
+
+    QWidget* client = Client();
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildTitleStrip(client);
+    BuildLogoStrip(client);
+    BuildPanelHeader(client);
+    QWidget* middle = BuildMiddle(client);
+    BuildResultsList(client);
+    Splitter1 = Named(new TSplitter(middle, ListView1, client), "Splitter1");
+    FlatTitlebar3 = Named(new TFlatTitlebar(client), "FlatTitlebar3");
+
+    layout->addWidget(FlatTitlebar1);
+    layout->addWidget(FlatTitlebar2);
+    layout->addWidget(PanelHeader);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(middle, 1);
+    layout->addWidget(Splitter1);
+    layout->addWidget(ListView1);
+    layout->addWidget(FlatTitlebar3);
+    WireMain();
+    WireMap();
+    WireWhois();
+}
+
+void TfrmMain::BuildTitleStrip(QWidget* client) {
+    FlatTitlebar1 = Named(new TFlatTitlebar(client), "FlatTitlebar1");
+    FlatTitlebar1->SetCaption(QStringLiteral("Orvanta"));
+    FlatTitlebar1->SetTitlebarColor(Qt::white);
+    FlatTitlebar1->SetActiveTextColor(SystemColors::ActiveBorder());
+    Image1 = Picture(Pictures::Close, {44, 33}, "Image1", QStringLiteral("Exit"), FlatTitlebar1);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image2 =
+        Picture(Pictures::Minimize, {46, 33}, "Image2", QStringLiteral("Minimize"), FlatTitlebar1);
+    Image2->setCursor(Qt::PointingHandCursor);
+    Image8 = Picture(Pictures::About, {44, 33}, "Image8", QStringLiteral("About"), FlatTitlebar1);
+    Image8->setCursor(Qt::ArrowCursor);
+    FlatTitlebar1->AddRightControl(Image1);
+    FlatTitlebar1->AddRightControl(Image2);
+    FlatTitlebar1->AddRightControl(Image8);
+}
+
+void TfrmMain::BuildLogoStrip(QWidget* client) {
+    FlatTitlebar2 = Named(new TFlatTitlebar(client), "FlatTitlebar2");
+    FlatTitlebar2->setFixedHeight(65);
+    FlatTitlebar2->SetTitlebarColor(SystemColors::DkShadow3D());
+    // The logo's area starts 11 pixels above the strip: its top rows are cut off.
+    Image3 = Picture(Pictures::Logo, {272, 65}, "Image3", {}, FlatTitlebar2);
+    Image3->move(0, -11);
+    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TfrmMain::BuildPanelHeader(QWidget* client) {
+    PanelHeader = Named(new QWidget(client), "PanelHeader");
+    PanelHeader->setFixedHeight(137);
+    auto place = [](QWidget* w, int x, int y, int width = -1, int height = -1) {
+        if (width < 0)
+            w->adjustSize();
+        else
+            w->resize(width, height);
+        w->move(x, y);
+        return w;
+    };
+    LabelAddress = Named(new QLabel(QStringLiteral("Address"), PanelHeader), "LabelAddress");
+    place(LabelAddress, 8, 8);
+    MemoAddress = Named(new QPlainTextEdit(PanelHeader), "MemoAddress");
+    MemoAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoAddress->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoAddress->setLineWrapMode(QPlainTextEdit::NoWrap);
+    place(MemoAddress, 6, 27, 729, 62);
+    ButtonGotoAddress =
+        Named(new QPushButton(QStringLiteral("Go to Address"), PanelHeader), "ButtonGotoAddress");
+    place(ButtonGotoAddress, 741, 27, 99, 40);
+    LabelLatitude = Named(new QLabel(QStringLiteral("Latitude"), PanelHeader), "LabelLatitude");
+    place(LabelLatitude, 8, 95);
+    Latitude = Named(new QLineEdit(QStringLiteral("25.767314"), PanelHeader), "Latitude");
+    place(Latitude, 8, 110, 121, 21);
+    LabelLongitude = Named(new QLabel(QStringLiteral("Longitude"), PanelHeader), "LabelLongitude");
+    place(LabelLongitude, 135, 91);
+    Longitude = Named(new QLineEdit(QStringLiteral("-80.135694"), PanelHeader), "Longitude");
+    place(Longitude, 135, 110, 121, 21);
+    ButtonGotoLocation = Named(new QPushButton(QStringLiteral("Go to Location "), PanelHeader),
+                               "ButtonGotoLocation");
+    place(ButtonGotoLocation, 262, 106, 99, 25);
+    CheckBoxTraffic =
+        Named(new QCheckBox(QStringLiteral("Traffic"), PanelHeader), "CheckBoxTraffic");
+    place(CheckBoxTraffic, 383, 110, 58, 17);
+    CheckBoxBicycling =
+        Named(new QCheckBox(QStringLiteral("Bicycling"), PanelHeader), "CheckBoxBicycling");
+    place(CheckBoxBicycling, 447, 110, 58, 17);
+    CheckBoxStreeView =
+        Named(new QCheckBox(QStringLiteral("Street View"), PanelHeader), "CheckBoxStreeView");
+    place(CheckBoxStreeView, 520, 110, 97, 17);
+    ButtonClearMarkers =
+        Named(new QPushButton(QStringLiteral("Clear Markers"), PanelHeader), "ButtonClearMarkers");
+    place(ButtonClearMarkers, 634, 106, 101, 25);
+    PanelHeader->hide();
+
+    ProgressBar1 = Named(new QProgressBar(client), "ProgressBar1");
+    ProgressBar1->setFixedHeight(22);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->hide();
+}
+
+QWidget* TfrmMain::BuildMiddle(QWidget* client) {
+    auto* middle = new QWidget(client);
+    middle->setObjectName(QStringLiteral("Middle"));
+    auto* row = new QHBoxLayout(middle);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    BuildSidePanel(middle);
+    MapArea = Named(new QWidget(middle), "MapArea");
+    MapArea->setMinimumHeight(0);
+    auto* mapLayout = new QVBoxLayout(MapArea);
+    mapLayout->setContentsMargins(0, 0, 0, 0);
+    mapLayout->setSpacing(0);
+    row->addWidget(FlatPanel1);
+    row->addWidget(MapArea, 1);
+    return middle;
+}
+
+void TfrmMain::BuildSidePanel(QWidget* middle) {
+    FlatPanel1 = Named(new TFlatPanel(middle), "FlatPanel1");
+    FlatPanel1->setFixedWidth(54);
+    const QColor frame = SystemColors::WindowFrame();
+    FlatPanel1->SetColors(frame, frame, frame);
+    // Pictures first, so that the transparent buttons lie on top of them.
+    Image6 = Picture(Pictures::IpLocation, {105, 73}, "Image6", {}, FlatPanel1);
+    Image6->move(-13, 6);
+    Image7 = Picture(Pictures::IpWhois, {105, 73}, "Image7", {}, FlatPanel1);
+    Image7->move(-13, 102);
+    Image9 = Picture(Pictures::DomainWhois, {105, 73}, "Image9", {}, FlatPanel1);
+    Image9->move(0, 206);
+    auto button = [this](const char* name, int top, int height, const QString& tip) {
+        auto* b = Named(new TSpeedButton(FlatPanel1), name);
+        b->setGeometry(0, top, 54, height);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
+        return b;
+    };
+    SpeedButton1 = button("SpeedButton1", 17, 60, QStringLiteral("IP location"));
+    SpeedButton3 = button("SpeedButton3", 109, 60, QStringLiteral("IP Whois"));
+    SpeedButton4 = button("SpeedButton4", 201, 67, QStringLiteral("Domain whois"));
+    SpeedButton2 = button("SpeedButton2", 0, 0, {});
+    SpeedButton2->hide();
+}
+
+void TfrmMain::BuildResultsList(QWidget* client) {
+    ListView1 = Named(new TListView(client), "ListView1");
+    ListView1->setFixedHeight(172);
+    ListView1->SetColumns({{QStringLiteral("IP Locations"), 250},
+                           {QStringLiteral("IP address"), 100},
+                           {QStringLiteral("Latitude"), 80},
+                           {QStringLiteral("Logitude"), 80},
+                           {QStringLiteral("Host name"), 320}});
+    for (const QString& icon : Pictures::ListIcons())
+        ImageList1 << QIcon(icon);
+    ListView1->SetSmallImages(ImageList1);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    PopupMenu1 = Named(new QMenu(ListView1), "PopupMenu1");
+    Go1 = Named(PopupMenu1->addAction(QStringLiteral("Go to Address")), "Go1");
+    Whois1 = Named(PopupMenu1->addAction(QStringLiteral("Whois")), "Whois1");
+    connect(ListView1, &QWidget::customContextMenuRequested, PopupMenu1, [this](const QPoint& pos) {
+        PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TfrmMain::WireMain() {
+    connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(Image2, &TImage::Clicked, this, Guarded([this] { Image2Click(); }));
+    connect(Image8, &TImage::Clicked, this, Guarded([this] { Image8Click(); }));
+    connect(SpeedButton1, &QAbstractButton::clicked, this,
+            Guarded([this] { SpeedButton1Click(); }));
+    connect(SpeedButton2, &QAbstractButton::clicked, this,
+            Guarded([this] { SpeedButton2Click(); }));
+}
+
+void TfrmMain::WireMap() {}
+
+void TfrmMain::WireWhois() {}
+
+void TfrmMain::setVisible(bool visible) {
+    if (visible && !shownOnce_) {
+        shownOnce_ = true;
+        RunGuarded([this] { FormShow(); });
+        if (closeRequested_)
+            return;
+        PlaceCentredOnScreen(this);
+    }
+    TBorderlessWindow::setVisible(visible);
+}
+
+void TfrmMain::FormShow() {
+    const QString path = QDir::currentPath() + QLatin1Char('/') + QLatin1String(kDatabaseFile);
+    if (QFileInfo(path).isFile())
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("DB missing"),
+                    QStringLiteral("GeoIP CityDB missing Please Download GeoIP CityDB!!! "),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName(QStringLiteral("DatabaseMissing"));
+    if (box.exec() == QMessageBox::Yes) {
+        // Whatever the desktop makes of it; the outcome is not looked at.
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("db"))));
+        return;
+    }
+    closeRequested_ = true;
+}
+
+void TfrmMain::Image1Click() {
+    close();
+}
+
+void TfrmMain::Image2Click() {
+    showMinimized();
+}
+
+void TfrmMain::Image8Click() {
+    if (AboutDialog->isVisible()) {
+        AboutDialog->raise();
+        AboutDialog->activateWindow();
+    } else {
+        AboutDialog->show();
+    }
+}
+
+void TfrmMain::SpeedButton1Click() {
+    ShowCentredOver(Form1, this);
+}
+
+void TfrmMain::SpeedButton2Click() {
+    const QByteArray address = Form1->IP->text().toUtf8();
+    if (IsInvalidAddressText(address.toStdString()))
+        return;
+}
+
+QList<QWidget*> TfrmMain::OwnedWindows() const {
+    QList<QWidget*> owned;
+    for (QObject* child : children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && w->isWindow())
+            owned << w;
+    }
+    return owned;
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    // Owned windows go with the main window to the taskbar and come back
+    // with it, whatever the window manager does with transient windows.
+    if (event->type() == QEvent::WindowStateChange) {
+        if (isMinimized()) {
+            for (QWidget* w : OwnedWindows()) {
+                if (w->isVisible()) {
+                    hiddenWithMinimize_ << w;
+                    w->hide();
+                }
+            }
+        } else {
+            for (QWidget* w : std::as_const(hiddenWithMinimize_))
+                w->show();
+            hiddenWithMinimize_.clear();
+        }
+    }
+    TBorderlessWindow::changeEvent(event);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    TBorderlessWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit Closed();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    TBorderlessWindow::resizeEvent(event);
+    RunGuarded([this] { FormResize(); });
+}

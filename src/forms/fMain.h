@@ -1,0 +1,125 @@
+#pragma once
+// TfrmMain: the main window, the program's only taskbar entry and the owner
+// of every other window. Top to bottom: title strip, logo strip, the hidden
+// map control panel and progress bar, side panel beside the map area, the
+// splitter, the results list and the bottom strip. Controls keep their
+// designer names, as members and as objectName.
+//
+// Where other parts plug in:
+//  - The map: the browser goes into MapArea's layout (MapArea->layout()),
+//    and the handlers of the PanelHeader controls (ButtonGotoAddressClick,
+//    ButtonGotoLocationClick, ButtonClearMarkersClick, CheckBox*Click) and
+//    WebBrowser1ProgressChange are connected in WireMap().
+//  - WHOIS: IdWhois1, SpeedButton3Click / RunIpWhois, SpeedButton4Click and
+//    Image9Click are connected in WireWhois().
+// Connect every handler through Guarded() (forms/Guard.h).
+#include "forms/TBorderlessWindow.h"
+
+#include <QList>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class TFlatPanel;
+class TFlatTitlebar;
+class TImage;
+class TListView;
+class TSpeedButton;
+class TSplitter;
+
+class TfrmMain : public TBorderlessWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 843;
+    static constexpr int kClientHeight = 792;
+
+    TfrmMain();
+
+    // Title strip and its pictures.
+    TFlatTitlebar* FlatTitlebar1;
+    TImage* Image1; // Exit
+    TImage* Image2; // Minimize
+    TImage* Image8; // About
+    // Logo strip.
+    TFlatTitlebar* FlatTitlebar2;
+    TImage* Image3;
+    // Map control panel, hidden for the whole run: value holders and map commands.
+    QWidget* PanelHeader;
+    QLabel* LabelAddress;
+    QPlainTextEdit* MemoAddress;
+    QPushButton* ButtonGotoAddress;
+    QLabel* LabelLatitude;
+    QLineEdit* Latitude;
+    QLabel* LabelLongitude;
+    QLineEdit* Longitude;
+    QPushButton* ButtonGotoLocation;
+    QCheckBox* CheckBoxTraffic;
+    QCheckBox* CheckBoxBicycling;
+    QCheckBox* CheckBoxStreeView;
+    QPushButton* ButtonClearMarkers;
+    QProgressBar* ProgressBar1;
+    // Side panel; the pictures lie underneath the transparent buttons.
+    TFlatPanel* FlatPanel1;
+    TImage* Image6;
+    TImage* Image7;
+    TImage* Image9;
+    TSpeedButton* SpeedButton1; // IP location
+    TSpeedButton* SpeedButton2; // the locate command's button, never shown
+    TSpeedButton* SpeedButton3; // IP Whois
+    TSpeedButton* SpeedButton4; // Domain whois
+    // Where the browser goes.
+    QWidget* MapArea;
+    TSplitter* Splitter1;
+    TListView* ListView1;
+    QList<QIcon> ImageList1;
+    QMenu* PopupMenu1;
+    QAction* Go1;
+    QAction* Whois1;
+    TFlatTitlebar* FlatTitlebar3;
+
+    // Handlers.
+    void FormShow();
+    void FormResize() {}
+    void Image1Click();
+    void Image2Click();
+    void Image8Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+
+    // True once the database check's No closed the window before it came up.
+    bool CloseRequested() const { return closeRequested_; }
+
+    void setVisible(bool visible) override;
+
+signals:
+    // The main window closed; the program ends.
+    void Closed();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildTitleStrip(QWidget* client);
+    void BuildLogoStrip(QWidget* client);
+    void BuildPanelHeader(QWidget* client);
+    QWidget* BuildMiddle(QWidget* client);
+    void BuildSidePanel(QWidget* middle);
+    void BuildResultsList(QWidget* client);
+    void WireMain();
+    void WireMap();
+    void WireWhois();
+    QList<QWidget*> OwnedWindows() const;
+
+    bool shownOnce_ = false;
+    bool closeRequested_ = false;
+    QList<QWidget*> hiddenWithMinimize_;
+};
+
+extern TfrmMain* frmMain;

@@ -1,0 +1,25 @@
+// Orvanta's entry: the application object, the window set in its order
+// (forms/StartUp.cpp), the main window's first showing with its database
+// check, then the event loop until the main window closes.
+#include "Pictures.h"
+#include "forms/ProgramFonts.h"
+#include "forms/StartUp.h"
+#include "forms/fMain.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    LoadProgramFonts();
+    QApplication::setWindowIcon(QIcon(Pictures::ProgramIcon));
+
+    CreateForms();
+    QObject::connect(frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);
+
+    frmMain->show();
+    // The database check's No closes the main window before it comes up.
+    if (frmMain->CloseRequested())
+        return 0;
+    return app.exec();
+}
