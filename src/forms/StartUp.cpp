@@ -3,6 +3,9 @@
 #include "forms/CreateForm.h"
 #include "forms/NetAbout.h"
 #include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/Unit4.h"
+#include "forms/Unit5.h"
 #include "forms/fMain.h"
 
 void CreateForms() {
@@ -10,9 +13,12 @@ void CreateForms() {
     frmMain = CreateForm<TfrmMain>();
     // 2. IP entry dialog.
     Form1 = CreateForm<TForm1>(frmMain);
-    // 3. IP whois window (Form2) goes here.
+    // 3. IP whois window.
+    Form2 = CreateForm<TForm2>(frmMain);
     // 4. About window.
     AboutDialog = CreateForm<TAboutDialog>(frmMain);
-    // 5. Web whois window (Form4) goes here.
-    // 6. Domain dialog (Form5) goes here.
+    // 5. Web whois window.
+    Form4 = CreateForm<TForm4>(frmMain);
+    // 6. Domain dialog.
+    Form5 = CreateForm<TForm5>(frmMain);
 }

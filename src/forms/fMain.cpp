@@ -12,6 +12,9 @@
 #include "forms/TSpeedButton.h"
 #include "forms/TSplitter.h"
 #include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/Unit4.h"
+#include "forms/Unit5.h"
 #include "forms/WindowPlacement.h"
 #include "validation/IsInvalidAddressText.h"
 
@@ -239,7 +242,19 @@ void TfrmMain::WireMain() {
 
 void TfrmMain::WireMap() {}
 
-void TfrmMain::WireWhois() {}
+void TfrmMain::WireWhois() {
+    connect(SpeedButton3, &QAbstractButton::clicked, this,
+            Guarded([this] { SpeedButton3Click(); }));
+    connect(SpeedButton4, &QAbstractButton::clicked, this,
+            Guarded([this] { SpeedButton4Click(); }));
+    connect(Image9, &TImage::Clicked, this, Guarded([this] { Image9Click(); }));
+}
+
+void TfrmMain::SpeedButton3Click() { RunIpWhois(); }
+
+void TfrmMain::SpeedButton4Click() { ShowCentredOver(Form5, this); }
+
+void TfrmMain::Image9Click() { ShowCentredOver(Form4, this); }
 
 void TfrmMain::setVisible(bool visible) {
     if (visible && !shownOnce_) {

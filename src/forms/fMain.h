@@ -14,6 +14,7 @@
 //    Image9Click are connected in WireWhois().
 // Connect every handler through Guarded() (forms/Guard.h).
 #include "forms/TBorderlessWindow.h"
+#include "net/TIdWhois.h"
 
 #include <QList>
 
@@ -81,6 +82,8 @@ public:
     QAction* Go1;
     QAction* Whois1;
     TFlatTitlebar* FlatTitlebar3;
+    // The WHOIS client of the "IP Whois" command.
+    orvanta::net::TIdWhois IdWhois1;
 
     // Handlers.
     void FormShow();
@@ -90,6 +93,9 @@ public:
     void Image8Click();
     void SpeedButton1Click();
     void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void Image9Click();
 
     // True once the database check's No closed the window before it came up.
     bool CloseRequested() const { return closeRequested_; }
