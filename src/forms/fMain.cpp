@@ -250,11 +250,17 @@ void TfrmMain::WireWhois() {
     connect(Image9, &TImage::Clicked, this, Guarded([this] { Image9Click(); }));
 }
 
-void TfrmMain::SpeedButton3Click() { RunIpWhois(); }
+void TfrmMain::SpeedButton3Click() {
+    RunIpWhois();
+}
 
-void TfrmMain::SpeedButton4Click() { ShowCentredOver(Form5, this); }
+void TfrmMain::SpeedButton4Click() {
+    ShowCentredOver(Form5, this);
+}
 
-void TfrmMain::Image9Click() { ShowCentredOver(Form4, this); }
+void TfrmMain::Image9Click() {
+    ShowCentredOver(Form4, this);
+}
 
 void TfrmMain::setVisible(bool visible) {
     if (visible && !shownOnce_) {
