@@ -41,6 +41,25 @@ std::uint64_t CityDatabaseFitter::RecordAreaSize(const geoip::CityRangeSet& set)
     return bytes;
 }
 
+std::size_t CityDatabaseFitter::ShortenForWindow(ImportedDatabase& database) const {
+    std::size_t changed = 0;
+    for (auto& record : database.set.records) {
+        const std::size_t size = geoip::EncodeRecord(record, options_.edition, false).bytes.size();
+        if (size <= geoip::RecordWindowSize)
+            continue;
+        std::size_t excess = size - geoip::RecordWindowSize;
+        for (std::string* text : {&record.postalCode, &record.region}) {
+            const std::size_t cut = std::min(excess, text->size());
+            text->resize(text->size() - cut);
+            excess -= cut;
+        }
+        ++changed;
+    }
+    if (changed != 0)
+        RangeSetCompactor::Compact(database);
+    return changed;
+}
+
 FitReport CityDatabaseFitter::Check(const ImportedDatabase& database) const {
     FitReport report;
     report.initial = geoip::MeasureCityDatabase(database.set, options_);
@@ -103,8 +122,19 @@ FitStep CityDatabaseFitter::ShortenCities(ImportedDatabase& database, std::size_
 
 FitReport CityDatabaseFitter::Fit(ImportedDatabase& database) const {
     FitReport report = Check(database);
-    if (report.fits)
-        return report;
+    if (!report.fits)
+        ApplySteps(database, report);
+    // Last, so that the steps see region names whole; a record cut to the
+    // window is 50 bytes whichever text loses, so the measure stands.
+    report.windowCuts = options_.fit ? ShortenForWindow(database) : 0;
+    if (!report.steps.empty() || report.windowCuts != 0) {
+        report.final = geoip::MeasureCityDatabase(database.set, options_);
+        report.fits = Fits(report.final);
+    }
+    return report;
+}
+
+void CityDatabaseFitter::ApplySteps(ImportedDatabase& database, FitReport& report) const {
     const std::size_t treeNodes = report.initial.treeNodes;
     auto done = [&](FitStep step) {
         const bool fits = FitsWithin(treeNodes, step.recordBytes);
@@ -145,9 +175,6 @@ FitReport CityDatabaseFitter::Fit(ImportedDatabase& database) const {
                          }));
     if (!fits)
         done(ShortenCities(database, treeNodes));
-    report.final = geoip::MeasureCityDatabase(database.set, options_);
-    report.fits = Fits(report.final);
-    return report;
 }
 
 } // namespace orvanta::mmdbimport

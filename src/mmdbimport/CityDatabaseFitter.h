@@ -8,6 +8,10 @@
 //   2. postal codes dropped;
 //   3. region names that have no subdivision code dropped;
 //   4. the longest city names shortened, to the greatest length that fits.
+// After them, with WriteOptions::fit, records too long for the reader's
+// 50-byte window lose postal code and region bytes first, so that the writer
+// (which cuts the longest text) shortens a city name only when the name alone
+// is too long for the window.
 // Each step reports how many distinct records it changed and the size of the
 // record area after it; a step that changes nothing is still listed, with 0.
 
@@ -35,6 +39,7 @@ struct FitStep {
 };
 
 struct FitReport {
+    std::size_t windowCuts = 0;  // records whose postal code or region was cut for the window
     geoip::WriteSummary initial; // measured before any step
     std::vector<FitStep> steps;  // those applied, in order
     geoip::WriteSummary final;   // measured after the last step
@@ -56,6 +61,10 @@ public:
     // Applies the steps until the set fits (report.fits) or none is left.
     FitReport Fit(ImportedDatabase& database) const;
 
+    // Cuts postal codes, then regions, of records longer than the window, as
+    // far as that brings them into it; returns how many records it changed.
+    std::size_t ShortenForWindow(ImportedDatabase& database) const;
+
     // The record area the writer would lay out for the set, without its tree.
     std::uint64_t RecordAreaSize(const geoip::CityRangeSet& set) const;
 
@@ -66,6 +75,7 @@ private:
     FitStep Step(ImportedDatabase& database, const std::string& name,
                  const std::function<bool(std::size_t, geoip::CityRangeSet&)>& change) const;
     FitStep ShortenCities(ImportedDatabase& database, std::size_t treeNodes) const;
+    void ApplySteps(ImportedDatabase& database, FitReport& report) const;
 
     geoip::WriteOptions options_;
     const RegionCodes* regions_;

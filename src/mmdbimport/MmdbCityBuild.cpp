@@ -37,11 +37,10 @@ void PrintSource(std::ostream& out, const ImportStats& stats) {
 }
 
 void PrintFit(std::ostream& out, const FitReport& report) {
-    if (report.steps.empty()) {
+    if (report.steps.empty())
         out << "fit steps: none needed\n";
-        return;
-    }
-    out << "fit steps:\n";
+    else
+        out << "fit steps:\n";
     int number = 1;
     for (const FitStep& step : report.steps) {
         out << "  " << number++ << ". " << step.name;
@@ -50,6 +49,8 @@ void PrintFit(std::ostream& out, const FitReport& report) {
         out << ": " << Plural(step.recordsChanged, "record", "records") << " changed, "
             << step.recordBytes << " record bytes after\n";
     }
+    out << "records with postal code or region cut for the 50-byte window: " << report.windowCuts
+        << '\n';
 }
 
 void PrintResult(std::ostream& out, const geoip::WriteSummary& summary) {
