@@ -4,6 +4,7 @@
 #include "geoipwriter/CountryMapping.h"
 #include "geoipwriter/TextConversion.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -77,7 +78,32 @@ public:
         }
         range.recordIndex = RecordIndex(Record(fields));
         result_.set.ranges.push_back(range);
+        lines_.push_back(line);
         ++result_.rangesRead;
+    }
+
+    // Overlapping rows are refused here rather than by the writer, so that
+    // the message can name both lines; the rows may come in any order.
+    void CheckOverlaps() const {
+        const std::vector<geoip::IndexedRange>& ranges = result_.set.ranges;
+        std::vector<std::uint32_t> order(ranges.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = static_cast<std::uint32_t>(i);
+        }
+        std::sort(order.begin(), order.end(), [&ranges](std::uint32_t a, std::uint32_t b) {
+            return ranges[a].first < ranges[b].first;
+        });
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            const geoip::IndexedRange& before = ranges[order[i - 1]];
+            const geoip::IndexedRange& after = ranges[order[i]];
+            if (after.first <= before.last) {
+                const std::size_t first = std::min(lines_[order[i - 1]], lines_[order[i]]);
+                const std::size_t second = std::max(lines_[order[i - 1]], lines_[order[i]]);
+                throw SourceError(name_ + ":" + std::to_string(second) +
+                                  ": the range overlaps the range of line " +
+                                  std::to_string(first));
+            }
+        }
     }
 
 private:
@@ -160,6 +186,7 @@ private:
     const std::string& name_;
     CsvImport& result_;
     std::size_t line_ = 0;
+    std::vector<std::size_t> lines_; // per range, the line it came from
     std::unordered_map<std::string, std::uint32_t> known_;
 };
 
@@ -197,6 +224,7 @@ CsvImport LoadCityCsv(std::istream& in, const std::string& name) {
     if (in.bad()) {
         throw SourceError(name + ": read error");
     }
+    importer.CheckOverlaps();
     return result;
 }
 

@@ -1,0 +1,97 @@
+// The lookup command's output lines: fields, escapes, numbers, and the
+// record of an empty lookup for results other than lrFound.
+
+#include "ToolRunner.h"
+#include "geoipwriter/CityDatabaseWriter.h"
+
+#include <gtest/gtest.h>
+
+namespace orvanta::dbtool::test {
+namespace {
+
+using geoip::CityRecordData;
+
+class LookupCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CityRecordData us;
+        us.countryIndex = 225;
+        us.region = "CA";
+        us.city = "San Francisco";
+        us.postalCode = "94107";
+        us.latitude = 37.7697;
+        us.longitude = -122.3933;
+        us.dmaCode = 807;
+        us.areaCode = 415;
+        CityRecordData odd;
+        odd.countryIndex = 74;
+        odd.region = "a\tb";
+        odd.city = "Cr\xE9teil\r\n";
+        odd.postalCode = "back\\slash";
+        odd.latitude = -0.0001;
+        odd.longitude = 0;
+        CityRecordData zero;
+        geoip::WriteCityDatabase(folder_.File("GeoLiteCity.dat"),
+                                 geoip::CityRanges{{0x01000000, 0x01FFFFFF, us},
+                                                   {0x02000000, 0x020000FF, odd},
+                                                   {0x03000000, 0x03000000, zero}},
+                                 {2, false});
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
+    struct Row {
+        const char* address;
+        const char* line;
+    } rows[] = {
+        {"1.2.3.4", "1.2.3.4\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t"
+                    "-122.3933\t807\t415"},
+        {"2.0.0.9", "2.0.0.9\tlrFound\tFR\tFrance\ta\\tb\tCr\xC3\xA9teil\\r\\n\tback\\\\slash\t"
+                    "-0.0001\t0\t0\t0"},
+        {"3.0.0.0", "3.0.0.0\tlrFound\t--\tN/A\t\t\t\t0\t0\t0\t0"},
+        {"4.0.0.1", "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0"},
+        {"0.0.0.0", "0.0.0.0\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0"},
+        {"a\\b", "a\\\\b\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0"},
+        {"0x1.1", "0x1.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t"
+                  "-122.3933\t807\t415"},
+    };
+    std::vector<std::string> args = {"lookup", "--db", folder_.File("GeoLiteCity.dat")};
+    std::string expected;
+    for (const Row& row : rows) {
+        args.push_back(row.address);
+        expected += std::string(row.line) + "\n";
+    }
+    ToolResult result = RunTool(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(LookupCommandTest, ReadsStandardInputFromTheDefaultFile) {
+    ToolResult result = RunTool({"lookup"}, "1.0.0.1\r\n\n4.0.0.1", folder_.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "1.0.0.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t-122.3933\t"
+              "807\t415\n"
+              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\n"
+              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\n");
+}
+
+TEST_F(LookupCommandTest, DoubleDashLetsAnAddressStartWithADash) {
+    ToolResult result = RunTool({"lookup", "--db=" + folder_.File("GeoLiteCity.dat"), "--", "-1"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\n");
+}
+
+TEST_F(LookupCommandTest, StopsWithExitOneWhenTheFileCannotBeOpened) {
+    ToolResult result = RunTool({"lookup", "--db", folder_.File("gone.dat"), "1.2.3.4"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "Cannot open file \"" + folder_.File("gone.dat") + "\". No such file or directory\n");
+}
+
+} // namespace
+} // namespace orvanta::dbtool::test
