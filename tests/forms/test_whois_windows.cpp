@@ -1,0 +1,376 @@
+// The whois windows as a user meets them: the IP whois window asking a
+// loopback WHOIS server, the domain dialog cleaning its field and searching,
+// and the web whois window's addresses and progress bar.
+
+#include "LoopbackWhoisServer.h"
+#include "forms/ErrorReport.h"
+#include "forms/Guard.h"
+#include "forms/ProgramFonts.h"
+#include "forms/StartUp.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/Unit4.h"
+#include "forms/Unit5.h"
+#include "forms/WindowPlacement.h"
+#include "forms/fMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+using orvanta::test::LoopbackWhoisServer;
+
+// Collects what the default error report would have shown.
+class ReportRecorder {
+public:
+    ReportRecorder() {
+        SetErrorReportSink([this](const QString& m) { messages.push_back(m); });
+    }
+    ~ReportRecorder() { SetErrorReportSink({}); }
+    ReportRecorder(const ReportRecorder&) = delete;
+    ReportRecorder& operator=(const ReportRecorder&) = delete;
+    std::vector<QString> messages;
+};
+
+// Records every address the web whois window's browser requests, and
+// blocks the request: no test reaches a web server.
+class AddressRecorder : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        std::lock_guard lock(mutex_);
+        urls_.push_back(info.requestUrl());
+        info.block(true);
+    }
+    std::vector<QUrl> Urls() {
+        std::lock_guard lock(mutex_);
+        return urls_;
+    }
+    void Clear() {
+        std::lock_guard lock(mutex_);
+        urls_.clear();
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<QUrl> urls_;
+};
+
+AddressRecorder* Recorder() {
+    static AddressRecorder* recorder = [] {
+        auto* r = new AddressRecorder;
+        Form4->WebBrowser1->page()->setUrlRequestInterceptor(r);
+        return r;
+    }();
+    return recorder;
+}
+
+QString WaitForAddress() {
+    for (int i = 0; i < 100 && Recorder()->Urls().empty(); ++i)
+        QTest::qWait(50);
+    const auto urls = Recorder()->Urls();
+    return urls.empty() ? QString() : urls.front().toString(QUrl::FullyEncoded);
+}
+
+QPoint ExpectedCentre(const QWidget* window) {
+    QRect desktop;
+    for (const QScreen* s : QGuiApplication::screens())
+        desktop = desktop.united(s->geometry());
+    return CentredOverPosition(frmMain->frameGeometry(), window->frameGeometry().size(), desktop);
+}
+
+// Points both WHOIS clients at `port`, without changing the server field.
+void PointClients(int mainPort, int windowPort) {
+    frmMain->IdWhois1.SetPort(mainPort);
+    Form2->IdWhois1.SetPort(windowPort);
+}
+
+// Sets the server field without a query (the handler runs on user edits).
+void SetServerFieldQuietly(const QString& text) {
+    const QSignalBlocker block(Form2->ComboBoxEx1);
+    Form2->ComboBoxEx1->setEditText(text);
+}
+
+class WhoisWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        Form2->hide();
+        Form4->hide();
+        Form5->hide();
+        frmMain->move(40, 30);
+    }
+};
+
+struct MemoCase {
+    const char* name;
+    std::string reply;
+    QString memo;
+};
+
+class IpWhoisMemo : public WhoisWindows, public testing::WithParamInterface<MemoCase> {};
+
+TEST_P(IpWhoisMemo, ShowsReplyWithOneBreakPerLineEnd) {
+    LoopbackWhoisServer server(LoopbackWhoisServer::Answer(GetParam().reply));
+    PointClients(server.Port(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("127.0.0.1"));
+    Form1->IP->setText(QStringLiteral("\t192.0.2.7 \n"));
+    ReportRecorder reports;
+    frmMain->SpeedButton3Click();
+    EXPECT_TRUE(reports.messages.empty());
+    EXPECT_EQ(Form2->Memo1->toPlainText(), GetParam().memo);
+    ASSERT_TRUE(server.WaitServed(1));
+    EXPECT_EQ(server.Received().at(0), "192.0.2.7\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, IpWhoisMemo,
+    testing::Values(MemoCase{"CrLf", "a\r\nb\r\n\r\nc", "a\nb\n\nc"},
+                    MemoCase{"LfOnly", "a\nb\nc", "a\nb\nc"}, MemoCase{"LoneCr", "a\rb", "a\nb"},
+                    MemoCase{"NulCuts", std::string("shown\0hidden", 12), "shown"},
+                    MemoCase{"Utf8", "Z\xc3\xbcrich", QString::fromUtf8("Z\xc3\xbcrich")},
+                    MemoCase{"Latin1", "Z\xfcrich", QString::fromUtf8("Z\xc3\xbcrich")},
+                    MemoCase{"Empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WhoisWindows, IpWhoisRecentresAndClears) {
+    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("second"), 1);
+    PointClients(server.Port(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("localhost"));
+    Form2->show();
+    Form2->move(700, 500);
+    Form2->Memo1->setPlainText(QStringLiteral("typed by the user"));
+    frmMain->SpeedButton3Click();
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(Form2->pos(), ExpectedCentre(Form2));
+    EXPECT_EQ(Form2->Memo1->toPlainText(), "second");
+}
+
+TEST_F(WhoisWindows, IpWhoisEmptyServerReportsEmptyMessage) {
+    PointClients(orvanta::test::UnusedLoopbackPort(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QString());
+    Form2->Memo1->setPlainText(QStringLiteral("old"));
+    ReportRecorder reports;
+    RunGuarded([] { frmMain->SpeedButton3Click(); });
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0], QString());
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+}
+
+TEST_F(WhoisWindows, IpWhoisRefusedShowsSocketError) {
+    PointClients(orvanta::test::UnusedLoopbackPort(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("127.0.0.1"));
+    ReportRecorder reports;
+    RunGuarded([] { frmMain->SpeedButton3Click(); });
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0], "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+}
+
+TEST_F(WhoisWindows, ServerFieldQueriesOnEveryKeystrokeWithOwnClient) {
+    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("from field"));
+    // The main window's client must not be used here.
+    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
+    Form1->IP->setText(QStringLiteral("198.51.100.1"));
+    ReportRecorder reports;
+    SetServerFieldQuietly(QStringLiteral(".invalid"));
+    QLineEdit* edit = Form2->ComboBoxEx1->lineEdit();
+    edit->setCursorPosition(0);
+    // Every partial name is a query of its own, failing in the resolver.
+    QTest::keyClicks(edit, QStringLiteral("abc"));
+    ASSERT_EQ(reports.messages.size(), 3u);
+    for (const QString& m : reports.messages)
+        EXPECT_EQ(m, "Socket Error # 11001\r\nHost not found.");
+    EXPECT_EQ(edit->text(), "abc.invalid");
+    EXPECT_FALSE(Form2->isVisible()); // the field's queries neither show nor move
+
+    SetServerFieldQuietly(QStringLiteral("127.0.0.")); // then one key completes it
+    edit->end(false);
+    QTest::keyClicks(edit, QStringLiteral("1"));
+    EXPECT_EQ(reports.messages.size(), 3u);
+    EXPECT_EQ(Form2->Memo1->toPlainText(), "from field");
+    ASSERT_TRUE(server.WaitServed(1));
+    EXPECT_EQ(server.Received().at(0), "198.51.100.1\r\n");
+
+    // Deleting the whole text is a query with an empty host.
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    ASSERT_EQ(reports.messages.size(), 4u);
+    EXPECT_EQ(reports.messages[3], QString());
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+}
+
+TEST_F(WhoisWindows, ServerListHoldsRipeThenArin) {
+    ASSERT_EQ(Form2->ComboBoxEx1->count(), 2);
+    EXPECT_EQ(Form2->ComboBoxEx1->itemText(0), "whois.ripe.net");
+    EXPECT_EQ(Form2->ComboBoxEx1->itemText(1), "whois.arin.net");
+}
+
+struct FieldCase {
+    const char* name;
+    const char* pasted;
+    const char* settled;
+};
+
+class DomainField : public WhoisWindows, public testing::WithParamInterface<FieldCase> {};
+
+TEST_P(DomainField, CleansItselfAfterPaste) {
+    Form5->domain->clear();
+    Form5->domain->insert(QString::fromUtf8(GetParam().pasted));
+    EXPECT_EQ(Form5->domain->text(), QString::fromUtf8(GetParam().settled));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pastes, DomainField,
+                         testing::Values(FieldCase{"FullAddress", "http://www.HOST/a/b", "HOSTab"},
+                                         FieldCase{"UpperCase", "HTTPS://WWW.Host/", "Host"},
+                                         FieldCase{"Rebuilt", "wwhttp://w.HOST", "HOST"},
+                                         FieldCase{"OtherScheme", "ftp://HOST", "ftp:HOST"},
+                                         FieldCase{"OnlyWww", "www.", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WhoisWindows, DomainFieldTypedKeyByKey) {
+    Form5->domain->clear();
+    QTest::keyClicks(Form5->domain, QStringLiteral("www."));
+    EXPECT_EQ(Form5->domain->text(), QString());
+    QTest::keyClicks(Form5->domain, QStringLiteral("http://"));
+    EXPECT_EQ(Form5->domain->text(), "http:");
+}
+
+TEST_F(WhoisWindows, OpenersCentreTheirWindows) {
+    frmMain->SpeedButton4Click();
+    EXPECT_TRUE(Form5->isVisible());
+    EXPECT_EQ(Form5->pos(), ExpectedCentre(Form5));
+    Form5->move(5, 5);
+    frmMain->SpeedButton4Click();
+    EXPECT_EQ(Form5->pos(), ExpectedCentre(Form5));
+
+    frmMain->Image9Click();
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_EQ(Form4->pos(), ExpectedCentre(Form4));
+}
+
+struct SearchCase {
+    const char* name;
+    const char* domain;
+    const char* address; // FullyEncoded form the browser requests
+};
+
+class DomainSearchAddress : public WhoisWindows, public testing::WithParamInterface<SearchCase> {};
+
+TEST_P(DomainSearchAddress, NavigatesEncoded) {
+    Recorder()->Clear();
+    Form5->domain->setText(QString::fromUtf8(GetParam().domain));
+    ReportRecorder reports;
+    RunGuarded([] { Form5->FlatButton2Click(); });
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_EQ(Form4->pos(), ExpectedCentre(Form4));
+    EXPECT_EQ(WaitForAddress(), GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Domains, DomainSearchAddress,
+    testing::Values(
+        SearchCase{"Plain", "example.invalid",
+                   "http://whois.orvanta.localhost/whois/whois.php?query=example.invalid%20+%20"
+                   "&output=nice"},
+        SearchCase{"Empty", "",
+                   "http://whois.orvanta.localhost/whois/whois.php?query=%20+%20&output=nice"},
+        SearchCase{"QueryBreakers", "a&b#c?d%e .invalid",
+                   "http://whois.orvanta.localhost/whois/whois.php?query="
+                   "a%26b%23c%3Fd%25e%20.invalid%20+%20&output=nice"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WhoisWindows, DomainSearchUnresolvableGivesZeroAddress) {
+    Form5->show();
+    Form5->domain->setText(QStringLiteral("no-such-host.invalid"));
+    ReportRecorder reports;
+    RunGuarded([] { Form5->FlatButton2Click(); });
+    EXPECT_EQ(Form1->IP->text(), "0.0.0.0");
+    EXPECT_TRUE(reports.messages.empty()); // the locate command rejects it silently
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_FALSE(Form1->isVisible());
+    EXPECT_EQ(Form5->domain->text(), "no-such-host.invalid");
+}
+
+TEST_F(WhoisWindows, DomainSearchResolvesLocalhost) {
+    Form5->domain->setText(QStringLiteral("localhost"));
+    ReportRecorder reports;
+    RunGuarded([] { Form5->FlatButton2Click(); });
+    EXPECT_EQ(Form1->IP->text(), "127.0.0.1");
+}
+
+TEST_F(WhoisWindows, HiddenButtonUsesSecondShape) {
+    Recorder()->Clear();
+    Form4->Edit1->setText(QStringLiteral("x&y"));
+    Form4->Edit1Click();
+    EXPECT_EQ(WaitForAddress(), "http://whois.orvanta.localhost/phpwhois-4.2.2/example.php?"
+                                "query=x%26y%20+%20&output=nice");
+}
+
+struct ProgressCase {
+    const char* name;
+    int progress;
+    int maximum;
+    int shownValue; // -1: empty bar
+    int shownMaximum;
+};
+
+class WebWhoisProgress : public WhoisWindows, public testing::WithParamInterface<ProgressCase> {};
+
+TEST_P(WebWhoisProgress, FollowsTheBrowser) {
+    Form4->WebBrowser1DownloadBegin();
+    EXPECT_EQ(Form4->ProgressBar1->value(), 0);
+    Form4->WebBrowser1ProgressChange(GetParam().progress, GetParam().maximum);
+    EXPECT_EQ(Form4->ProgressBar1->maximum(), GetParam().shownMaximum);
+    EXPECT_EQ(Form4->ProgressBar1->value(), GetParam().shownValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Events, WebWhoisProgress,
+                         testing::Values(ProgressCase{"Half", 50, 100, 50, 100},
+                                         ProgressCase{"OtherMaximum", 30, 60, 30, 60},
+                                         ProgressCase{"Ended", -1, 100, -1, 100},
+                                         ProgressCase{"PastMaximum", 150, 100, 100, 100}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WhoisWindows, NegativeMaximumIsReported) {
+    ReportRecorder reports;
+    RunGuarded([] { Form4->WebBrowser1ProgressChange(10, -1); });
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(ErrorReportText(reports.messages[0]), "TProgressBar property out of range.");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    LoadProgramFonts();
+    // The start-up check wants a database file in the current directory.
+    QTemporaryDir dir;
+    QFile db(dir.filePath(QStringLiteral("GeoLiteCity.dat")));
+    if (!dir.isValid() || !db.open(QIODevice::WriteOnly))
+        return 2;
+    db.close();
+    QDir::setCurrent(dir.path());
+    CreateForms();
+    frmMain->show();
+    const int result = RUN_ALL_TESTS();
+    delete frmMain; // with it the windows it owns, browser views included
+    QDir::setCurrent(QDir::tempPath());
+    return result;
+}
