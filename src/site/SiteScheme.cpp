@@ -1,7 +1,9 @@
 #include "site/SiteScheme.h"
 
 #include "map/MapPage.h"
+#include "site/SiteInterceptor.h"
 #include "site/SiteSchemeHandler.h"
+#include "site/WebWhoisResponder.h"
 
 #include <QByteArray>
 #include <QWebEngineProfile>
@@ -39,4 +41,9 @@ void TSiteScheme::installOn(QWebEngineProfile* profile) {
         return;
     }
     profile->installUrlSchemeHandler(schemeName(), new TSiteSchemeHandler(profile));
+    profile->setUrlRequestInterceptor(new TSiteInterceptor(profile));
+}
+
+void TSiteScheme::setWhoisSettings(const orvanta::webwhois::WhoisChainSettings& settings) {
+    TWebWhoisResponder::setChainSettings(settings);
 }

@@ -5,13 +5,22 @@
 
 class QWebEngineProfile;
 
+namespace orvanta::webwhois {
+struct WhoisChainSettings;
+}
+
 class TSiteScheme {
 public:
     // Makes the scheme known to the browser engine. Must run before the
     // application object is created.
     static void registerScheme();
 
-    // Answers the scheme in every view of `profile`; a second call for the
-    // same profile changes nothing.
+    // Answers the scheme in every view of `profile`, and sends the web
+    // whois host's addresses there; a second call for the same profile
+    // changes nothing.
     static void installOn(QWebEngineProfile* profile);
+
+    // Where the web whois pages start their WHOIS queries (the root server,
+    // its port, the query bounds). UI thread only.
+    static void setWhoisSettings(const orvanta::webwhois::WhoisChainSettings& settings);
 };

@@ -1,5 +1,7 @@
 #include "site/SiteSchemeHandler.h"
 
+#include "site/WebWhoisResponder.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QUrl>
@@ -18,7 +20,8 @@ QString resourceFor(const QString& path) {
 
 } // namespace
 
-TSiteSchemeHandler::TSiteSchemeHandler(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
+TSiteSchemeHandler::TSiteSchemeHandler(QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent), FWebWhois(new TWebWhoisResponder(this)) {}
 
 QByteArray TSiteSchemeHandler::mimeTypeFor(const QString& path) {
     if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
@@ -40,6 +43,10 @@ void TSiteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         return;
     }
     const QString path = url.path(QUrl::FullyDecoded);
+    if (TWebWhoisResponder::isWebWhoisPath(path)) {
+        FWebWhois->respond(job, url);
+        return;
+    }
     const QString resource = resourceFor(path);
     QFile file(resource);
     if (resource.isEmpty() || !file.open(QIODevice::ReadOnly)) {

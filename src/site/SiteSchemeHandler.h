@@ -1,8 +1,11 @@
 #pragma once
-// Answers requests for "orvanta://site/<path>" from the program's
-// resources under ":/site"; anything else is "not found".
+// Answers requests for "orvanta://site/<path>": the web whois pages, and
+// otherwise the program's resources under ":/site"; anything else is "not
+// found".
 
 #include <QWebEngineUrlSchemeHandler>
+
+class TWebWhoisResponder;
 
 class TSiteSchemeHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
@@ -13,4 +16,7 @@ public:
 
     // The MIME type served for a path, chosen by its extension.
     static QByteArray mimeTypeFor(const QString& path);
+
+private:
+    TWebWhoisResponder* FWebWhois;
 };

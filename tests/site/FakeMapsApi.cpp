@@ -1,5 +1,7 @@
 #include "FakeMapsApi.h"
 
+#include "site/SiteInterceptor.h"
+
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -119,6 +121,10 @@ FakeMapsApi::FakeMapsApi(QWebEngineProfile* profile)
 
 void FakeMapsApi::interceptRequest(QWebEngineUrlRequestInfo& info) {
     const QUrl url = info.requestUrl();
+    FRequests << url.toString();
+    if (TSiteInterceptor::redirectWebWhois(info)) {
+        return;
+    }
     if (url.host() == QLatin1String("maps.googleapis.com")) {
         FLoaderRequests << url.toString();
         if (FMode == Mode::Fail) {

@@ -2,6 +2,8 @@
 // A fake maps API for tests: the page's loader address is redirected to a
 // test scheme whose handler serves a small script that records what the
 // page asks of google.maps, or fails so the page runs without the API.
+// The web whois host goes to the program's own site, as in the program;
+// every other http(s) request is blocked.
 
 #include <QString>
 #include <QVariant>
@@ -26,11 +28,15 @@ public:
 
     // Loader requests seen, with their full address.
     QStringList loaderRequests() const { return FLoaderRequests; }
+    // Every request of the profile seen (before any redirect).
+    QStringList requests() const { return FRequests; }
+    void clearRequests() { FRequests.clear(); }
 
 private:
     class Handler;
     Mode FMode = Mode::Serve;
     QStringList FLoaderRequests;
+    QStringList FRequests;
     Handler* FHandler;
 };
 

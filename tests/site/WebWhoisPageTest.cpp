@@ -1,0 +1,227 @@
+// The web whois pages in the browser engine: addresses of the web whois
+// host answered by the program's own site from loopback WHOIS servers.
+#include "LoopbackWhoisServer.h"
+#include "MapTestSupport.h"
+#include "map/ScriptGuard.h"
+#include "net/WebWhoisAddress.h"
+#include "site/SiteInterceptor.h"
+#include "site/SiteScheme.h"
+#include "site/WebWhoisResponder.h"
+#include "webwhois/TWhoisChain.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using orvanta::net::WebWhoisExampleAddress;
+using orvanta::net::WebWhoisSearchAddress;
+
+void pointRootAt(std::uint16_t port, int idleMs = 3000) {
+    orvanta::webwhois::WhoisChainSettings settings;
+    settings.rootServer = "127.0.0.1";
+    settings.port = port;
+    settings.bounds.connect = std::chrono::milliseconds(2000);
+    settings.bounds.idle = std::chrono::milliseconds(idleMs);
+    settings.bounds.total = std::chrono::milliseconds(8000);
+    TSiteScheme::setWhoisSettings(settings);
+}
+
+QString bodyText(QWebEnginePage& page) {
+    return js(page, "document.body ? document.body.innerText : ''");
+}
+
+// Loads a web whois address and waits until the page holds `marker`.
+bool showWhois(QWebEnginePage& page, const std::string& address, const QString& marker) {
+    page.load(QUrl(QString::fromStdString(address)));
+    const std::string literal = orvanta::map::scriptStringLiteral(marker.toStdString());
+    return waitForJs(page,
+                     QString("document.body && document.body.innerText.indexOf(%1) >= 0")
+                         .arg(QString::fromStdString(literal)),
+                     8000);
+}
+
+TEST(WebWhoisPage, HostileAnswerShowsAsTextRunsAndLoadsNothing) {
+    const std::string hostile =
+        "<script>alert(1)</script>\r\n"
+        "<img src=\"orvanta://site/maker/1427436750_My-Network-Places-icon.png\" "
+        "onerror=alert(2) onload=alert(3)>\r\n"
+        "<img src=https://tracker.example/p.png><link rel=stylesheet href=https://x.example/s.css>"
+        "\r\n</pre><script>alert(4)</script>\r\n";
+    LoopbackWhoisServer root("127.0.0.1", 0, hostile);
+    ASSERT_TRUE(root.listening());
+    pointRootAt(root.port());
+    fakeMaps().clearRequests();
+    RecordingMapPage page;
+    ASSERT_TRUE(showWhois(page, WebWhoisSearchAddress("hostile.example"), "Server: 127.0.0.1"));
+    const QString text = bodyText(page);
+    EXPECT_TRUE(text.contains("<script>alert(1)</script>")) << text.toStdString();
+    EXPECT_TRUE(text.contains("</pre><script>alert(4)</script>")) << text.toStdString();
+    EXPECT_TRUE(text.contains("<img src=https://tracker.example/p.png>"));
+    EXPECT_EQ(js(page, "String(document.images.length + document.scripts.length + "
+                       "document.querySelectorAll('link').length)"),
+              "0");
+    // Give anything that might run or load a moment to do so.
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_TRUE(page.alerts.isEmpty());
+    // Only the page itself was asked for (and its redirect to the site).
+    for (const QString& request : fakeMaps().requests()) {
+        EXPECT_TRUE(request.startsWith("http://whois.orvanta.localhost/whois/whois.php?") ||
+                    request.startsWith("orvanta://site/whois/whois.php?"))
+            << request.toStdString();
+    }
+    EXPECT_EQ(root.queries(), std::vector<std::string>{"hostile.example\r\n"});
+    EXPECT_TRUE(js(page, "document.querySelector('meta[http-equiv]').content")
+                    .startsWith("default-src 'none';"));
+    // The policy holds even for markup that got in by other means.
+    js(page, "var s = document.createElement('script'); s.textContent = 'window.ran = 1';"
+             "document.body.appendChild(s); window.probe = new Image();"
+             "probe.src = 'orvanta://site/maker/1427436750_My-Network-Places-icon.png'");
+    ASSERT_TRUE(waitForJs(page, "probe.complete"));
+    EXPECT_EQ(js(page, "String(window.ran) + ',' + probe.naturalWidth"), "undefined,0");
+}
+
+TEST(WebWhoisPage, NameFromBothAddressShapes) {
+    LoopbackWhoisServer root("127.0.0.1", 0, "% no referral here\n");
+    ASSERT_TRUE(root.listening());
+    pointRootAt(root.port());
+    struct Row {
+        const char* name;
+        std::string address;
+        const char* query; // what the root server must be asked, "" for none
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"search shape", WebWhoisSearchAddress("Example-1.com"), "Example-1.com\r\n",
+         "Whois: Example-1.com"},
+        {"example shape", WebWhoisExampleAddress("example.org"), "example.org\r\n",
+         "Whois: example.org"},
+        {"international name", WebWhoisSearchAddress("m\xC3\xBCnchen.de"), "xn--mnchen-3ya.de\r\n",
+         "Whois: xn--mnchen-3ya.de"},
+        {"encoded ampersand", WebWhoisSearchAddress("a&b.com"), "",
+         "\"a&b.com\" is not a domain name"},
+        {"encoded hash and percent", WebWhoisSearchAddress("x#%y"), "",
+         "\"x#%y\" is not a domain name"},
+        {"empty", WebWhoisSearchAddress(""), "", "No domain name was given."},
+        {"too long", WebWhoisSearchAddress(std::string(254, 'a')), "", "is not a domain name"},
+    };
+    std::vector<std::string> expectedQueries;
+    for (const auto& row : rows) {
+        RecordingMapPage page;
+        EXPECT_TRUE(showWhois(page, row.address, row.shown))
+            << row.name << ": " << bodyText(page).toStdString();
+        if (*row.query != '\0') {
+            expectedQueries.push_back(row.query);
+        }
+        EXPECT_EQ(root.queries(), expectedQueries) << row.name;
+    }
+}
+
+TEST(WebWhoisPage, ReferralChainAndARefusingRegistryInTheBrowser) {
+    LoopbackWhoisServer root("127.0.0.1", 0, "refer: 127.0.0.9\n");
+    ASSERT_TRUE(root.listening());
+    pointRootAt(root.port());
+    RecordingMapPage page;
+    ASSERT_TRUE(showWhois(page, WebWhoisSearchAddress("chain.example"), "Server: 127.0.0.9"));
+    const QString text = bodyText(page);
+    EXPECT_TRUE(text.contains("refer: 127.0.0.9")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Socket Error # 10061\nConnection refused.")) << text.toStdString();
+}
+
+// A root server that takes the connection and never answers.
+class SilentServer {
+public:
+    SilentServer() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof addr;
+        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            ::listen(fd_, 4) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
+            port_ = ntohs(addr.sin_port);
+        }
+    }
+    ~SilentServer() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    std::uint16_t port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+TEST(WebWhoisPage, SlowServersNeitherBlockTheWindowNorOutliveANewNavigation) {
+    SilentServer root;
+    ASSERT_NE(root.port(), 0);
+    pointRootAt(root.port(), 1500);
+    RecordingMapPage page;
+    page.load(QUrl(QString::fromStdString(WebWhoisSearchAddress("slow.example"))));
+    // The UI thread keeps running while the query waits: a 50 ms timer
+    // fires on time, again and again.
+    QElapsedTimer clock;
+    clock.start();
+    int ticks = 0;
+    qint64 longestGap = 0;
+    qint64 last = 0;
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        if (++ticks == 10) {
+            loop.quit();
+        }
+    });
+    tick.start(50);
+    loop.exec();
+    EXPECT_LT(longestGap, 400);
+    // Navigate again before the answer: the old answer is dropped.
+    ASSERT_TRUE(loadHtml(page, "<html><body><p>other page</p></body></html>"));
+    QEventLoop wait;
+    QTimer::singleShot(2500, &wait, &QEventLoop::quit); // past the idle bound
+    wait.exec();
+    EXPECT_EQ(bodyText(page), "other page");
+    // And the site still answers.
+    LoopbackWhoisServer quick("127.0.0.1", 0, "fine\n");
+    pointRootAt(quick.port());
+    EXPECT_TRUE(showWhois(page, WebWhoisSearchAddress("quick.example"), "fine"));
+}
+
+TEST(SiteInterceptor, OnlyTheWebWhoisHostGoesToTheSite) {
+    struct Row {
+        const char* name;
+        const char* url;
+        const char* site;
+    };
+    const Row rows[] = {
+        {"search", "http://whois.orvanta.localhost/whois/whois.php?query=a.com%20+%20&output=nice",
+         "orvanta://site/whois/whois.php?query=a.com%20+%20&output=nice"},
+        {"https and case", "https://WHOIS.Orvanta.LOCALHOST/phpwhois-4.2.2/example.php?query=x",
+         "orvanta://site/phpwhois-4.2.2/example.php?query=x"},
+        {"other host", "http://whois.example/whois/whois.php?query=a", ""},
+        {"sub-host", "http://evil.whois.orvanta.localhost/whois/whois.php", ""},
+        {"other scheme", "ftp://whois.orvanta.localhost/whois/whois.php", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(TSiteInterceptor::siteAddressFor(QUrl(row.url)).toString(QUrl::FullyEncoded),
+                  row.site)
+            << row.name;
+    }
+}
+
+} // namespace
