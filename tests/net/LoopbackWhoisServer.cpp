@@ -195,4 +195,28 @@ int UnusedLoopbackPort() {
     return port;
 }
 
+int ListeningLoopbackSocket(int& port, int backlog) {
+    const int fd = BoundLoopbackSocket(port);
+    if (::listen(fd, backlog) != 0) {
+        ::close(fd);
+        throw std::runtime_error("test server: listen failed");
+    }
+    return fd;
+}
+
+int ConnectNonBlocking(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_port = htons(static_cast<std::uint16_t>(port));
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    (void)::connect(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+    return fd;
+}
+
+void CloseSocket(int fd) {
+    if (fd >= 0)
+        ::close(fd);
+}
+
 } // namespace orvanta::test

@@ -78,4 +78,11 @@ private:
 // A loopback port with nothing listening on it.
 int UnusedLoopbackPort();
 
+// A socket listening on a free loopback port (set in `port`) that nobody
+// accepts on, with the given backlog.
+int ListeningLoopbackSocket(int& port, int backlog);
+// Starts a connection to the loopback `port` without waiting for it.
+int ConnectNonBlocking(int port);
+void CloseSocket(int fd);
+
 } // namespace orvanta::test

@@ -204,6 +204,28 @@ TEST(WhoisClient, PeerThatReadsNothingCannotBlockTheSend) {
     EXPECT_LT(Clock::now() - start, 5s); // the server idles for 30 s
 }
 
+TEST(WhoisClient, ConnectGivesUpAtItsBound) {
+    // A listener that never accepts, its queue filled: further connection
+    // attempts get no answer at all, as from a host that drops packets.
+    int port = 0;
+    const int listener = orvanta::test::ListeningLoopbackSocket(port, 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i)
+        fillers.push_back(orvanta::test::ConnectNonBlocking(port));
+    TIdWhois client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(port);
+    WhoisBounds bounds = QuickBounds();
+    bounds.connect = 300ms;
+    client.SetBounds(bounds);
+    const auto start = Clock::now();
+    EXPECT_EQ(ErrorOf(client, "x"), "Socket Error # 10060\r\nConnection timed out.");
+    EXPECT_LT(Clock::now() - start, 5s);
+    for (int fd : fillers)
+        orvanta::test::CloseSocket(fd);
+    orvanta::test::CloseSocket(listener);
+}
+
 TEST(WhoisClient, SecondQueryOnSameClient) {
     LoopbackWhoisServer server(LoopbackWhoisServer::Answer("again"), 2);
     TIdWhois client;
