@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <unordered_map>
 
 namespace orvanta::geoip {
@@ -65,12 +66,36 @@ std::vector<IndexedRange> SortedRanges(const CityRangeSet& set) {
     return ranges;
 }
 
+// A stored record by its place in the record area, hashed and compared by
+// its bytes there: the area itself is the only copy of each record.
+struct StoredBytes {
+    std::uint32_t offset;
+    std::uint32_t length;
+};
+
+struct StoredBytesHash {
+    const std::string* area;
+    std::size_t operator()(const StoredBytes& key) const {
+        return std::hash<std::string_view>()(
+            std::string_view(*area).substr(key.offset, key.length));
+    }
+};
+
+struct StoredBytesEqual {
+    const std::string* area;
+    bool operator()(const StoredBytes& a, const StoredBytes& b) const {
+        const std::string_view view(*area);
+        return view.substr(a.offset, a.length) == view.substr(b.offset, b.length);
+    }
+};
+
 // Encodes the records the ranges use, each distinct byte form stored once,
 // and rewrites the ranges' record indices to stored record ids.
 void StoreRecords(const CityRangeSet& set, std::vector<IndexedRange>& ranges,
                   const WriteOptions& options, DatabasePlan& plan) {
     std::vector<std::uint32_t> storedId(set.records.size(), Unencoded);
-    std::unordered_map<std::string, std::uint32_t> byBytes;
+    std::unordered_map<StoredBytes, std::uint32_t, StoredBytesHash, StoredBytesEqual> byBytes(
+        set.records.size(), StoredBytesHash{&plan.recordArea}, StoredBytesEqual{&plan.recordArea});
     for (IndexedRange& range : ranges) {
         std::uint32_t& id = storedId[range.recordIndex];
         if (id == Unencoded) {
@@ -81,13 +106,18 @@ void StoreRecords(const CityRangeSet& set, std::vector<IndexedRange>& ranges,
             } catch (const WriteError& error) {
                 throw WriteError("record of range " + RangeText(range) + ": " + error.what());
             }
-            auto [entry, added] = byBytes.try_emplace(
-                std::move(encoded.bytes), static_cast<std::uint32_t>(plan.recordOffsets.size()));
+            // Appended first, taken back when an equal record is stored already.
+            const StoredBytes key{static_cast<std::uint32_t>(plan.recordArea.size()),
+                                  static_cast<std::uint32_t>(encoded.bytes.size())};
+            plan.recordArea += encoded.bytes;
+            auto [entry, added] =
+                byBytes.try_emplace(key, static_cast<std::uint32_t>(plan.recordOffsets.size()));
             if (added) {
-                plan.recordOffsets.push_back(static_cast<std::uint32_t>(plan.recordArea.size()));
-                plan.recordArea += entry->first;
+                plan.recordOffsets.push_back(key.offset);
                 plan.summary.overlongRecords += encoded.overlong ? 1 : 0;
                 plan.summary.shortenedRecords += encoded.shortened ? 1 : 0;
+            } else {
+                plan.recordArea.resize(key.offset);
             }
             id = entry->second;
         }

@@ -87,6 +87,17 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
     const WriteSummary measured = MeasureCityDatabase(set, {c.edition, false});
     EXPECT_EQ(measured.treeNodes, summary.treeNodes);
     EXPECT_EQ(measured.fileSize, summary.fileSize);
+    // The largest value the importers check against the 3-byte limit is the
+    // largest value the tree really holds.
+    const std::string bytes = ReadAll(path);
+    std::uint32_t largest = 0;
+    for (std::size_t at = 0; at < summary.treeNodes * 6; at += 3) {
+        largest =
+            std::max<std::uint32_t>(largest, static_cast<unsigned char>(bytes[at]) |
+                                                 static_cast<unsigned char>(bytes[at + 1]) << 8 |
+                                                 static_cast<unsigned char>(bytes[at + 2]) << 16);
+    }
+    EXPECT_EQ(measured.largestValue, largest);
 
     TGeoIP reader(path);
     ASSERT_EQ(reader.edition(), c.edition);
