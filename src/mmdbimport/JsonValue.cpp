@@ -71,7 +71,8 @@ private:
                 SkipSpace();
                 std::string key = String();
                 Expect(':');
-                value.members.emplace_back(std::move(key), Value(depth + 1));
+                value.names.push_back(std::move(key));
+                value.items.push_back(Value(depth + 1));
             } while (Take(','));
             Expect('}');
         } else if (c == '[') {
@@ -235,9 +236,11 @@ private:
 } // namespace
 
 const JsonValue* JsonValue::Find(std::string_view key) const {
-    for (const auto& [name, value] : members)
-        if (name == key)
-            return &value;
+    if (kind != Kind::Object)
+        return nullptr;
+    for (std::size_t i = 0; i < names.size() && i < items.size(); ++i)
+        if (names[i] == key)
+            return &items[i];
     return nullptr;
 }
 

@@ -5,7 +5,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace orvanta::mmdbimport {
@@ -16,9 +15,9 @@ struct JsonValue {
     Kind kind = Kind::Null;
     bool boolean = false;
     double number = 0;
-    std::string text; // String: the decoded UTF-8 text
-    std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::string text;               // String: the decoded UTF-8 text
+    std::vector<JsonValue> items;   // Array: the elements; Object: the member values
+    std::vector<std::string> names; // Object: the member names, parallel to items
 
     // The member named `key` of an object, or nullptr.
     const JsonValue* Find(std::string_view key) const;

@@ -51,7 +51,10 @@ Value Boolean(bool value) {
 Value Map(std::vector<std::pair<std::string, Value>> members) {
     Value v;
     v.kind = Value::Kind::Map;
-    v.members = std::move(members);
+    for (auto& [key, value] : members) {
+        v.keys.push_back(key);
+        v.items.push_back(std::move(value));
+    }
     return v;
 }
 Value Array(std::vector<Value> items) {
@@ -143,10 +146,10 @@ void Encode(std::string& out, const Value& v) {
         Control(out, 14, std::size_t(v.integer));
         break;
     case Value::Kind::Map:
-        Control(out, 7, v.members.size());
-        for (const auto& [key, value] : v.members) {
-            Encode(out, Text(key));
-            Encode(out, value);
+        Control(out, 7, v.keys.size());
+        for (std::size_t i = 0; i < v.keys.size(); ++i) {
+            Encode(out, Text(v.keys[i]));
+            Encode(out, v.items[i]);
         }
         break;
     case Value::Kind::Array:

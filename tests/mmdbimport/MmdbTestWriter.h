@@ -17,8 +17,8 @@ struct Value {
     std::string text;
     double number = 0;
     std::uint64_t integer = 0;
-    std::vector<std::pair<std::string, Value>> members;
-    std::vector<Value> items;
+    std::vector<std::string> keys; // Map: member names, parallel to items
+    std::vector<Value> items;      // Map: member values; Array: elements
 };
 
 Value Text(std::string text);
