@@ -3,6 +3,7 @@
 #include "validation/EConvertError.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -14,6 +15,8 @@ struct Case {
     std::string text;
     Expect expect;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 std::string Zeros(std::size_t n) {
     return std::string(n, '0');
