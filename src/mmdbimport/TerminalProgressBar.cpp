@@ -50,11 +50,13 @@ void TerminalProgressBar::Draw(bool force) {
             static_cast<int>(kBarWidth * (done_ > total_ ? 1.0 : double(done_) / double(total_)));
         bar = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
     }
-    std::fprintf(out_, "\r%-9s %s%llu", phase_.c_str(), bar.c_str(),
-                 static_cast<unsigned long long>(done_));
+    std::fprintf(out_, "\r%-9s %s", phase_.c_str(), bar.c_str());
     if (total_ != 0)
-        std::fprintf(out_, "/%llu", static_cast<unsigned long long>(total_));
-    std::fprintf(out_, "  %.1f s\x1b[K", seconds);
+        std::fprintf(out_, "%llu/%llu  ", static_cast<unsigned long long>(done_),
+                     static_cast<unsigned long long>(total_));
+    else if (done_ != 0)
+        std::fprintf(out_, "%llu  ", static_cast<unsigned long long>(done_));
+    std::fprintf(out_, "%.1f s\x1b[K", seconds);
     std::fflush(out_);
 }
 
