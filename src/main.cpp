@@ -5,11 +5,14 @@
 #include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
+#include "site/SiteScheme.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    // The program's own site must be known to the browser engine first.
+    TSiteScheme::registerScheme();
     QApplication app(argc, argv);
     LoadProgramFonts();
     QApplication::setWindowIcon(QIcon(Pictures::ProgramIcon));

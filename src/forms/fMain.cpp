@@ -240,8 +240,6 @@ void TfrmMain::WireMain() {
             Guarded([this] { SpeedButton2Click(); }));
 }
 
-void TfrmMain::WireMap() {}
-
 void TfrmMain::WireWhois() {
     connect(SpeedButton3, &QAbstractButton::clicked, this,
             Guarded([this] { SpeedButton3Click(); }));

@@ -32,6 +32,8 @@ class TImage;
 class TListView;
 class TSpeedButton;
 class TSplitter;
+class QWebEngineView;
+class TMapScriptBridge;
 
 class TfrmMain : public TBorderlessWindow {
     Q_OBJECT
@@ -75,6 +77,7 @@ public:
     TSpeedButton* SpeedButton4; // Domain whois
     // Where the browser goes.
     QWidget* MapArea;
+    QWebEngineView* WebBrowser1 = nullptr; // the map's browser, filling MapArea
     TSplitter* Splitter1;
     TListView* ListView1;
     QList<QIcon> ImageList1;
@@ -86,6 +89,7 @@ public:
     orvanta::net::TIdWhois IdWhois1;
 
     // Handlers.
+    void FormCreate(); // loads the map page
     void FormShow();
     void FormResize() {}
     void Image1Click();
@@ -93,6 +97,14 @@ public:
     void Image8Click();
     void SpeedButton1Click();
     void SpeedButton2Click();
+    // The map commands (fMainMap.cpp).
+    void ButtonGotoAddressClick();
+    void ButtonGotoLocationClick();
+    void ButtonClearMarkersClick();
+    void CheckBoxTrafficClick();
+    void CheckBoxBicyclingClick();
+    void CheckBoxStreeViewClick();
+    void WebBrowser1ProgressChange(int Progress, int ProgressMax);
     void SpeedButton3Click();
     void SpeedButton4Click();
     void Image9Click();
@@ -123,6 +135,9 @@ private:
     void WireWhois();
     QList<QWidget*> OwnedWindows() const;
 
+    // The map script bridge: usable once the map page has loaded, for the
+    // rest of the run. Empty before FormCreate.
+    TMapScriptBridge* FMapBridge = nullptr;
     bool shownOnce_ = false;
     bool closeRequested_ = false;
     QList<QWidget*> hiddenWithMinimize_;

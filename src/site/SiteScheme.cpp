@@ -36,6 +36,9 @@ void TSiteScheme::registerScheme() {
 }
 
 void TSiteScheme::installOn(QWebEngineProfile* profile) {
+    // Normally done before the application object exists; doing it here too
+    // covers programs and tests that forgot, as long as no page has loaded.
+    registerScheme();
     initSiteResources();
     if (profile->urlSchemeHandler(schemeName()) != nullptr) {
         return;

@@ -1,0 +1,115 @@
+// The main window's map area: the browser holding the map page, and the
+// map commands of the hidden map control panel. Commands run through the
+// map script bridge; an error of a call ends the command and reaches the
+// error report through the handler guard.
+#include "forms/Guard.h"
+#include "forms/fMain.h"
+#include "map/MapPage.h"
+#include "site/MapCommands.h"
+#include "site/MapScriptBridge.h"
+#include "site/MapWebPage.h"
+#include "site/SiteScheme.h"
+
+#include <QCheckBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <algorithm>
+#include <stdexcept>
+
+void TfrmMain::WireMap() {
+    // The browser fills the map area; its page answers the program's own
+    // site (marker icon, web whois pages) for every view of the profile.
+    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+    TSiteScheme::installOn(profile);
+    WebBrowser1 = new QWebEngineView(MapArea);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setAccessibleName(QStringLiteral("Map"));
+    WebBrowser1->setPage(new TMapWebPage(profile, this, WebBrowser1));
+    MapArea->layout()->addWidget(WebBrowser1);
+
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this,
+            Guarded([this] { WebBrowser1ProgressChange(0, 100); }));
+    connect(WebBrowser1, &QWebEngineView::loadProgress, this,
+            Guarded([this](int progress) { WebBrowser1ProgressChange(progress, 100); }));
+    // The engine reports no position once a load is over; -1 says so.
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this,
+            Guarded([this] { WebBrowser1ProgressChange(-1, 100); }));
+
+    connect(ButtonGotoAddress, &QAbstractButton::clicked, this,
+            Guarded([this] { ButtonGotoAddressClick(); }));
+    connect(ButtonGotoLocation, &QAbstractButton::clicked, this,
+            Guarded([this] { ButtonGotoLocationClick(); }));
+    connect(ButtonClearMarkers, &QAbstractButton::clicked, this,
+            Guarded([this] { ButtonClearMarkersClick(); }));
+    // clicked comes after the box has changed state, as the handlers expect.
+    connect(CheckBoxTraffic, &QAbstractButton::clicked, this,
+            Guarded([this] { CheckBoxTrafficClick(); }));
+    connect(CheckBoxBicycling, &QAbstractButton::clicked, this,
+            Guarded([this] { CheckBoxBicyclingClick(); }));
+    connect(CheckBoxStreeView, &QAbstractButton::clicked, this,
+            Guarded([this] { CheckBoxStreeViewClick(); }));
+}
+
+void TfrmMain::FormCreate() {
+    if (FMapBridge != nullptr) {
+        return; // the page is loaded once
+    }
+    FMapBridge = new TMapScriptBridge(WebBrowser1->page(), this);
+    WebBrowser1->setHtml(QString::fromLatin1(orvanta::map::mapPageTextFromEnvironment()));
+}
+
+// Until FormCreate the map has no page: the commands have nothing to do.
+void TfrmMain::ButtonGotoAddressClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).gotoAddress(MemoAddress->toPlainText());
+    }
+}
+
+void TfrmMain::ButtonGotoLocationClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).gotoLocation(Latitude->text(), Longitude->text());
+    }
+}
+
+void TfrmMain::ButtonClearMarkersClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).clearMarkers();
+    }
+}
+
+void TfrmMain::CheckBoxTrafficClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).traffic(CheckBoxTraffic->isChecked());
+    }
+}
+
+void TfrmMain::CheckBoxBicyclingClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).bicycling(CheckBoxBicycling->isChecked());
+    }
+}
+
+void TfrmMain::CheckBoxStreeViewClick() {
+    if (FMapBridge != nullptr) {
+        TMapCommands(*FMapBridge).streetView(CheckBoxStreeView->isChecked());
+    }
+}
+
+void TfrmMain::WebBrowser1ProgressChange(int Progress, int ProgressMax) {
+    if (ProgressMax < 0) {
+        throw std::runtime_error("TProgressBar property out of range");
+    }
+    // Maximum first, then the position. A 0..0 range would make the bar a
+    // busy indicator; a negative position shows as an empty bar.
+    ProgressBar1->setRange(0, std::max(ProgressMax, 1));
+    if (Progress < 0) {
+        ProgressBar1->reset();
+    } else {
+        ProgressBar1->setValue(std::min(Progress, ProgressBar1->maximum()));
+    }
+}
