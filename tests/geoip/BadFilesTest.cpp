@@ -84,6 +84,18 @@ TEST(OpenErrorTest, RelativeNameIsExpandedAgainstCurrentDirectory) {
     }
 }
 
+// A FIFO given as database must not block the caller in open() waiting for a
+// writer; it has no bytes to read, so it is a file without edition block.
+TEST(OpenErrorTest, FifoOpensWithoutBlockingAndHasNoEditionBlock) {
+    TempFolder folder;
+    const std::string path = (folder.path() / "fifo.dat").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    TGeoIP reader(path);
+    EXPECT_EQ(reader.edition(), 1);
+    TGeoIPCity record;
+    EXPECT_EQ(reader.LookupCity("1.2.3.4", record), lrNotCityEdition);
+}
+
 void ExpectResultCodes(const std::string& path) {
     TGeoIP reader(path);
     for (const char* address : {"1.2.3.4", "128.0.0.1", "255.255.255.254", "0.0.0.1", "x"}) {
