@@ -209,6 +209,23 @@ TEST_F(WhoisWindows, ServerFieldQueriesOnEveryKeystrokeWithOwnClient) {
     EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
 }
 
+TEST_F(WhoisWindows, PickingFromTheListQueriesOnce) {
+    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("picked"), 2);
+    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
+    SetServerFieldQuietly(QStringLiteral("whois.invalid"));
+    // A loopback entry stands in for the registries, which tests cannot reach.
+    Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
+    ReportRecorder reports;
+    Form2->ComboBoxEx1->setCurrentIndex(2);
+    EXPECT_TRUE(reports.messages.empty());
+    EXPECT_EQ(Form2->Memo1->toPlainText(), "picked");
+    ASSERT_TRUE(server.WaitServed(1));
+    QTest::qWait(100);
+    EXPECT_EQ(server.Received().size(), 1u);
+    const QSignalBlocker block(Form2->ComboBoxEx1);
+    Form2->ComboBoxEx1->removeItem(2);
+}
+
 TEST_F(WhoisWindows, ServerListHoldsRipeThenArin) {
     ASSERT_EQ(Form2->ComboBoxEx1->count(), 2);
     EXPECT_EQ(Form2->ComboBoxEx1->itemText(0), "whois.ripe.net");

@@ -7,6 +7,7 @@
 
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -234,6 +235,23 @@ TEST(WhoisClient, SecondQueryOnSameClient) {
     EXPECT_EQ(client.Query("second"), "again");
     ASSERT_TRUE(server.WaitServed(2));
     EXPECT_EQ(server.Received().at(1), "second\r\n");
+}
+
+TEST(WhoisClient, SeparateClientsOnSeparateThreads) {
+    constexpr int kThreads = 4;
+    std::vector<std::unique_ptr<LoopbackWhoisServer>> servers;
+    for (int i = 0; i < kThreads; ++i)
+        servers.push_back(std::make_unique<LoopbackWhoisServer>(
+            LoopbackWhoisServer::Answer("answer " + std::to_string(i))));
+    std::vector<std::future<std::string>> replies;
+    for (int i = 0; i < kThreads; ++i)
+        replies.push_back(std::async(std::launch::async, [&servers, i] {
+            TIdWhois client;
+            PointAt(client, *servers[i], i % 2 ? "localhost" : "127.0.0.1");
+            return client.Query("q" + std::to_string(i));
+        }));
+    for (int i = 0; i < kThreads; ++i)
+        EXPECT_EQ(replies[i].get(), "answer " + std::to_string(i));
 }
 
 TEST(WhoisClient, QueryWhileConnectedIsRefused) {
