@@ -95,9 +95,17 @@ ImportedDatabase MmdbCityImporter::Import(const std::string& path) const {
     stats.nodesVisited = walk.nodesVisited;
     stats.sourceRanges = walk.ranges.size();
 
+    // A database without a single IPv4 answer would be written as a file
+    // that finds nothing; that is a wrong source, not a result.
+    if (walk.ranges.empty())
+        throw ImportError("\"" + path + "\" holds no IPv4 data" +
+                          (database.ipVersion() == 6
+                               ? " (the ::/96 part of this IPv6 database is empty; IPv4-mapped "
+                                 "networks are not read, use the database's IPv4 edition)"
+                               : "") +
+                          "; nothing was written");
     const MmdbRecordDecoder decoder(database);
-    if (!walk.ranges.empty())
-        stats.shape = decoder.DetectShape(walk.ranges.front().dataOffset);
+    stats.shape = decoder.DetectShape(walk.ranges.front().dataOffset);
 
     progress_.Start("decoding", walk.ranges.size());
     Conversion conversion(database, options_, stats);

@@ -172,6 +172,29 @@ INSTANTIATE_TEST_SUITE_P(
                                   "50-byte"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MmdbCityBuild, ADatabaseWithoutIPv4DataIsRefused) {
+    for (int ipVersion : {4, 6}) {
+        MmdbTestWriter writer(ipVersion, 24);
+        if (ipVersion == 6) // only IPv4-mapped space, which is not ::/96
+            writer.InsertIPv6({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 8, 8, 8, 0}, 120,
+                              FlatCity("US", "", "X", 1, 1));
+        TestDirectory dir;
+        writer.WriteTo(dir.File("s.mmdb"));
+        std::ostringstream out, err;
+        mmdbimport::NoProgress progress;
+        try {
+            mmdbimport::BuildCityDatabaseFromMmdb(
+                {dir.File("s.mmdb"), dir.File("out.dat"), {6, true}, "/nonexistent"}, progress, out,
+                err);
+            FAIL() << "built for IP version " << ipVersion;
+        } catch (const mmdbimport::ImportError& e) {
+            EXPECT_NE(std::string(e.what()).find("holds no IPv4 data"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat")));
+    }
+}
+
 TEST(MmdbCityBuild, FitCutsRegionsBeforeCitiesForTheWindow) {
     MmdbTestWriter writer;
     writer.Insert(Ip(2, 0, 0, 0), 8,
