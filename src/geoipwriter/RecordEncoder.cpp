@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <string_view>
 
 namespace orvanta::geoip {
 namespace {
@@ -90,20 +91,24 @@ EncodedRecord EncodeRecord(const CityRecordData& record, int edition, bool fit) 
     }
 
     EncodedRecord encoded;
-    std::array<std::string, 3> texts = {record.region, record.city, record.postalCode};
+    // Views of the record's texts; copies are made only to shorten them.
+    std::array<std::string_view, 3> texts = {record.region, record.city, record.postalCode};
+    std::array<std::string, 3> shortened;
     const std::size_t fixed = 1 + 3 + 6 + (thirdNumber ? 3 : 0);
     const std::size_t length = fixed + texts[0].size() + texts[1].size() + texts[2].size();
     if (length > RecordWindowSize) {
         encoded.overlong = true;
         if (fit) {
-            Shorten(texts, length - RecordWindowSize);
+            shortened = {record.region, record.city, record.postalCode};
+            Shorten(shortened, length - RecordWindowSize);
+            texts = {shortened[0], shortened[1], shortened[2]};
             encoded.shortened = true;
         }
     }
     std::string& out = encoded.bytes;
     out.reserve(fixed + texts[0].size() + texts[1].size() + texts[2].size());
     out += static_cast<char>(record.countryIndex);
-    for (const std::string& text : texts) {
+    for (std::string_view text : texts) {
         out += text;
         out += '\0';
     }
