@@ -5,7 +5,7 @@
 // Set ORVANTA_SCREENSHOT=<file.png> to keep a picture of the window with a
 // marker on the map (run under Xvfb with QT_QPA_PLATFORM=xcb to see it as
 // a user would).
-#include "FakeMapsApi.h"
+#include "WindowTestSupport.h"
 #include "forms/ErrorReport.h"
 #include "forms/TFlatPanel.h"
 #include "forms/fMain.h"
@@ -33,11 +33,6 @@ namespace {
 const char kRecordEval[] =
     "window.sent = []; (function () { var original = window.eval;"
     " window.eval = function (text) { sent.push(text); return original(text); }; })()";
-
-FakeMapsApi& defaultProfileFake() {
-    static FakeMapsApi* fake = new FakeMapsApi(QWebEngineProfile::defaultProfile());
-    return *fake;
-}
 
 void settle(int ms) {
     QEventLoop loop;
@@ -154,11 +149,3 @@ TEST_F(MapWindow, AddressCommandPutsTheMarkerOnTheMap) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    TSiteScheme::registerScheme();
-    FakeMapsApi::registerScheme();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
