@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QWebEngineView>
+#include <algorithm>
 #include <stdexcept>
 
 TForm4* Form4 = nullptr;

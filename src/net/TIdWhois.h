@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace orvanta::net {
 
