@@ -14,7 +14,7 @@ MmdbDatabase::MmdbDatabase(const std::string& path)
     const int status = MMDB_open(path.c_str(), MMDB_MODE_MMAP, mmdb_.get());
     if (status != MMDB_SUCCESS) {
         std::string reason = MMDB_strerror(status);
-        if (status == MMDB_IO_ERROR && errno != 0)
+        if ((status == MMDB_IO_ERROR || status == MMDB_FILE_OPEN_ERROR) && errno != 0)
             reason += std::string(" (") + std::strerror(errno) + ")";
         throw ImportError("Cannot open MMDB database \"" + path + "\": " + reason);
     }
