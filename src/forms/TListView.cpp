@@ -61,6 +61,27 @@ int TListView::ItemFocused() const {
     return current.isValid() ? current.row() : -1;
 }
 
+void TListView::ScrollToEndLater() {
+    if (scrollPending_)
+        return;
+    scrollPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            scrollPending_ = false;
+            scrollToBottom();
+        },
+        Qt::QueuedConnection);
+}
+
+void TListView::mouseMoveEvent(QMouseEvent* event) {
+    // Moving with a button held selects nothing, as in a report list; the
+    // row chosen by the press stays chosen.
+    if (event->buttons() != Qt::NoButton)
+        return;
+    QTableView::mouseMoveEvent(event);
+}
+
 void TListView::mousePressEvent(QMouseEvent* event) {
     // A press below the last row deselects every row, as in a report list;
     // the focused row stays.

@@ -39,6 +39,10 @@ public:
     int Selected() const;
     // Index of the focused (current) row, -1 when none.
     int ItemFocused() const;
+    // Brings the last row into view once the event at hand is done: a
+    // scroll in the middle of a click would make the click select the row
+    // that has just moved under the pointer. Requests made meanwhile are one.
+    void ScrollToEndLater();
 
 signals:
     void Change();
@@ -47,7 +51,9 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     TResultsModel* model_;
+    bool scrollPending_ = false;
 };

@@ -16,7 +16,6 @@
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "forms/WindowPlacement.h"
-#include "validation/IsInvalidAddressText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -86,6 +85,8 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     WireMain();
     WireMap();
     WireWhois();
+    WireResults();
+    ReadDecimalSeparator();
 }
 
 void TfrmMain::BuildTitleStrip(QWidget* client) {
@@ -309,12 +310,6 @@ void TfrmMain::SpeedButton1Click() {
     ShowCentredOver(Form1, this);
 }
 
-void TfrmMain::SpeedButton2Click() {
-    const QByteArray address = Form1->IP->text().toUtf8();
-    if (IsInvalidAddressText(address.toStdString()))
-        return;
-}
-
 QList<QWidget*> TfrmMain::OwnedWindows() const {
     QList<QWidget*> owned;
     for (QObject* child : children()) {
@@ -326,6 +321,8 @@ QList<QWidget*> TfrmMain::OwnedWindows() const {
 }
 
 void TfrmMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange)
+        ReadDecimalSeparator();
     // Owned windows go with the main window to the taskbar and come back
     // with it, whatever the window manager does with transient windows.
     if (event->type() == QEvent::WindowStateChange) {

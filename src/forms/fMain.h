@@ -32,6 +32,7 @@ class TImage;
 class TListView;
 class TSpeedButton;
 class TSplitter;
+class THostResolver;
 class QWebEngineView;
 class TMapScriptBridge;
 
@@ -96,7 +97,18 @@ public:
     void Image2Click();
     void Image8Click();
     void SpeedButton1Click();
+    // The locate command and the results list (fMainLocate.cpp).
     void SpeedButton2Click();
+    QString LocationText();
+    QString LatitudeText();
+    QString LongitudeText();
+    QString HostNameOf(const QString& address);
+    void ListView1Change();
+    void ListView1DblClick();
+    void Go1Click();
+    void Whois1Click();
+    // Tests answer reverse lookups themselves; null restores the system's.
+    void SetHostResolver(THostResolver* resolver);
     // The map commands (fMainMap.cpp).
     void ButtonGotoAddressClick();
     void ButtonGotoLocationClick();
@@ -133,11 +145,17 @@ private:
     void WireMain();
     void WireMap();
     void WireWhois();
+    void WireResults();
+    void ReadDecimalSeparator();
+    bool ShowFocusedRow();
     QList<QWidget*> OwnedWindows() const;
 
     // The map script bridge: usable once the map page has loaded, for the
     // rest of the run. Empty before FormCreate.
     TMapScriptBridge* FMapBridge = nullptr;
+    // The user's decimal separator, read at start-up and on every locale change.
+    QChar FDecimalSeparator = QLatin1Char('.');
+    THostResolver* FHostResolver = nullptr;
     bool shownOnce_ = false;
     bool closeRequested_ = false;
     QList<QWidget*> hiddenWithMinimize_;

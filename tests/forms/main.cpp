@@ -1,6 +1,7 @@
 // One process for all window tests: a QApplication offscreen, then every
 // GoogleTest case.
 #include "forms/ProgramFonts.h"
+#include "forms/fMain.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>
@@ -11,5 +12,7 @@ int main(int argc, char** argv) {
     TSiteScheme::registerScheme(); // the map's own site, before the application object
     QApplication app(argc, argv);
     LoadProgramFonts();
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    delete frmMain; // its browser page goes before the engine's profile
+    return result;
 }

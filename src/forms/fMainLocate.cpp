@@ -1,0 +1,106 @@
+// The main window's locate command and the actions on results rows: a typed
+// address becomes a row with place, address, coordinates and host name and
+// a marker on the map; a row can be shown again and its owner looked up.
+#include "forms/Guard.h"
+#include "forms/HostNameOf.h"
+#include "forms/LocateTexts.h"
+#include "forms/TListView.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/fMain.h"
+#include "validation/IsInvalidAddressText.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+
+namespace {
+// Looked for in the current directory, at every lookup.
+const QString kDatabaseFile = QStringLiteral("GeoLiteCity.dat");
+} // namespace
+
+void TfrmMain::WireResults() {
+    connect(ListView1, &TListView::Change, this, Guarded([this] { ListView1Change(); }));
+    connect(ListView1, &TListView::DblClick, this, Guarded([this] { ListView1DblClick(); }));
+    connect(Go1, &QAction::triggered, this, Guarded([this] { Go1Click(); }));
+    connect(Whois1, &QAction::triggered, this, Guarded([this] { Whois1Click(); }));
+}
+
+void TfrmMain::ReadDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    FDecimalSeparator = point.isEmpty() ? QLatin1Char('.') : point.front();
+}
+
+void TfrmMain::SetHostResolver(THostResolver* resolver) {
+    FHostResolver = resolver;
+}
+
+QString TfrmMain::LocationText() {
+    return LocationTextOf(kDatabaseFile, Form1->IP->text());
+}
+
+QString TfrmMain::LatitudeText() {
+    return LatitudeTextOf(kDatabaseFile, Form1->IP->text(), FDecimalSeparator);
+}
+
+QString TfrmMain::LongitudeText() {
+    return LongitudeTextOf(kDatabaseFile, Form1->IP->text(), FDecimalSeparator);
+}
+
+QString TfrmMain::HostNameOf(const QString& address) {
+    static TSystemHostResolver system;
+    THostResolver& resolver = FHostResolver ? *FHostResolver : system;
+    return QString::fromUtf8(::HostNameOf(address.toStdString(), resolver));
+}
+
+void TfrmMain::SpeedButton2Click() {
+    if (IsInvalidAddressText(Form1->IP->text().toStdString()))
+        return;
+    Latitude->clear();
+    Latitude->setText(LatitudeText());
+    Longitude->clear();
+    Longitude->setText(LongitudeText());
+    // The row is built whole before it is appended, so an error on the way
+    // never leaves a half-filled row behind.
+    TListItem row;
+    row.ImageIndex = 0;
+    row.Caption = LocationText();
+    row.SubItems << Form1->IP->text() << LatitudeText() << LongitudeText()
+                 << HostNameOf(Form1->IP->text());
+    ListView1->Add(row);
+    MemoAddress->clear();
+    MemoAddress->setPlainText(LocationText());
+    ButtonGotoAddressClick();
+}
+
+void TfrmMain::ListView1Change() {
+    ListView1->ScrollToEndLater();
+}
+
+bool TfrmMain::ShowFocusedRow() {
+    const int focused = ListView1->ItemFocused();
+    if (focused < 0)
+        return false;
+    const TListItem& row = ListView1->Item(focused);
+    MemoAddress->clear();
+    Form1->IP->setText(row.SubItems.value(0));
+    MemoAddress->setPlainText(row.Caption);
+    ButtonGotoAddressClick();
+    return true;
+}
+
+void TfrmMain::ListView1DblClick() {
+    if (ListView1->Selected() < 0)
+        return;
+    if (ShowFocusedRow())
+        RunIpWhois();
+}
+
+void TfrmMain::Go1Click() {
+    ShowFocusedRow();
+}
+
+void TfrmMain::Whois1Click() {
+    SpeedButton3Click();
+}
