@@ -1,7 +1,6 @@
 // The program's own site: what it serves, and that the map page's marker
 // icon really loads from it.
 #include "MapTestSupport.h"
-#include "site/SiteSchemeHandler.h"
 
 #include <QWebEngineView>
 #include <gtest/gtest.h>
@@ -37,12 +36,6 @@ TEST(SiteScheme, ServesTheMarkerIconAndNothingElse) {
     for (const auto& row : rows) {
         EXPECT_EQ(imageWidth(page, row.url), row.width) << row.name;
     }
-}
-
-TEST(SiteScheme, MimeTypes) {
-    EXPECT_EQ(TSiteSchemeHandler::mimeTypeFor("/a/b.PNG"), "image/png");
-    EXPECT_EQ(TSiteSchemeHandler::mimeTypeFor("/x.svg"), "image/svg+xml");
-    EXPECT_EQ(TSiteSchemeHandler::mimeTypeFor("/x"), "application/octet-stream");
 }
 
 TEST(SiteScheme, MarkerIconShowsOnTheMapInAView) {
