@@ -30,6 +30,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
@@ -217,6 +218,16 @@ QPoint RowCentre(int row) {
     return list->visualRect(list->model()->index(row, 1)).center();
 }
 
+// With ORVANTA_SCREENSHOT_DIR set (run under Xvfb with QT_QPA_PLATFORM=xcb),
+// keeps a picture of the screen as `name`.png once the windows have settled.
+void Screenshot(const char* name) {
+    const QString dir = qEnvironmentVariable("ORVANTA_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QTest::qWait(1500);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(dir + "/" + name + ".png");
+}
+
 // Points the main window's WHOIS client and the server field at `port`.
 void WhoisOnLoopback(int port) {
     frmMain->IdWhois1.SetPort(port);
@@ -387,7 +398,11 @@ TEST_F(Locate, DecimalSeparatorFollowsTheRegionalSettings) {
 // --- results list actions -----------------------------------------------------
 
 TEST_F(Locate, DoubleClickShowsTheRowAgainAndRunsItsWhois) {
-    Search(QStringLiteral("1.2.3.4"));
+    frmMain->SpeedButton1->click();
+    Form1->IP->setText(QStringLiteral("1.2.3.4"));
+    Screenshot("locate-1-dialog");
+    Form1->FlatButton2->click();
+    Screenshot("locate-2-row");
     Search(QStringLiteral("8.8.8.8"));
     LoopbackWhoisServer server(LoopbackWhoisServer::Answer("inetnum: 1.2.3.0 - 1.2.3.255\r\n"));
     WhoisOnLoopback(server.Port());
@@ -404,6 +419,7 @@ TEST_F(Locate, DoubleClickShowsTheRowAgainAndRunsItsWhois) {
     EXPECT_TRUE(Form2->isVisible());
     EXPECT_TRUE(Form2->Memo1->toPlainText().contains(QStringLiteral("inetnum: 1.2.3.0")));
     EXPECT_TRUE(reported.isEmpty()) << reported.join("|").toStdString();
+    Screenshot("locate-3-whois");
 }
 
 TEST_F(Locate, MapErrorEndsTheDoubleClickBeforeItsWhois) {
