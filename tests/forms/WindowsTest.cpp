@@ -15,6 +15,7 @@
 #include "forms/TSplitter.h"
 #include "forms/Unit1.h"
 #include "forms/fMain.h"
+#include "validation/VersionBlock.h"
 
 #include <QApplication>
 #include <QDate>
@@ -530,7 +531,7 @@ TEST_P(VersionBlockFiles, Read) {
     EXPECT_EQ(build, QString::fromLatin1(c.build));
 }
 
-const QByteArray kBlock = VersionBlockBytes(0x00020005, 0x00070309);
+const QByteArray kBlock = QByteArray::fromStdString(VersionBlockBytes(0x00020005, 0x00070309));
 
 INSTANTIATE_TEST_SUITE_P(
     Table, VersionBlockFiles,
@@ -544,8 +545,8 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"BadCheckWord", kBlock.left(27) + char(kBlock[27] ^ 1), false, "old", "old"},
         BlockCase{"StrayMarkerThenBlock", kBlock.left(16) + Filler(40) + kBlock, true, "2.5",
                   "7.777"},
-        BlockCase{"HighWords", VersionBlockBytes(0xFFFF0000, 0x0001FFFF), true, "65535.0",
-                  "1.65535"}),
+        BlockCase{"HighWords", QByteArray::fromStdString(VersionBlockBytes(0xFFFF0000, 0x0001FFFF)),
+                  true, "65535.0", "1.65535"}),
     [](const testing::TestParamInfo<BlockCase>& i) { return i.param.name; });
 
 TEST_F(VersionFile, MissingFileLeavesTextsUntouched) {
