@@ -16,7 +16,9 @@ struct Case {
     Expect expect;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::string Zeros(std::size_t n) {
     return std::string(n, '0');
