@@ -1,11 +1,10 @@
 #include "forms/Unit1.h"
 
-#include "Pictures.h"
+#include "forms/DialogChrome.h"
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
 #include "forms/SystemColors.h"
 #include "forms/TFlatButton.h"
-#include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
 #include "forms/fMain.h"
 
@@ -18,26 +17,11 @@ TForm1::TForm1(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     setObjectName(QStringLiteral("Form1"));
     const QString caption = QStringLiteral("ZA Derezove Videza");
     setWindowTitle(caption);
-    setFont(TahomaCharHeight(11));
-    SetFixedOuterSize({263, 209});
+    const DialogChrome chrome = DialogChrome::Add(*this, {263 - 2 * kFrame, 209 - 2 * kFrame},
+                                                  SystemColors::Window(), caption);
+    FlatTitlebar1 = chrome.Titlebar;
+    Image1 = chrome.Close;
     QWidget* client = Client();
-    client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, SystemColors::Window());
-    client->setPalette(pal);
-
-    FlatTitlebar1 = new TFlatTitlebar(client);
-    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
-    FlatTitlebar1->SetCaption(caption);
-    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
-    FlatTitlebar1->SetActiveTextColor(Qt::white);
-    FlatTitlebar1->setGeometry(0, 0, 263 - 2 * kFrame, TFlatTitlebar::kHeight);
-    Image1 = new TImage(Pictures::Close);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedSize(44, 33);
-    Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setAccessibleName(QStringLiteral("Close"));
-    FlatTitlebar1->AddRightControl(Image1);
 
     IP = new QLineEdit(client);
     IP->setObjectName(QStringLiteral("IP"));

@@ -1,8 +1,7 @@
 #include "forms/Unit2.h"
 
-#include "Pictures.h"
+#include "forms/DialogChrome.h"
 #include "forms/Guard.h"
-#include "forms/ProgramFonts.h"
 #include "forms/SystemColors.h"
 #include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
@@ -39,29 +38,12 @@ QString TrimControls(const QString& text) {
 TForm2::TForm2(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("IP Whois Lookup"));
-    setFont(TahomaCharHeight(11));
-    SetFixedOuterSize({kClientWidth + 2 * kFrame, kClientHeight + 2 * kFrame});
+    const DialogChrome chrome =
+        DialogChrome::Add(*this, {kClientWidth, kClientHeight}, SystemColors::Window(),
+                          QStringLiteral("IP Whois Lookup"));
+    FlatTitlebar1 = chrome.Titlebar;
+    Image1 = chrome.Close;
     QWidget* client = Client();
-    client->setAutoFillBackground(true);
-    QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, SystemColors::Window());
-    client->setPalette(palette);
-
-    FlatTitlebar1 = new TFlatTitlebar(client);
-    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
-    FlatTitlebar1->SetCaption(QStringLiteral("IP Whois Lookup"));
-    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
-    FlatTitlebar1->SetActiveTextColor(Qt::white);
-    FlatTitlebar1->SetInactiveTextColor(SystemColors::InactiveCaptionText());
-    FlatTitlebar1->setFont(TahomaCellHeight(18));
-    FlatTitlebar1->setGeometry(0, 0, kClientWidth, TFlatTitlebar::kHeight);
-
-    Image1 = new TImage(Pictures::Close, FlatTitlebar1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAccessibleName(QStringLiteral("Close"));
-    Image1->setFixedSize(44, TFlatTitlebar::kHeight);
-    Image1->setCursor(Qt::PointingHandCursor);
-    FlatTitlebar1->AddRightControl(Image1);
 
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));

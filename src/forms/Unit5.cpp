@@ -1,11 +1,10 @@
 #include "forms/Unit5.h"
 
-#include "Pictures.h"
+#include "forms/DialogChrome.h"
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
 #include "forms/SystemColors.h"
 #include "forms/TFlatButton.h"
-#include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
 #include "forms/Unit1.h"
 #include "forms/Unit4.h"
@@ -27,29 +26,12 @@ constexpr int kClientHeight = 235;
 TForm5::TForm5(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Form5"));
-    setFont(TahomaCharHeight(11));
-    SetFixedOuterSize({kClientWidth + 2 * kFrame, kClientHeight + 2 * kFrame});
+    const DialogChrome chrome =
+        DialogChrome::Add(*this, {kClientWidth, kClientHeight}, SystemColors::BtnFace(),
+                          QStringLiteral("Enter domain name"));
+    FlatTitlebar1 = chrome.Titlebar;
+    Image1 = chrome.Close;
     QWidget* client = Client();
-    client->setAutoFillBackground(true);
-    QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, SystemColors::BtnFace());
-    client->setPalette(palette);
-
-    FlatTitlebar1 = new TFlatTitlebar(client);
-    FlatTitlebar1->setObjectName(QStringLiteral("FlatTitlebar1"));
-    FlatTitlebar1->SetCaption(QStringLiteral("Enter domain name"));
-    FlatTitlebar1->SetTitlebarColor(SystemColors::DkShadow3D());
-    FlatTitlebar1->SetActiveTextColor(Qt::white);
-    FlatTitlebar1->SetInactiveTextColor(SystemColors::InactiveCaptionText());
-    FlatTitlebar1->setFont(TahomaCellHeight(18));
-    FlatTitlebar1->setGeometry(0, 0, kClientWidth, TFlatTitlebar::kHeight);
-
-    Image1 = new TImage(Pictures::Close, FlatTitlebar1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAccessibleName(QStringLiteral("Close"));
-    Image1->setFixedSize(44, TFlatTitlebar::kHeight);
-    Image1->setCursor(Qt::PointingHandCursor);
-    FlatTitlebar1->AddRightControl(Image1);
 
     domain = new QLineEdit(client);
     domain->setObjectName(QStringLiteral("domain"));
