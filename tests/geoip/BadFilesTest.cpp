@@ -5,7 +5,6 @@
 #include "geoip/TGeoIP.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -139,8 +138,7 @@ TEST(DamagedFileTest, MutatedAndTruncatedDatabasesAlwaysGiveAResultCode) {
     }
     const std::string original = (folder.path() / "good.dat").string();
     WriteCityDatabase(original, ranges, WriteOptions{2, false});
-    std::ifstream in(original, std::ios::binary);
-    const Bytes good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Bytes good = ReadFile(original);
     for (int i = 0; i < 1500; ++i) {
         Bytes file = good;
         if (i % 3 == 0) {

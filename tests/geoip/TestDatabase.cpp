@@ -1,40 +1,6 @@
 #include "TestDatabase.h"
 
-#include <fstream>
-#include <random>
-#include <stdexcept>
-
 namespace orvanta::geoip::test {
-
-TempFolder::TempFolder() {
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("orvanta-geoip-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
-    const std::string file = (path_ / name).string();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + file);
-    }
-    return file;
-}
 
 Bytes LittleEndian(std::uint32_t value, int count) {
     Bytes out;

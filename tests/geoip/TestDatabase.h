@@ -1,31 +1,18 @@
 #pragma once
-// Database files made byte by byte for the reader's tests, in a temporary
-// folder removed with the fixture.
+// Database files made byte by byte for the reader's tests, written into a
+// TempFolder.
+
+#include "TempFolder.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace orvanta::geoip::test {
 
 using Bytes = std::string;
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    // Writes `bytes` to `name` inside the folder and returns the full path.
-    std::string Write(const std::string& name, const Bytes& bytes) const;
-
-private:
-    std::filesystem::path path_;
-};
+using orvanta::test::ReadFile;
+using orvanta::test::TempFolder;
 
 // `value` as `count` bytes, least significant first.
 Bytes LittleEndian(std::uint32_t value, int count);

@@ -116,11 +116,11 @@ TEST(RefusalTest, FailedBuildKeepsTheExistingDatabase) {
     TempFolder folder;
     const std::string path = folder.File("GeoLiteCity.dat");
     WriteCityDatabase(path, CityRanges{{0x01000000, 0x01FFFFFF, Place("old")}}, {});
-    const std::string before = ReadAll(path);
+    const std::string before = ReadFile(path);
     EXPECT_THROW(WriteCityDatabase(
                      path, CityRanges{{0x01000000, 0x01FFFFFF, Place(std::string(60, 'n'))}}, {}),
                  WriteError);
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"GeoLiteCity.dat"});
 }
 

@@ -81,7 +81,7 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
     const std::string path = folder.File("db.dat");
     const WriteSummary summary = WriteCityDatabase(path, set, {c.edition, false});
     EXPECT_EQ(summary.ranges, c.ranges);
-    EXPECT_EQ(summary.fileSize, ReadAll(path).size());
+    EXPECT_EQ(summary.fileSize, ReadFile(path).size());
     EXPECT_EQ(summary.fileSize, summary.treeNodes * 6 + summary.recordBytes + 7);
 
     const WriteSummary measured = MeasureCityDatabase(set, {c.edition, false});
@@ -89,7 +89,7 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
     EXPECT_EQ(measured.fileSize, summary.fileSize);
     // The largest value the importers check against the 3-byte limit is the
     // largest value the tree really holds.
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = ReadFile(path);
     std::uint32_t largest = 0;
     for (std::size_t at = 0; at < summary.treeNodes * 6; at += 3) {
         largest =
@@ -203,7 +203,7 @@ TEST(RecordStoreTest, EqualRecordsAreStoredOnceAndNotFoundIsNeverOffsetZero) {
     EXPECT_EQ(summary.distinctRecords, 2u);
     // One leading byte, then two records: index, "", "a", "" with NULs, 6.
     EXPECT_EQ(summary.recordBytes, 1u + 2 * 11);
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = ReadFile(path);
     EXPECT_EQ(bytes.substr(bytes.size() - 7),
               std::string("\xFF\xFF\xFF\x06", 4) + static_cast<char>(summary.treeNodes & 0xFF) +
                   static_cast<char>(summary.treeNodes >> 8) + static_cast<char>(0));

@@ -1,6 +1,6 @@
 #include "mmdbimport/CityDatabaseFitter.h"
 
-#include "TestDirectory.h"
+#include "TempFolder.h"
 #include "geoip/TGeoIP.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "mmdbimport/ImportedDatabase.h"
@@ -14,6 +14,7 @@ namespace {
 
 using mmdbimport::CityDatabaseFitter;
 using mmdbimport::ImportedDatabase;
+using orvanta::test::TempFolder;
 
 const mmdbimport::RegionCodes& Codes() {
     static const auto codes = mmdbimport::RegionCodes::FromJson(R"({"3166-2": [
@@ -101,7 +102,7 @@ TEST(CityDatabaseFitter, TheFittedSetIsWrittenAndReadBack) {
     const std::size_t nodes = geoip::MeasureCityDatabase(db.set, options).treeNodes;
     mmdbimport::NoProgress progress;
     ASSERT_TRUE(CityDatabaseFitter(options, &Codes(), progress, nodes + 97).Fit(db).fits);
-    TestDirectory dir;
+    TempFolder dir;
     geoip::WriteCityDatabase(dir.File("f.dat"), db.set, options);
     geoip::TGeoIPCity city;
     ASSERT_EQ(geoip::TGeoIP(dir.File("f.dat")).LookupCity("1.2.3.4", city), geoip::lrFound);

@@ -2,7 +2,7 @@
 
 #include "CityRecords.h"
 #include "MmdbTestWriter.h"
-#include "TestDirectory.h"
+#include "TempFolder.h"
 #include "geoip/TGeoIP.h"
 #include "geoipwriter/WriteError.h"
 #include "mmdbimport/ImportError.h"
@@ -15,6 +15,8 @@
 
 namespace orvanta::mmdbtest {
 namespace {
+
+using orvanta::test::TempFolder;
 
 using geoip::TGeoIP;
 using geoip::TGeoIPCity;
@@ -32,7 +34,7 @@ TEST(MmdbCityImporter, StoresEqualRecordsOnceAndMergesTheirNeighbouringRanges) {
     writer.Insert(Ip(10, 128, 0, 0), 9, FlatCity("US", "Ohio", "Dayton", 39.76, -84.19, "", "B"));
     writer.Insert(Ip(11, 0, 0, 0), 8, FlatCity("US", "Ohio", "Dayton", 39.76, -84.19, "", "C"));
     writer.Insert(Ip(12, 0, 0, 0), 8, FlatCity("US", "Ohio", "Akron", 41.08, -81.52));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("s.mmdb"));
 
     const auto db = ImportFile(dir.File("s.mmdb"));
@@ -50,7 +52,7 @@ TEST(MmdbCityImporter, CountsCodesMissingFromTheTablesAndRecordsWithoutACountry)
     writer.Insert(Ip(2, 0, 0, 0), 8, FlatCity("XK", "", "Prizren", 42.21, 20.74));
     writer.Insert(Ip(3, 0, 0, 0), 8, FlatCity("", "", "", 0, 0));
     writer.Insert(Ip(4, 0, 0, 0), 8, FlatCity("cw", "", "Willemstad", 12.1, -68.93));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("s.mmdb"));
     const auto db = ImportFile(dir.File("s.mmdb"));
     EXPECT_EQ(db.stats.unknownCountries, (std::map<std::string, std::size_t>{{"XK", 2}}));
@@ -80,7 +82,7 @@ TEST_P(BuildAndLookupTest, TheReaderAnswersWhatTheSourceHolds) {
     writer.Insert(Ip(81, 2, 70, 0), 24,
                   c.nested ? NestedCity("GB", "", "Elsewhere", 1, 1)
                            : FlatCity("GB", "", "Elsewhere", 1, 1));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("s.mmdb"));
 
     std::ostringstream out, err;
@@ -144,7 +146,7 @@ TEST_P(BuildFailureTest, WritesNothing) {
     MmdbTestWriter writer;
     writer.Insert(Ip(1, 0, 0, 0), 8, FlatCity("US", "", "Fine", 1, 1));
     writer.Insert(Ip(2, 0, 0, 0), 8, c.value);
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("s.mmdb"));
     std::ostringstream out, err;
     mmdbimport::NoProgress progress;
@@ -178,7 +180,7 @@ TEST(MmdbCityBuild, ADatabaseWithoutIPv4DataIsRefused) {
         if (ipVersion == 6) // only IPv4-mapped space, which is not ::/96
             writer.InsertIPv6({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 8, 8, 8, 0}, 120,
                               FlatCity("US", "", "X", 1, 1));
-        TestDirectory dir;
+        TempFolder dir;
         writer.WriteTo(dir.File("s.mmdb"));
         std::ostringstream out, err;
         mmdbimport::NoProgress progress;
@@ -199,7 +201,7 @@ TEST(MmdbCityBuild, FitCutsRegionsBeforeCitiesForTheWindow) {
     MmdbTestWriter writer;
     writer.Insert(Ip(2, 0, 0, 0), 8,
                   FlatCity("US", std::string(30, 'r'), std::string(25, 'c'), 1, 1));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("s.mmdb"));
     std::ostringstream out, err;
     mmdbimport::NoProgress progress;

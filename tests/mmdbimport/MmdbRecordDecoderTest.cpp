@@ -2,7 +2,7 @@
 
 #include "CityRecords.h"
 #include "MmdbTestWriter.h"
-#include "TestDirectory.h"
+#include "TempFolder.h"
 #include "mmdbimport/ImportError.h"
 #include "mmdbimport/MmdbDatabase.h"
 #include "mmdbimport/MmdbTreeWalker.h"
@@ -15,6 +15,7 @@ namespace {
 
 using mmdbimport::RecordShape;
 using mmdbimport::SourceRecord;
+using orvanta::test::TempFolder;
 
 // Writes one record at 1.0.0.0/8 and decodes it.
 class OneRecord {
@@ -30,7 +31,7 @@ public:
     std::uint32_t offset() const { return offset_; }
 
 private:
-    TestDirectory dir_;
+    TempFolder dir_;
     std::unique_ptr<mmdbimport::MmdbDatabase> db_;
     std::uint32_t offset_ = 0;
 };

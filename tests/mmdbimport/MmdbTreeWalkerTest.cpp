@@ -2,7 +2,7 @@
 
 #include "CityRecords.h"
 #include "MmdbTestWriter.h"
-#include "TestDirectory.h"
+#include "TempFolder.h"
 #include "mmdbimport/ImportError.h"
 #include "mmdbimport/MmdbDatabase.h"
 
@@ -15,6 +15,7 @@ namespace orvanta::mmdbtest {
 namespace {
 
 using mmdbimport::DataRange;
+using orvanta::test::TempFolder;
 
 struct Network {
     std::uint32_t address;
@@ -47,7 +48,7 @@ TEST_P(TreeWalkTest, ListsRangesInOrderWithNeighboursOfOneRecordMerged) {
     MmdbTestWriter writer(c.ipVersion, c.recordSize);
     for (const Network& n : c.networks)
         writer.Insert(n.address, n.prefix, Numbered(n.value));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("t.mmdb"));
 
     const mmdbimport::MmdbDatabase db(dir.File("t.mmdb"));
@@ -138,7 +139,7 @@ TEST_P(Ipv6OutsideTest, OnlyTheSpaceAtColonColonSlash96CountsAsIPv4) {
     const Ipv6Case& c = GetParam();
     MmdbTestWriter writer(6, 24);
     writer.InsertIPv6(c.network, c.prefix, Numbered(1));
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("t.mmdb"));
     const mmdbimport::MmdbDatabase db(dir.File("t.mmdb"));
     const auto walk = mmdbimport::MmdbTreeWalker(db).Walk();
@@ -180,7 +181,7 @@ TEST_P(DamagedTreeTest, StopsWithAClearMessage) {
                               : c.raw == -2 ? count + 16 + 100000
                                             : std::uint64_t(c.raw);
     writer.SetRawRecord(c.node, c.side, raw);
-    TestDirectory dir;
+    TempFolder dir;
     writer.WriteTo(dir.File("t.mmdb"));
     const mmdbimport::MmdbDatabase db(dir.File("t.mmdb"));
     try {
@@ -208,7 +209,7 @@ TEST(TreeWalk, TreeDeeperThanThirtyTwoBitsIsRefused) {
             for (int i = 2; i >= 0; --i)
                 tree += char((v >> (8 * i)) & 0xFF);
     }
-    TestDirectory dir;
+    TempFolder dir;
     const std::string bytes = AssembleDatabase(tree, count, EncodeValue(Numbered(1)), 4, 24, "t");
     std::ofstream(dir.File("t.mmdb"), std::ios::binary).write(bytes.data(), long(bytes.size()));
     const mmdbimport::MmdbDatabase db(dir.File("t.mmdb"));
@@ -225,7 +226,7 @@ TEST(TreeWalk, TreeDeeperThanThirtyTwoBitsIsRefused) {
 }
 
 TEST(MmdbDatabase, UnreadableFilesNameThePathAndTheReason) {
-    TestDirectory dir;
+    TempFolder dir;
     std::ofstream(dir.File("junk.mmdb")) << "not a database";
     for (const std::string& path : {dir.File("missing.mmdb"), dir.File("junk.mmdb")}) {
         try {

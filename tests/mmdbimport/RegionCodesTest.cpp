@@ -1,6 +1,6 @@
 #include "mmdbimport/RegionCodes.h"
 
-#include "TestDirectory.h"
+#include "TempFolder.h"
 #include "mmdbimport/ImportError.h"
 #include "mmdbimport/JsonValue.h"
 
@@ -14,6 +14,7 @@ namespace {
 using mmdbimport::ImportError;
 using mmdbimport::JsonValue;
 using mmdbimport::RegionCodes;
+using orvanta::test::TempFolder;
 
 const char* const kList = R"json({"3166-2": [
   {"code": "US-CA", "name": "California", "type": "State"},
@@ -84,7 +85,7 @@ TEST(RegionCodes, ReadsTheInstalledList) {
 }
 
 TEST(RegionCodes, FileErrorsNameTheFile) {
-    TestDirectory dir;
+    TempFolder dir;
     std::ofstream(dir.File("bad.json")) << "{\"3166-2\": 5}";
     for (const std::string& path : {dir.File("missing.json"), dir.File("bad.json")}) {
         try {

@@ -2,6 +2,8 @@
 // Runs the built orvanta-db binary with arguments, standard input and a
 // working folder, and collects its exit status and output.
 
+#include "TempFolder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,25 +16,10 @@ struct ToolResult {
     std::string err;
 };
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const;
-    bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
-
-private:
-    std::filesystem::path path_;
-};
+using orvanta::test::ReadFile;
+using orvanta::test::TempFolder;
 
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& input = "",
                    const std::filesystem::path& folder = {});
-
-std::string ReadFile(const std::string& path);
 
 } // namespace orvanta::dbtool::test
