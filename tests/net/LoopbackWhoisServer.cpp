@@ -15,22 +15,38 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-int BoundLoopbackSocket(int& port) {
+// A socket bound to `address` and `wanted` (0: a free port); the bound port
+// goes to `port`.
+int BoundSocket(const std::string& address, int wanted, int& port) {
+    if (wanted < 0 || wanted > 65535) {
+        throw std::runtime_error("test server: bad port " + std::to_string(wanted));
+    }
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         throw std::runtime_error("test server: socket failed");
     }
+    if (wanted != 0) {
+        // A fixed port may still hold closed connections of an earlier test.
+        const int yes = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    }
     sockaddr_in sin{};
     sin.sin_family = AF_INET;
-    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sin.sin_port = htons(static_cast<std::uint16_t>(wanted));
     socklen_t len = sizeof sin;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin) != 0 ||
+    if (::inet_pton(AF_INET, address.c_str(), &sin.sin_addr) != 1 ||
+        ::bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len) != 0) {
         ::close(fd);
-        throw std::runtime_error("test server: bind failed");
+        throw std::runtime_error("test server: cannot bind " + address + ":" +
+                                 std::to_string(wanted));
     }
     port = ntohs(sin.sin_port);
     return fd;
+}
+
+int BoundLoopbackSocket(int& port) {
+    return BoundSocket("127.0.0.1", 0, port);
 }
 
 int Ms(std::chrono::milliseconds d) {
@@ -59,6 +75,10 @@ std::string WhoisConnection::ReadQuery(std::chrono::milliseconds limit) {
     while (!eof_ && !stopping_ && received_.find("\r\n") == std::string::npos &&
            Clock::now() < end) {
         ReadSome(50ms);
+    }
+    if (recordQuery_) {
+        recordQuery_(received_);
+        recordQuery_ = nullptr;
     }
     return received_;
 }
@@ -121,8 +141,9 @@ void WhoisConnection::Idle(std::chrono::milliseconds limit) {
     }
 }
 
-LoopbackWhoisServer::LoopbackWhoisServer(Behaviour behaviour, int connections) {
-    listenFd_ = BoundLoopbackSocket(port_);
+LoopbackWhoisServer::LoopbackWhoisServer(Behaviour behaviour, int connections,
+                                         const std::string& address, int port) {
+    listenFd_ = BoundSocket(address, port, port_);
     if (::listen(listenFd_, 8) != 0) {
         ::close(listenFd_);
         throw std::runtime_error("test server: listen failed");
@@ -148,7 +169,10 @@ void LoopbackWhoisServer::Run(Behaviour behaviour, int connections) {
         if (fd < 0) {
             continue;
         }
-        WhoisConnection connection(fd, stopping_);
+        WhoisConnection connection(fd, stopping_, [this](const std::string& query) {
+            std::lock_guard lock(mutex_);
+            queries_.push_back(query);
+        });
         behaviour(connection);
         // Collect what the client still sends before it closes, so that the
         // record holds every byte and our close never resets it.
@@ -165,6 +189,11 @@ void LoopbackWhoisServer::Run(Behaviour behaviour, int connections) {
 std::vector<std::string> LoopbackWhoisServer::Received() const {
     std::lock_guard lock(mutex_);
     return received_;
+}
+
+std::vector<std::string> LoopbackWhoisServer::Queries() const {
+    std::lock_guard lock(mutex_);
+    return queries_;
 }
 
 bool LoopbackWhoisServer::WaitServed(int count, std::chrono::milliseconds limit) const {
@@ -187,6 +216,11 @@ LoopbackWhoisServer::Behaviour LoopbackWhoisServer::Answer(std::string answer) {
         c.Send(answer);
         c.ShutdownSend();
     };
+}
+
+LoopbackWhoisServer LoopbackWhoisServer::Answering(const std::string& address, int port,
+                                                   std::string answer) {
+    return LoopbackWhoisServer(Answer(std::move(answer)), kUntilStopped, address, port);
 }
 
 int UnusedLoopbackPort() {

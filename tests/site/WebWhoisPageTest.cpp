@@ -12,16 +12,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 using orvanta::net::WebWhoisExampleAddress;
 using orvanta::net::WebWhoisSearchAddress;
+using orvanta::test::LoopbackWhoisServer;
 
 void pointRootAt(std::uint16_t port, int idleMs = 3000) {
     orvanta::webwhois::WhoisChainSettings settings;
@@ -54,9 +51,8 @@ TEST(WebWhoisPage, HostileAnswerShowsAsTextRunsAndLoadsNothing) {
         "onerror=alert(2) onload=alert(3)>\r\n"
         "<img src=https://tracker.example/p.png><link rel=stylesheet href=https://x.example/s.css>"
         "\r\n</pre><script>alert(4)</script>\r\n";
-    LoopbackWhoisServer root("127.0.0.1", 0, hostile);
-    ASSERT_TRUE(root.listening());
-    pointRootAt(root.port());
+    auto root = LoopbackWhoisServer::Answering("127.0.0.1", 0, hostile);
+    pointRootAt(root.Port());
     fakeMaps().clearRequests();
     RecordingMapPage page;
     ASSERT_TRUE(showWhois(page, WebWhoisSearchAddress("hostile.example"), "Server: 127.0.0.1"));
@@ -78,7 +74,7 @@ TEST(WebWhoisPage, HostileAnswerShowsAsTextRunsAndLoadsNothing) {
                     request.startsWith("orvanta://site/whois/whois.php?"))
             << request.toStdString();
     }
-    EXPECT_EQ(root.queries(), std::vector<std::string>{"hostile.example\r\n"});
+    EXPECT_EQ(root.Queries(), std::vector<std::string>{"hostile.example\r\n"});
     EXPECT_TRUE(js(page, "document.querySelector('meta[http-equiv]').content")
                     .startsWith("default-src 'none';"));
     // The policy holds even for markup that got in by other means.
@@ -90,9 +86,8 @@ TEST(WebWhoisPage, HostileAnswerShowsAsTextRunsAndLoadsNothing) {
 }
 
 TEST(WebWhoisPage, NameFromBothAddressShapes) {
-    LoopbackWhoisServer root("127.0.0.1", 0, "% no referral here\n");
-    ASSERT_TRUE(root.listening());
-    pointRootAt(root.port());
+    auto root = LoopbackWhoisServer::Answering("127.0.0.1", 0, "% no referral here\n");
+    pointRootAt(root.Port());
     struct Row {
         const char* name;
         std::string address;
@@ -121,14 +116,13 @@ TEST(WebWhoisPage, NameFromBothAddressShapes) {
         if (*row.query != '\0') {
             expectedQueries.push_back(row.query);
         }
-        EXPECT_EQ(root.queries(), expectedQueries) << row.name;
+        EXPECT_EQ(root.Queries(), expectedQueries) << row.name;
     }
 }
 
 TEST(WebWhoisPage, ReferralChainAndARefusingRegistryInTheBrowser) {
-    LoopbackWhoisServer root("127.0.0.1", 0, "refer: 127.0.0.9\n");
-    ASSERT_TRUE(root.listening());
-    pointRootAt(root.port());
+    auto root = LoopbackWhoisServer::Answering("127.0.0.1", 0, "refer: 127.0.0.9\n");
+    pointRootAt(root.Port());
     RecordingMapPage page;
     ASSERT_TRUE(showWhois(page, WebWhoisSearchAddress("chain.example"), "Server: 127.0.0.9"));
     const QString text = bodyText(page);
@@ -139,36 +133,21 @@ TEST(WebWhoisPage, ReferralChainAndARefusingRegistryInTheBrowser) {
 // A root server that takes the connection and never answers.
 class SilentServer {
 public:
-    SilentServer() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof addr;
-        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-            ::listen(fd_, 4) == 0 &&
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
-            port_ = ntohs(addr.sin_port);
-        }
-    }
-    ~SilentServer() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
+    SilentServer() : fd_(orvanta::test::ListeningLoopbackSocket(port_, 4)) {}
+    ~SilentServer() { orvanta::test::CloseSocket(fd_); }
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;
-    std::uint16_t port() const { return port_; }
+    int Port() const { return port_; }
 
 private:
-    int fd_ = -1;
-    std::uint16_t port_ = 0;
+    int port_ = 0; // before fd_: the socket's constructor sets it
+    int fd_;
 };
 
 TEST(WebWhoisPage, SlowServersNeitherBlockTheWindowNorOutliveANewNavigation) {
     SilentServer root;
-    ASSERT_NE(root.port(), 0);
-    pointRootAt(root.port(), 1500);
+    ASSERT_NE(root.Port(), 0);
+    pointRootAt(root.Port(), 1500);
     RecordingMapPage page;
     page.load(QUrl(QString::fromStdString(WebWhoisSearchAddress("slow.example"))));
     // The UI thread keeps running while the query waits: a 50 ms timer
@@ -197,8 +176,8 @@ TEST(WebWhoisPage, SlowServersNeitherBlockTheWindowNorOutliveANewNavigation) {
     wait.exec();
     EXPECT_EQ(bodyText(page), "other page");
     // And the site still answers.
-    LoopbackWhoisServer quick("127.0.0.1", 0, "fine\n");
-    pointRootAt(quick.port());
+    auto quick = LoopbackWhoisServer::Answering("127.0.0.1", 0, "fine\n");
+    pointRootAt(quick.Port());
     EXPECT_TRUE(showWhois(page, WebWhoisSearchAddress("quick.example"), "fine"));
 }
 

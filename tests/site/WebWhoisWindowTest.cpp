@@ -28,17 +28,19 @@
 
 namespace {
 
+using orvanta::test::LoopbackWhoisServer;
+
 TEST(WebWhoisWindow, DomainSearchShowsTheReferralChain) {
-    LoopbackWhoisServer root("127.0.0.1", 0, "domain: INVALID\nrefer: 127.0.0.2\n");
-    ASSERT_TRUE(root.listening());
-    LoopbackWhoisServer registry(
-        "127.0.0.2", root.port(),
+    auto root =
+        LoopbackWhoisServer::Answering("127.0.0.1", 0, "domain: INVALID\nrefer: 127.0.0.2\n");
+    auto registry = LoopbackWhoisServer::Answering(
+        "127.0.0.2", root.Port(),
         "Domain Name: DOMAIN.INVALID\nRegistrar WHOIS Server: 127.0.0.3\n");
-    LoopbackWhoisServer registrar("127.0.0.3", root.port(), "Registrant Name: <b>Someone</b>\n");
-    ASSERT_TRUE(registry.listening() && registrar.listening());
+    auto registrar = LoopbackWhoisServer::Answering("127.0.0.3", root.Port(),
+                                                    "Registrant Name: <b>Someone</b>\n");
     orvanta::webwhois::WhoisChainSettings settings;
     settings.rootServer = "127.0.0.1";
-    settings.port = root.port();
+    settings.port = root.Port();
     TSiteScheme::setWhoisSettings(settings);
 
     // An empty folder: the located address of an unresolvable name is
@@ -72,7 +74,7 @@ TEST(WebWhoisWindow, DomainSearchShowsTheReferralChain) {
     const qsizetype second = text.indexOf("Server: 127.0.0.2");
     const qsizetype third = text.indexOf("Server: 127.0.0.3");
     EXPECT_TRUE(first >= 0 && first < second && second < third) << text.toStdString();
-    EXPECT_EQ(registrar.queries(), std::vector<std::string>{"domain.invalid\r\n"});
+    EXPECT_EQ(registrar.Queries(), std::vector<std::string>{"domain.invalid\r\n"});
     // The bar moved while the page loaded, and the end of the load emptied it.
     EXPECT_TRUE(std::any_of(positions.begin(), positions.end(), [](int p) { return p > 0; }))
         << positions.size();

@@ -9,6 +9,7 @@
 namespace {
 
 using namespace orvanta::webwhois;
+using orvanta::test::LoopbackWhoisServer;
 
 class WhoisChain : public ::testing::Test {
 protected:
@@ -18,14 +19,14 @@ protected:
         for (std::size_t i = 0; i < answers.size(); ++i) {
             const std::string address = "127.0.0." + std::to_string(i + 1);
             servers.push_back(std::make_unique<LoopbackWhoisServer>(
-                address, i == 0 ? 0 : servers[0]->port(), answers[i]));
-            ASSERT_TRUE(servers.back()->listening()) << address;
+                LoopbackWhoisServer::Answer(answers[i]), LoopbackWhoisServer::kUntilStopped,
+                address, i == 0 ? 0 : servers[0]->Port()));
         }
     }
     WhoisChainResult run(const std::string& name, const std::atomic<bool>* cancel = nullptr) {
         WhoisChainSettings settings;
         settings.rootServer = "127.0.0.1";
-        settings.port = servers[0]->port();
+        settings.port = servers[0]->Port();
         settings.bounds.connect = std::chrono::milliseconds(2000);
         settings.bounds.idle = std::chrono::milliseconds(2000);
         settings.bounds.total = std::chrono::milliseconds(5000);
@@ -56,7 +57,7 @@ TEST_F(WhoisChain, FollowsRootRegistryAndRegistrarInOrder) {
                                     "127.0.0.3\nRegistrant: X\n");
     EXPECT_TRUE(result.note.empty()) << result.note; // the registrar naming itself is no news
     for (const auto& server : servers) {
-        EXPECT_EQ(server->queries(), std::vector<std::string>{"example.example\r\n"});
+        EXPECT_EQ(server->Queries(), std::vector<std::string>{"example.example\r\n"});
     }
 }
 
@@ -67,7 +68,7 @@ TEST_F(WhoisChain, StopsAtFourServers) {
     const auto result = run("a.example");
     EXPECT_EQ(servers_of(result), "127.0.0.1 127.0.0.2 127.0.0.3 127.0.0.4");
     EXPECT_EQ(result.note, "Stopped after 4 servers; the last answer names 127.0.0.5.");
-    EXPECT_TRUE(servers[4]->queries().empty());
+    EXPECT_TRUE(servers[4]->Queries().empty());
 }
 
 TEST_F(WhoisChain, NeverAsksAServerTwice) {
@@ -75,7 +76,7 @@ TEST_F(WhoisChain, NeverAsksAServerTwice) {
            "Registrar WHOIS Server: 127.0.0.1\n"});
     const auto result = run("loop.example");
     EXPECT_EQ(servers_of(result), "127.0.0.1 127.0.0.2 127.0.0.3");
-    EXPECT_EQ(servers[0]->queries().size(), 1u);
+    EXPECT_EQ(servers[0]->Queries().size(), 1u);
 }
 
 TEST_F(WhoisChain, RefusedRegistryShowsItsErrorAfterTheRootsAnswer) {
@@ -116,7 +117,7 @@ TEST_F(WhoisChain, CancelledChainAsksNothingMore) {
     const auto result = run("x.example", &cancel);
     EXPECT_TRUE(result.cancelled);
     EXPECT_TRUE(result.steps.empty());
-    EXPECT_TRUE(servers[1]->queries().empty());
+    EXPECT_TRUE(servers[1]->Queries().empty());
 }
 
 } // namespace
