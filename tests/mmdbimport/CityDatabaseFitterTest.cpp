@@ -49,6 +49,9 @@ struct FitCase {
     std::vector<std::size_t> changedPerStep;
     std::size_t cityLength; // when the fourth step ran
 };
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FitterTest : public ::testing::TestWithParam<FitCase> {};
 

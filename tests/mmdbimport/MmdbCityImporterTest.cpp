@@ -72,6 +72,9 @@ struct LookupCase {
     Value value;
     TGeoIPCity expected;
 };
+void PrintTo(const LookupCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BuildAndLookupTest : public ::testing::TestWithParam<LookupCase> {};
 
@@ -138,6 +141,9 @@ struct FailureCase {
     Value value;
     const char* message;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BuildFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

@@ -42,6 +42,9 @@ struct DecodeCase {
     RecordShape shape;
     SourceRecord expected;
 };
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -100,6 +103,9 @@ struct RefusalCase {
     bool detect; // refused by DetectShape (else by Decode as flat)
     std::vector<std::string> mentioned;
 };
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 

@@ -36,6 +36,9 @@ struct WalkCase {
     std::vector<Network> networks;
     std::vector<Range> expected;
 };
+void PrintTo(const WalkCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 Value Numbered(int n) {
     return Map({{"country_code", Text("V" + std::to_string(n))}});
@@ -132,6 +135,9 @@ struct Ipv6Case {
     int prefix;
     std::vector<Range> expected;
 };
+void PrintTo(const Ipv6Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Ipv6OutsideTest : public ::testing::TestWithParam<Ipv6Case> {};
 
@@ -168,6 +174,9 @@ struct DamageCase {
     int raw; // -1: point at the node itself (a loop); -2: past the data section
     const char* message;
 };
+void PrintTo(const DamageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DamagedTreeTest : public ::testing::TestWithParam<DamageCase> {};
 

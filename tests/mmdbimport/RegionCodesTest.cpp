@@ -37,6 +37,9 @@ struct CodeCase {
     const char* region; // ISO-8859-1
     const char* code;   // nullptr: none
 };
+void PrintTo(const CodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RegionCodeTest : public ::testing::TestWithParam<CodeCase> {};
 
@@ -103,6 +106,9 @@ struct JsonCase {
     bool valid;
     const char* firstString; // the text of the first array item, when valid
 };
+void PrintTo(const JsonCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class JsonTest : public ::testing::TestWithParam<JsonCase> {};
 

@@ -13,6 +13,9 @@ struct CleanCase {
     const char* input;
     const char* settled;
 };
+void PrintTo(const CleanCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DomainCleanup : public testing::TestWithParam<CleanCase> {};
 

@@ -15,6 +15,9 @@ struct QuadCase {
     bool valid;
     std::uint32_t hostOrder;
 };
+void PrintTo(const QuadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DottedQuad : public testing::TestWithParam<QuadCase> {};
 
@@ -44,6 +47,9 @@ struct DomainCase {
     const char* domain;
     const char* address;
 };
+void PrintTo(const DomainCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DomainAddress : public testing::TestWithParam<DomainCase> {};
 

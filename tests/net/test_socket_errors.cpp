@@ -18,6 +18,9 @@ struct ErrnoCase {
     int code;
     const char* text;
 };
+void PrintTo(const ErrnoCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ErrnoMapping : public testing::TestWithParam<ErrnoCase> {};
 
@@ -59,6 +62,9 @@ struct ResolverCase {
     int code;
     const char* message;
 };
+void PrintTo(const ResolverCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ResolverMapping : public testing::TestWithParam<ResolverCase> {};
 

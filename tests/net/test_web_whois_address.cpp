@@ -13,6 +13,9 @@ struct AddressCase {
     std::string domain;
     std::string encoded;
 };
+void PrintTo(const AddressCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WebWhoisAddress : public testing::TestWithParam<AddressCase> {};
 

@@ -49,6 +49,9 @@ struct ReplyCase {
     LoopbackWhoisServer::Behaviour server;
     std::string expected;
 };
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WhoisReply : public testing::TestWithParam<ReplyCase> {};
 
@@ -118,6 +121,9 @@ struct SentCase {
     std::string query;
     std::string onTheWire;
 };
+void PrintTo(const SentCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WhoisSends : public testing::TestWithParam<SentCase> {};
 
@@ -276,6 +282,9 @@ struct HostCase {
     const char* name;
     std::string host;
 };
+void PrintTo(const HostCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WhoisHost : public testing::TestWithParam<HostCase> {};
 
@@ -299,6 +308,9 @@ struct FailureCase {
     int port; // 0 stays 0; -1 means "a port nothing listens on"
     std::string message;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WhoisFailure : public testing::TestWithParam<FailureCase> {};
 

@@ -13,6 +13,9 @@ struct TextCase {
     std::string reply;
     std::string shown;
 };
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReplyText : public testing::TestWithParam<TextCase> {};
 
@@ -43,6 +46,9 @@ struct Utf8Case {
     std::string bytes;
     bool valid;
 };
+void PrintTo(const Utf8Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Utf8Validity : public testing::TestWithParam<Utf8Case> {};
 
