@@ -1,5 +1,7 @@
 #include "map/MapPage.h"
 
+#include "net/WebWhoisAddress.h"
+
 #include <cstdlib>
 
 namespace orvanta::map {
@@ -46,29 +48,7 @@ constexpr std::string_view kScriptEnd =
     "<div id=\"map_canvas\" style=\"width:100%; height:100%\"></div>"
     "<body style=\"margin:0\"></body></html>";
 
-bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
 } // namespace
-
-std::string percentEncode(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
-}
 
 std::string mapPageText(std::string_view apiKey) {
     std::string page;
@@ -78,7 +58,7 @@ std::string mapPageText(std::string_view apiKey) {
     page += "?sensor=true";
     if (!apiKey.empty()) {
         page += "&key=";
-        page += percentEncode(apiKey);
+        page += net::PercentEncodeQueryValue(apiKey);
     }
     page += kScriptStart;
     page += kSiteOrigin;

@@ -29,8 +29,4 @@ std::string mapPageText(std::string_view apiKey = {});
 // not empty).
 std::string mapPageTextFromEnvironment();
 
-// Percent-encodes everything but RFC 3986's unreserved characters, so the
-// result is safe inside a query value and inside an HTML attribute.
-std::string percentEncode(std::string_view text);
-
 } // namespace orvanta::map
