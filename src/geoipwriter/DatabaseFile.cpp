@@ -19,7 +19,11 @@ DatabaseFile::DatabaseFile(const std::string& path) : path_(path) {
         throw WriteError("Cannot write \"" + path + "\": not a file name");
     }
     const std::filesystem::path folder = target.parent_path();
-    temporaryPath_ = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    // Appended piecewise: GCC 12 warns falsely (-Wrestrict) on "." + string at -O3.
+    std::string hidden(1, '.');
+    hidden += target.filename().string();
+    hidden += ".tmp-XXXXXX";
+    temporaryPath_ = (folder / hidden).string();
     std::vector<char> name(temporaryPath_.begin(), temporaryPath_.end());
     name.push_back('\0');
     int fd = ::mkostemp(name.data(), O_CLOEXEC);

@@ -48,7 +48,10 @@ void TerminalProgressBar::Draw(bool force) {
     if (total_ != 0) {
         const auto filled =
             static_cast<int>(kBarWidth * (done_ > total_ ? 1.0 : double(done_) / double(total_)));
-        bar = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
+        bar.assign(1, '[');
+        bar.append(static_cast<std::size_t>(filled), '#');
+        bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+        bar += "] ";
     }
     std::fprintf(out_, "\r%-9s %s", phase_.c_str(), bar.c_str());
     if (total_ != 0)

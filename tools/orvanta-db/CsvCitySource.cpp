@@ -47,7 +47,8 @@ std::string_view Trim(std::string_view text) {
 // does not flood the terminal.
 std::string Quoted(std::string_view text) {
     constexpr std::size_t shown = 40;
-    std::string out = "\"" + std::string(text.substr(0, shown));
+    std::string out(1, '"');
+    out += text.substr(0, shown);
     out += text.size() > shown ? "...\"" : "\"";
     return out;
 }
