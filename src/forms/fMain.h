@@ -17,6 +17,7 @@
 #include "net/TIdWhois.h"
 
 #include <QList>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -35,6 +36,9 @@ class TSplitter;
 class THostResolver;
 class QWebEngineView;
 class TMapScriptBridge;
+namespace orvanta::map {
+class PlaceBook;
+}
 
 class TfrmMain : public TBorderlessWindow {
     Q_OBJECT
@@ -153,6 +157,9 @@ private:
     // The map script bridge: usable once the map page has loaded, for the
     // rest of the run. Empty before FormCreate.
     TMapScriptBridge* FMapBridge = nullptr;
+    // Where each results row is, for the open map's geocoder: fed as rows
+    // are added and shown again.
+    std::shared_ptr<orvanta::map::PlaceBook> FPlaces;
     // The user's decimal separator, read at start-up and on every locale change.
     QChar FDecimalSeparator = QLatin1Char('.');
     THostResolver* FHostResolver = nullptr;

@@ -8,6 +8,7 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/fMain.h"
+#include "map/PlaceBook.h"
 #include "validation/IsInvalidAddressText.h"
 
 #include <QAction>
@@ -69,6 +70,8 @@ void TfrmMain::SpeedButton2Click() {
     row.SubItems << Form1->IP->text() << LatitudeText() << LongitudeText()
                  << HostNameOf(Form1->IP->text());
     ListView1->Add(row);
+    FPlaces->Add(row.Caption.toStdString(), row.SubItems[1].toStdString(),
+                 row.SubItems[2].toStdString(), QString(FDecimalSeparator).toStdString());
     MemoAddress->clear();
     MemoAddress->setPlainText(LocationText());
     ButtonGotoAddressClick();
@@ -83,6 +86,8 @@ bool TfrmMain::ShowFocusedRow() {
     if (focused < 0)
         return false;
     const TListItem& row = ListView1->Item(focused);
+    FPlaces->Focus(row.Caption.toStdString(), row.SubItems.value(1).toStdString(),
+                   row.SubItems.value(2).toStdString(), QString(FDecimalSeparator).toStdString());
     MemoAddress->clear();
     Form1->IP->setText(row.SubItems.value(0));
     MemoAddress->setPlainText(row.Caption);

@@ -4,8 +4,11 @@
 // error report through the handler guard.
 #include "forms/Guard.h"
 #include "forms/fMain.h"
-#include "map/MapPage.h"
+#include "map/PlaceBook.h"
 #include "site/MapCommands.h"
+#include "site/MapDataResponder.h"
+#include "site/MapPageLoader.h"
+#include "site/MapProfile.h"
 #include "site/MapScriptBridge.h"
 #include "site/MapWebPage.h"
 #include "site/SiteScheme.h"
@@ -22,10 +25,13 @@
 #include <stdexcept>
 
 void TfrmMain::WireMap() {
-    // The browser fills the map area; its page answers the program's own
-    // site (marker icon, web whois pages) for every view of the profile.
-    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
-    TSiteScheme::installOn(profile);
+    // The browser fills the map area, in the map's own persistent profile
+    // (disk tile cache, the program's User-Agent). The program's site
+    // (marker icon, open map, web whois pages) answers in both profiles.
+    QWebEngineProfile* profile = TMapProfile::program();
+    TSiteScheme::installOn(QWebEngineProfile::defaultProfile());
+    FPlaces = std::make_shared<orvanta::map::PlaceBook>();
+    TMapDataResponder::setPlaceBook(FPlaces);
     WebBrowser1 = new QWebEngineView(MapArea);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Map"));
@@ -60,7 +66,7 @@ void TfrmMain::FormCreate() {
         return; // the page is loaded once
     }
     FMapBridge = new TMapScriptBridge(WebBrowser1->page(), this);
-    WebBrowser1->setHtml(QString::fromLatin1(orvanta::map::mapPageTextFromEnvironment()));
+    TMapPageLoader::load(WebBrowser1->page());
 }
 
 // Until FormCreate the map has no page: the commands have nothing to do.

@@ -1,5 +1,6 @@
 #include "site/SiteSchemeHandler.h"
 
+#include "site/MapDataResponder.h"
 #include "site/WebWhoisResponder.h"
 
 #include <QBuffer>
@@ -33,6 +34,16 @@ QByteArray TSiteSchemeHandler::mimeTypeFor(const QString& path) {
     if (path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) {
         return "text/html";
     }
+    if (path.endsWith(QLatin1String(".js"), Qt::CaseInsensitive)) {
+        return "text/javascript";
+    }
+    if (path.endsWith(QLatin1String(".css"), Qt::CaseInsensitive)) {
+        return "text/css";
+    }
+    if (path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) ||
+        path.endsWith(QLatin1String(".geojson"), Qt::CaseInsensitive)) {
+        return "application/json";
+    }
     return "application/octet-stream";
 }
 
@@ -45,6 +56,10 @@ void TSiteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     const QString path = url.path(QUrl::FullyDecoded);
     if (TWebWhoisResponder::isWebWhoisPath(path)) {
         FWebWhois->respond(job, url);
+        return;
+    }
+    if (TMapDataResponder::isMapDataPath(path)) {
+        TMapDataResponder::respond(job, url);
         return;
     }
     const QString resource = resourceFor(path);

@@ -1,6 +1,7 @@
 #pragma once
-// Answers requests for "orvanta://site/<path>": the web whois pages, and
-// otherwise the program's resources under ":/site"; anything else is "not
+// Answers requests for "orvanta://site/<path>": the web whois pages, the
+// open map's places and world map, and otherwise the program's resources
+// under ":/site" (pages, Leaflet, the marker icon); anything else is "not
 // found".
 
 #include <QWebEngineUrlSchemeHandler>

@@ -1,0 +1,28 @@
+#include "site/MapPageLoader.h"
+
+#include "map/MapChoice.h"
+#include "map/MapPage.h"
+#include "map/OpenMapSite.h"
+#include "map/TileTemplate.h"
+
+#include <QUrl>
+#include <QWebEnginePage>
+#include <cstdlib>
+#include <iostream>
+
+void TMapPageLoader::load(QWebEnginePage* page) {
+    const auto choice = orvanta::map::chooseMapFromEnvironment();
+    if (!choice.warning.empty()) {
+        std::cerr << "orvanta: " << choice.warning << '\n';
+    }
+    if (choice.kind == orvanta::map::MapKind::Google) {
+        page->setHtml(QString::fromLatin1(orvanta::map::mapPageTextFromEnvironment()));
+        return;
+    }
+    const auto tiles =
+        orvanta::map::chooseTileTemplate(std::getenv(orvanta::map::kTileTemplateVariable));
+    if (!tiles.warning.empty()) {
+        std::cerr << "orvanta: " << tiles.warning << '\n';
+    }
+    page->setUrl(QUrl(QString::fromStdString(orvanta::map::openMapAddress(tiles.url))));
+}
