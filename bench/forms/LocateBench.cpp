@@ -6,6 +6,7 @@
 //
 //   locate_bench [benchmark options]
 #include "FakeMapsApi.h"
+#include "ScopedCacheHome.h"
 #include "forms/HostNameOf.h"
 #include "forms/LocateTexts.h"
 #include "forms/ProgramFonts.h"
@@ -14,6 +15,7 @@
 #include "forms/fMain.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
+#include "site/MapProfile.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <random>
 
@@ -91,6 +94,8 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
+    ::setenv("ORVANTA_MAP", "google", 1);           // the keyed page with the fake maps API
     TSiteScheme::registerScheme();
     FakeMapsApi::registerScheme();
     QApplication app(argc, argv);
@@ -101,7 +106,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(dir.path());
     WriteDatabase(dir.filePath(QStringLiteral("GeoLiteCity.dat")));
     CreateForms();
-    FakeMapsApi fake(QWebEngineProfile::defaultProfile());
+    FakeMapsApi fake(TMapProfile::program());
     InstantResolver resolver;
     frmMain->SetHostResolver(&resolver);
     frmMain->show();

@@ -4,6 +4,7 @@
 // texts, host names answered by a fake resolver, WHOIS on loopback.
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
+#include "ScopedCacheHome.h"
 #include "forms/CoordinateText.h"
 #include "forms/ErrorReport.h"
 #include "forms/HostNameOf.h"
@@ -18,6 +19,7 @@
 #include "geoip/GeoIPCountries.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
+#include "site/MapProfile.h"
 #include "site/SiteScheme.h"
 
 #include <QAction>
@@ -38,6 +40,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <arpa/inet.h>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -168,8 +171,8 @@ protected:
         resolver = new MapResolver;
         resolver->names[inet_addr("1.2.3.4")] = "host-1-2-3-4.test";
         CreateForms();
-        // Lives as long as the default profile, which outlives main().
-        new FakeMapsApi(QWebEngineProfile::defaultProfile());
+        // Lives as long as the map profile, which outlives the tests.
+        new FakeMapsApi(TMapProfile::program());
         frmMain->SetHostResolver(resolver);
         frmMain->show();
         QWebEnginePage& page = *frmMain->WebBrowser1->page();
@@ -504,6 +507,9 @@ TEST_F(Locate, SelectingARowNearTheTopScrollsToTheEnd) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
+    // The keyed page, whose maps API the fake answers and records.
+    ::setenv("ORVANTA_MAP", "google", 1);
     TSiteScheme::registerScheme();
     FakeMapsApi::registerScheme();
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 // One process for all window tests: a QApplication offscreen, then every
 // GoogleTest case.
+#include "ScopedCacheHome.h"
 #include "forms/ProgramFonts.h"
 #include "forms/fMain.h"
 #include "site/SiteScheme.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
     TSiteScheme::registerScheme(); // the map's own site, before the application object
     QApplication app(argc, argv);
     LoadProgramFonts();

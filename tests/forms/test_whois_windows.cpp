@@ -3,6 +3,7 @@
 // and the web whois window's addresses and progress bar.
 
 #include "LoopbackWhoisServer.h"
+#include "ScopedCacheHome.h"
 #include "forms/ErrorReport.h"
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
@@ -370,6 +371,7 @@ TEST_F(WhoisWindows, NegativeMaximumIsReported) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
     QApplication app(argc, argv);
     LoadProgramFonts();
     // The start-up check wants a database file in the current directory.
