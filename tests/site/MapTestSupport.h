@@ -18,7 +18,8 @@ FakeMapsApi& fakeMaps();
 // A map page whose alerts are recorded instead of shown.
 class RecordingMapPage : public TMapWebPage {
 public:
-    RecordingMapPage() : TMapWebPage(&testProfile(), nullptr) {}
+    explicit RecordingMapPage(QWebEngineProfile* profile = &testProfile())
+        : TMapWebPage(profile, nullptr) {}
     QStringList alerts;
 
 protected:
