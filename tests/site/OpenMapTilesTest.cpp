@@ -1,0 +1,118 @@
+// The open map's street tiles from a loopback tile server, in a map
+// profile made the way the program makes it (disk cache, the program's
+// User-Agent) under a temporary folder: what every request carries, that
+// a fetched tile is reused, and that a failing server leaves the map
+// usable.
+#include "LoopbackHttpServer.h"
+#include "OpenMapTestSupport.h"
+#include "TempFolder.h"
+#include "http/HttpClient.h"
+#include "map/PlaceBook.h"
+#include "map/ScriptCalls.h"
+#include "site/MapDataResponder.h"
+#include "site/MapProfile.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QWebEngineProfile>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using orvanta::test::HttpExchange;
+using orvanta::test::HttpReply;
+using orvanta::test::LoopbackHttpServer;
+
+std::string tilePng() {
+    QImage tile(256, 256, QImage::Format_RGB32);
+    tile.fill(QColor(200, 220, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    tile.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+// A profile of its own per test, deleted after its pages.
+struct TileProfile {
+    orvanta::test::TempFolder folder;
+    std::unique_ptr<QWebEngineProfile> profile{
+        TMapProfile::create(QString::fromStdString(folder.path().string()), nullptr)};
+};
+
+const char kAllTilesLoaded[] =
+    "openMap.tileSeen && document.querySelectorAll('.leaflet-tile').length > 0 && "
+    "document.querySelectorAll('.leaflet-tile').length === "
+    "document.querySelectorAll('.leaflet-tile-loaded').length";
+
+TEST(OpenMapTiles, EveryRequestNamesTheProgramAndFetchedTilesAreReusedNextRun) {
+    const std::string png = tilePng();
+    LoopbackHttpServer server([&png](const HttpExchange&) {
+        return HttpReply{
+            200, {{"Content-Type", "image/png"}, {"Cache-Control", "max-age=86400"}}, png};
+    });
+    const std::string tiles = server.BaseUrl() + "/{z}/{x}/{y}.png";
+    TileProfile profile;
+    QString shown;
+    {
+        auto map = loadOpenMap(profile.profile.get(), tiles);
+        ASSERT_TRUE(waitForJs(*map.page, kAllTilesLoaded));
+        EXPECT_EQ(js(*map.page, "map.getZoom() + ',' + openMap.offline"), "13,false");
+        EXPECT_EQ(js(*map.page, "String(document.querySelector('.offline-note'))"), "null");
+        shown = js(*map.page, "document.querySelectorAll('.leaflet-tile-loaded').length");
+    }
+    const auto requests = server.Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(QString::number(requests.size()), shown); // one request per tile shown
+    for (const auto& request : requests) {
+        EXPECT_EQ(request.Header("user-agent"), orvanta::http::UserAgent()) << request.target;
+        EXPECT_EQ(request.Header("cache-control").find("no-cache"), std::string::npos);
+        EXPECT_EQ(request.Header("pragma"), "") << request.target;
+    }
+    // A second view of the same place, in a profile made anew on the same
+    // folder as the next run of the program makes it: all from the disk cache.
+    profile.profile.reset(
+        TMapProfile::create(QString::fromStdString(profile.folder.path().string()), nullptr));
+    {
+        auto map = loadOpenMap(profile.profile.get(), tiles);
+        ASSERT_TRUE(waitForJs(*map.page, kAllTilesLoaded));
+        EXPECT_EQ(js(*map.page, "document.querySelectorAll('.leaflet-tile-loaded').length"), shown);
+    }
+    EXPECT_EQ(server.RequestCount(), requests.size());
+}
+
+TEST(OpenMapTiles, AFailingTileServerLeavesMarkersWorking) {
+    auto book = std::make_shared<orvanta::map::PlaceBook>();
+    book->Add("Seattle, WA, United States", "47.6062", "-122.3321", ".");
+    TMapDataResponder::setPlaceBook(book);
+    struct Row {
+        const char* name;
+        HttpReply reply;
+        bool goesOffline; // before the first tile's wait is over
+    };
+    const Row rows[] = {
+        {"not found", HttpReply{404, {{"Content-Type", "text/html"}}, "<h1>404</h1>"}, true},
+        {"server error", HttpReply{500, {}, "oops"}, true},
+        {"garbage", HttpReply{200, {{"Content-Type", "image/png"}}, "\x89PNG garbage"}, true},
+        {"dropped", HttpReply{200, {}, "", std::chrono::milliseconds(0), true}, true},
+        {"stalling", HttpReply{200, {}, "", std::chrono::milliseconds(2000)}, false},
+    };
+    for (const auto& row : rows) {
+        LoopbackHttpServer server([&row](const HttpExchange&) { return row.reply; });
+        TileProfile profile;
+        auto map = loadOpenMap(profile.profile.get(), server.BaseUrl() + "/{z}/{x}/{y}.png");
+        map.bridge->run(orvanta::map::clearMarkersCall());
+        map.bridge->run(orvanta::map::codeAddressCall("Seattle, WA, United States"));
+        ASSERT_TRUE(waitForJs(*map.page, "markersArray.length === 1")) << row.name;
+        EXPECT_TRUE(newestMarkerSitsAt(*map.page, 47.6062, -122.3321)) << row.name;
+        if (row.goesOffline) {
+            EXPECT_TRUE(waitForJs(*map.page, "openMap.offline && map.getZoom() === 4")) << row.name;
+        }
+        EXPECT_TRUE(map.page->alerts.isEmpty()) << row.name;
+        map.bridge->run("GotoLatLng(1,2)");
+        EXPECT_EQ(markerCounts(*map.page), "2/2") << row.name;
+    }
+}
+
+} // namespace
