@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
 
     frmMain->show();
     // The database check's No closes the main window before it comes up.
-    if (frmMain->CloseRequested())
-        return 0;
-    return app.exec();
+    const int result = frmMain->CloseRequested() ? 0 : app.exec();
+    // The windows and their browser pages go before the map's browser
+    // profile, which the application object owns.
+    delete frmMain;
+    return result;
 }
