@@ -4,6 +4,7 @@
 #include "map/MapPage.h"
 #include "map/OpenMapSite.h"
 #include "map/TileTemplate.h"
+#include "site/MapProfile.h"
 
 #include <QUrl>
 #include <QWebEnginePage>
@@ -16,6 +17,9 @@ void TMapPageLoader::load(QWebEnginePage* page) {
         std::cerr << "orvanta: " << choice.warning << '\n';
     }
     if (choice.kind == orvanta::map::MapKind::Google) {
+        // The tile servers' rules ask for the program's name; Google's API
+        // wants to see the browser it runs in.
+        TMapProfile::useEngineUserAgent(page->profile());
         page->setHtml(QString::fromLatin1(orvanta::map::mapPageTextFromEnvironment()));
         return;
     }

@@ -5,7 +5,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QVariant>
 #include <QWebEngineProfile>
+
+namespace {
+const char* const kEngineUserAgent = "orvantaEngineUserAgent";
+} // namespace
 
 QString TMapProfile::cacheFolder() {
     // The XDG rule: an unset or relative XDG_CACHE_HOME is ignored.
@@ -22,9 +27,17 @@ QWebEngineProfile* TMapProfile::create(const QString& folder, QObject* parent) {
     profile->setCachePath(folder + QStringLiteral("/map-cache"));
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    profile->setProperty(kEngineUserAgent, profile->httpUserAgent());
     profile->setHttpUserAgent(QString::fromStdString(orvanta::http::UserAgent()));
     TSiteScheme::installOn(profile);
     return profile;
+}
+
+void TMapProfile::useEngineUserAgent(QWebEngineProfile* profile) {
+    const QVariant engine = profile->property(kEngineUserAgent);
+    if (engine.isValid()) {
+        profile->setHttpUserAgent(engine.toString());
+    }
 }
 
 QWebEngineProfile* TMapProfile::program() {

@@ -18,6 +18,11 @@ public:
     // program's site installed.
     static QWebEngineProfile* create(const QString& folder, QObject* parent);
 
+    // Gives a profile made by create() the browser engine's own User-Agent
+    // back, for a page of a service that expects a browser's (the keyed
+    // Google page).
+    static void useEngineUserAgent(QWebEngineProfile* profile);
+
     // The program's one map profile under cacheFolder(), made on first use
     // and owned by the application object. Pages using it must be deleted
     // before the application object is.

@@ -6,11 +6,14 @@
 #include "site/SiteScheme.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
+    // No street tiles from the network: a loopback port nothing listens on.
+    ::setenv("ORVANTA_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png", 1);
     TSiteScheme::registerScheme(); // the map's own site, before the application object
     QApplication app(argc, argv);
     LoadProgramFonts();

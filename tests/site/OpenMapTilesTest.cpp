@@ -10,11 +10,15 @@
 #include "map/PlaceBook.h"
 #include "map/ScriptCalls.h"
 #include "site/MapDataResponder.h"
+#include "site/MapPageLoader.h"
 #include "site/MapProfile.h"
 
 #include <QBuffer>
+#include <QEventLoop>
 #include <QImage>
+#include <QTimer>
 #include <QWebEngineProfile>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -112,6 +116,47 @@ TEST(OpenMapTiles, AFailingTileServerLeavesMarkersWorking) {
         EXPECT_TRUE(map.page->alerts.isEmpty()) << row.name;
         map.bridge->run("GotoLatLng(1,2)");
         EXPECT_EQ(markerCounts(*map.page), "2/2") << row.name;
+    }
+}
+
+TEST(OpenMapTiles, ThePageChoiceDecidesTheUserAgent) {
+    struct Row {
+        const char* name;
+        const char* map;
+        const char* key;
+        bool open;
+    };
+    const Row rows[] = {
+        {"default", nullptr, nullptr, true},
+        {"key", nullptr, "AIza-test", false},
+        {"open despite a key", "open", "AIza-test", true},
+        {"unknown choice", "bogus", nullptr, true},
+    };
+    for (const auto& row : rows) {
+        TileProfile profile;
+        new FakeMapsApi(profile.profile.get()); // owned by the profile; lets nothing out
+        const auto set = [](const char* name, const char* value) {
+            value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        };
+        set("ORVANTA_MAP", row.map);
+        set("ORVANTA_MAPS_API_KEY", row.key);
+        RecordingMapPage page(profile.profile.get());
+        QEventLoop loop;
+        QObject::connect(&page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        TMapPageLoader::load(&page);
+        loop.exec();
+        ::unsetenv("ORVANTA_MAP");
+        ::unsetenv("ORVANTA_MAPS_API_KEY");
+        EXPECT_EQ(js(page, "typeof L + ',' + typeof google"),
+                  row.open ? "object,undefined" : "undefined,object")
+            << row.name;
+        const QString agent = js(page, "navigator.userAgent");
+        if (row.open) {
+            EXPECT_EQ(agent.toStdString(), orvanta::http::UserAgent()) << row.name;
+        } else {
+            EXPECT_TRUE(agent.startsWith(QStringLiteral("Mozilla/"))) << row.name;
+        }
     }
 }
 
