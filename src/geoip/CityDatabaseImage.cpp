@@ -179,9 +179,75 @@ TLookupResult CityDatabaseImage::Find(std::uint32_t address, Walk& walk) const {
     return walk.value == segments_[0] ? lrNotFound : lrFound;
 }
 
+void CityDatabaseImage::FindMany(const std::uint32_t* addresses, std::size_t count, Walk* walks,
+                                 TLookupResult* results) const {
+    if (edition_ != 6 && edition_ != 2) {
+        for (std::size_t i = 0; i < count; ++i) {
+            walks[i] = {0, -1};
+            results[i] = lrNotCityEdition;
+        }
+        return;
+    }
+    for (std::size_t start = 0; start < count; start += MaxBatch) {
+        FindBatch(addresses + start, std::min(MaxBatch, count - start), walks + start,
+                  results + start);
+    }
+}
+
+void CityDatabaseImage::FindBatch(const std::uint32_t* addresses, std::size_t count, Walk* walks,
+                                  TLookupResult* results) const {
+    const std::uint32_t boundary = segments_[0];
+    std::size_t open = 0; // walks still going, moved to the front of `order`
+    std::uint32_t order[MaxBatch];
+    for (std::size_t i = 0; i < count; ++i) {
+        walks[i] = top_[addresses[i] >> (32 - TopBits)];
+        if (walks[i].value < boundary) {
+            order[open++] = static_cast<std::uint32_t>(i);
+            Prefetch(static_cast<std::int64_t>(walks[i].value) * 2 * recordLength_);
+        }
+    }
+    for (int bit = 31 - TopBits; bit >= 0 && open > 0; --bit) {
+        std::size_t still = 0;
+        for (std::size_t k = 0; k < open; ++k) {
+            const std::uint32_t i = order[k];
+            const std::uint32_t value =
+                Child(walks[i].value, static_cast<int>((addresses[i] >> bit) & 1U));
+            if (value >= boundary) {
+                walks[i] = {value, 32 - bit};
+                continue;
+            }
+            walks[i].value = value;
+            order[still++] = i;
+            Prefetch(static_cast<std::int64_t>(value) * 2 * recordLength_);
+        }
+        open = still;
+    }
+    for (std::size_t k = 0; k < open; ++k) {
+        walks[order[k]] = {0, 32}; // through all 32 bits: a damaged tree
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        results[i] = walks[i].value == boundary ? lrNotFound : lrFound;
+    }
+}
+
+void CityDatabaseImage::Prefetch(std::int64_t position) const {
+    if (position >= 0 && position < static_cast<std::int64_t>(head_.size())) {
+        __builtin_prefetch(head_.data() + position);
+    }
+}
+
+void CityDatabaseImage::PrefetchRecord(std::uint32_t terminal) const {
+    Prefetch(RecordPosition(terminal));
+    Prefetch(RecordPosition(terminal) + static_cast<std::int64_t>(RecordWindow) - 1);
+}
+
+std::int64_t CityDatabaseImage::RecordPosition(std::uint32_t terminal) const {
+    return static_cast<std::int64_t>(terminal) +
+           static_cast<std::int64_t>(2 * recordLength_ - 1) * segments_[0];
+}
+
 void CityDatabaseImage::DecodeRecord(std::uint32_t terminal, TGeoIPCity& record) const {
-    const std::int64_t position = static_cast<std::int64_t>(terminal) +
-                                  static_cast<std::int64_t>(2 * recordLength_ - 1) * segments_[0];
+    const std::int64_t position = RecordPosition(terminal);
     if (position + static_cast<std::int64_t>(RecordWindow) <= fileSize_ &&
         position + static_cast<std::int64_t>(RecordWindow) <=
             static_cast<std::int64_t>(head_.size())) {

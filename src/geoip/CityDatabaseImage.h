@@ -38,6 +38,13 @@ public:
     // The lookup of an address number (non-zero, as TGeoIP::AddressToNumber
     // gives), split so that callers can tell the record position first.
     TLookupResult Find(std::uint32_t address, Walk& walk) const;
+    // Find for many addresses at once: the walks go down the tree side by
+    // side, each fetching its next node ahead, so the memory waits of one
+    // overlap those of the others. Same answers as Find, one by one.
+    void FindMany(const std::uint32_t* addresses, std::size_t count, Walk* walks,
+                  TLookupResult* results) const;
+    // Asks the processor to fetch a record's bytes ahead of DecodeRecord.
+    void PrefetchRecord(std::uint32_t terminal) const;
     // Decodes the record of a walk that Find answered lrFound for.
     void DecodeRecord(std::uint32_t terminal, TGeoIPCity& record) const;
 
@@ -52,6 +59,11 @@ private:
     void Load(int fd, std::int64_t size, const std::string& fileName);
     std::size_t ReadAt(std::int64_t position, std::uint8_t* buffer, std::size_t size) const;
     std::uint32_t Child(std::uint32_t node, int side) const;
+    std::int64_t RecordPosition(std::uint32_t terminal) const;
+    void Prefetch(std::int64_t position) const;
+    static constexpr std::size_t MaxBatch = 64;
+    void FindBatch(const std::uint32_t* addresses, std::size_t count, Walk* walks,
+                   TLookupResult* results) const;
     void BuildTopLevels();
 
     std::vector<std::uint8_t> head_; // the file's first bytes

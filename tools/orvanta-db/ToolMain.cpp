@@ -15,7 +15,8 @@ const char* const ToolUsage =
     "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat).\n"
     "Commands:\n"
     "  info FILE                       edition, segment boundary, record length\n"
-    "  lookup [--db FILE] [ADDRESS...] look addresses up, one tab-separated line each\n"
+    "  lookup [--db FILE] [--json] [ADDRESS...]\n"
+    "                                  look addresses up, one line each\n"
     "  build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
     "                                  build a database from a CSV file\n"
     "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
@@ -24,7 +25,7 @@ const char* const ToolUsage =
 } // namespace
 
 int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool interactive) {
     if (args.empty()) {
         err << ToolUsage;
         return ExitUsage;
@@ -43,7 +44,7 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
         }
         if (command == "lookup") {
             usage = LookupUsage;
-            return RunLookup(rest, in, out, err);
+            return RunLookup(rest, in, out, err, interactive);
         }
         if (command == "build") {
             usage = BuildUsage;
