@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "InfoCommand.h"
 #include "LookupCommand.h"
+#include "UpdateCommand.h"
 
 #include <ostream>
 
@@ -19,6 +20,8 @@ const char* const ToolUsage =
     "                                  look addresses up, one line each\n"
     "  build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
     "                                  build a database from a CSV file\n"
+    "  update [--dir DIR] [--url BASE] [--from FILE] [--force]\n"
+    "                                  install or refresh the default database\n"
     "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
     "Exit codes: 0 success, 1 failure, 2 wrong command line.\n";
 
@@ -45,6 +48,10 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
         if (command == "lookup") {
             usage = LookupUsage;
             return RunLookup(rest, in, out, err, interactive);
+        }
+        if (command == "update") {
+            usage = UpdateUsage;
+            return RunUpdate(rest, out, err);
         }
         if (command == "build") {
             usage = BuildUsage;
