@@ -8,10 +8,19 @@
 #include "geoip/TGeoIP.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <poll.h>
 #include <random>
+#include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace orvanta::dbtool::test {
 namespace {
@@ -139,6 +148,98 @@ TEST_F(BulkLookupTest, JsonLinesParseWithEveryField) {
     EXPECT_EQ(objects[1]["result"], "lrInvalidAddress");
     EXPECT_TRUE(objects[1]["network"].is_null());
     EXPECT_EQ(objects[2]["Latitude"], 0);
+}
+
+// The tool as a co-process: one address in, its line out, with standard
+// input still open; every wait bounded.
+class CoProcess {
+public:
+    explicit CoProcess(const std::vector<std::string>& args) {
+        int in[2];
+        int out[2];
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
+            throw std::runtime_error("pipe");
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        std::vector<std::string> argv = {ORVANTA_DB_TOOL};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> pointers;
+        for (std::string& arg : argv) {
+            pointers.push_back(arg.data());
+        }
+        pointers.push_back(nullptr);
+        posix_spawn(&child_, ORVANTA_DB_TOOL, &actions, nullptr, pointers.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        toChild_ = in[1];
+        fromChild_ = out[0];
+    }
+    ~CoProcess() {
+        CloseInput();
+        ::close(fromChild_);
+        if (child_ > 0) {
+            ::kill(child_, SIGKILL);
+            ::waitpid(child_, nullptr, 0);
+        }
+    }
+
+    void Send(const std::string& line) {
+        const std::string text = line + "\n";
+        ASSERT_EQ(::write(toChild_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    // The next line, or "" when none comes within five seconds.
+    std::string ReadLine() {
+        std::string line;
+        char c = 0;
+        while (true) {
+            pollfd ready{fromChild_, POLLIN, 0};
+            if (::poll(&ready, 1, 5000) != 1 || ::read(fromChild_, &c, 1) != 1) {
+                return "";
+            }
+            if (c == '\n') {
+                return line;
+            }
+            line += c;
+        }
+    }
+    void CloseInput() {
+        if (toChild_ >= 0) {
+            ::close(toChild_);
+            toChild_ = -1;
+        }
+    }
+    int Wait() {
+        int status = 0;
+        for (int i = 0; i < 500 && ::waitpid(child_, &status, WNOHANG) == 0; ++i) {
+            ::usleep(10000);
+        }
+        child_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t child_ = -1;
+    int toChild_ = -1;
+    int fromChild_ = -1;
+};
+
+TEST_F(BulkLookupTest, AnswersAWaitingCallerAndOutlivesTheFileChanging) {
+    const std::string expected = RunTool({"lookup", "--db", db_, addresses_[0]}).out;
+    CoProcess tool({"lookup", "--db", db_});
+    tool.Send(addresses_[0]);
+    EXPECT_EQ(tool.ReadLine() + "\n", expected);
+    // Cut, then replaced by something else: the run answers from its copy.
+    std::filesystem::resize_file(db_, 100);
+    folder_.Write("GeoLiteCity.dat", std::string(3, '\xFF') + "junk");
+    tool.Send(addresses_[0]);
+    EXPECT_EQ(tool.ReadLine() + "\n", expected);
+    tool.CloseInput();
+    EXPECT_EQ(tool.ReadLine(), "");
+    EXPECT_EQ(tool.Wait(), 0);
 }
 
 } // namespace
