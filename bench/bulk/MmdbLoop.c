@@ -12,7 +12,7 @@
 #include <stdio.h>
 #include <string.h>
 
-static void print_text(MMDB_entry_s *entry, const char *key) {
+static void print_text(MMDB_entry_s* entry, const char* key) {
     MMDB_entry_data_s data;
     putchar('\t');
     if (MMDB_get_value(entry, &data, key, NULL) == MMDB_SUCCESS && data.has_data &&
@@ -20,7 +20,7 @@ static void print_text(MMDB_entry_s *entry, const char *key) {
         fwrite(data.utf8_string, 1, data.data_size, stdout);
 }
 
-static void print_number(MMDB_entry_s *entry, const char *key) {
+static void print_number(MMDB_entry_s* entry, const char* key) {
     MMDB_entry_data_s data;
     double value = 0;
     if (MMDB_get_value(entry, &data, key, NULL) == MMDB_SUCCESS && data.has_data) {
@@ -32,7 +32,7 @@ static void print_number(MMDB_entry_s *entry, const char *key) {
     printf("\t%.15g", value);
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     MMDB_s mmdb;
     char line[256];
     if (argc != 2 || MMDB_open(argv[1], MMDB_MODE_MMAP, &mmdb) != MMDB_SUCCESS) {

@@ -52,7 +52,7 @@ std::string DbipMmdb(const std::string& city, std::uint64_t epoch = 1764547200,
 }
 
 class UpdateTest : public ::testing::Test {
-protected:
+public:
     UpdateTest()
         : server_([this](const HttpExchange& e) {
               const auto file = files_.find(e.target.substr(1));
@@ -191,12 +191,7 @@ struct BadInput {
     const char* error;
 };
 
-class UpdateBadInputTest : public UpdateTest, public ::testing::WithParamInterface<BadInput> {
-public:
-    using UpdateTest::Serve;
-    const fs::path& dir() const { return dir_; }
-    TempFolder& folder() { return folder_; }
-};
+class UpdateBadInputTest : public UpdateTest, public ::testing::WithParamInterface<BadInput> {};
 
 std::string ThisMonth() {
     return "dbip-city-lite-2026-12.mmdb.gz";
@@ -215,21 +210,16 @@ const BadInput BadInputs[] = {
      "Download failed"},
     {"BothMonthsMissing", [](UpdateTest&, UpdateRequest&) {},
      "Neither dbip-city-lite-2026-12.mmdb.gz nor dbip-city-lite-2026-11.mmdb.gz"},
-    {"ServerError",
-     [](UpdateTest& t, UpdateRequest&) {
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), "oops", 500);
-     },
+    {"ServerError", [](UpdateTest& t, UpdateRequest&) { t.Serve(ThisMonth(), "oops", 500); },
      "answered HTTP 500"},
     {"TruncatedGzip",
      [](UpdateTest& t, UpdateRequest&) {
          const std::string gz = Gzip(DbipMmdb("Cut"));
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), gz.substr(0, gz.size() / 2));
+         t.Serve(ThisMonth(), gz.substr(0, gz.size() / 2));
      },
      "ends early"},
     {"GzipOfGarbage",
-     [](UpdateTest& t, UpdateRequest&) {
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(std::string(5000, 'x')));
-     },
+     [](UpdateTest& t, UpdateRequest&) { t.Serve(ThisMonth(), Gzip(std::string(5000, 'x'))); },
      "is not an MMDB database"},
     {"DamagedGzip",
      [](UpdateTest& t, UpdateRequest&) {
@@ -237,54 +227,51 @@ const BadInput BadInputs[] = {
          for (std::size_t i = 20; i < gz.size() - 8; i += 7) {
              gz[i] = static_cast<char>(gz[i] ^ 0x5A);
          }
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), gz);
+         t.Serve(ThisMonth(), gz);
      },
      "Cannot unpack"},
     {"CountryDatabase",
      [](UpdateTest& t, UpdateRequest&) {
          MmdbTestWriter writer(6, 24, "DBIP-Country-Lite");
          writer.Insert(Ip(8, 8, 8, 0), 24, Map({{"country", Map({{"iso_code", Text("US")}})}}));
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(writer.Bytes()));
+         t.Serve(ThisMonth(), Gzip(writer.Bytes()));
      },
      "is a DBIP-Country-Lite database, not a city database"},
     {"AsnDatabase",
      [](UpdateTest& t, UpdateRequest&) {
          MmdbTestWriter writer(6, 24, "DBIP-ASN-Lite");
          writer.Insert(Ip(8, 8, 8, 0), 24, Map({{"autonomous_system_number", Uint32(15169)}}));
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(writer.Bytes()));
+         t.Serve(ThisMonth(), Gzip(writer.Bytes()));
      },
      "not a city database"},
     {"NoIpv4Data",
      [](UpdateTest& t, UpdateRequest&) {
          MmdbTestWriter writer(6, 24, "DBIP-City-Lite");
          writer.InsertIPv6({0x20, 0x01, 0x0d, 0xb8}, 32, DbipNestedCity("US", "", "Six", 1, 2));
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(writer.Bytes()));
+         t.Serve(ThisMonth(), Gzip(writer.Bytes()));
      },
      "holds no IPv4 data"},
     {"DownloadOverTheCap",
      [](UpdateTest& t, UpdateRequest& r) {
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(DbipMmdb("Big")));
+         t.Serve(ThisMonth(), Gzip(DbipMmdb("Big")));
          r.maxDownloadBytes = 100;
      },
      "larger than 100 bytes"},
     {"UnpacksOverTheCap",
      [](UpdateTest& t, UpdateRequest& r) {
-         static_cast<UpdateBadInputTest&>(t).Serve(ThisMonth(), Gzip(std::string(1 << 20, 'z')));
+         t.Serve(ThisMonth(), Gzip(std::string(1 << 20, 'z')));
          r.maxUnpackedBytes = 1000;
      },
      "unpacks to more than 1000 bytes"},
     {"FolderCannotBeWritten",
      [](UpdateTest& t, UpdateRequest&) {
-         auto& self = static_cast<UpdateBadInputTest&>(t);
-         self.Serve(ThisMonth(), Gzip(DbipMmdb("Blocked")));
-         fs::remove_all(self.dir() / "db");
-         self.folder().Write("data/db", "a file where the db folder belongs");
+         t.Serve(ThisMonth(), Gzip(DbipMmdb("Blocked")));
+         fs::remove_all(t.dir_ / "db");
+         t.folder_.Write("data/db", "a file where the db folder belongs");
      },
      "Cannot create the folder"},
     {"MissingHandFile",
-     [](UpdateTest& t, UpdateRequest& r) {
-         r.fromFile = static_cast<UpdateBadInputTest&>(t).folder().File("nowhere.mmdb.gz");
-     },
+     [](UpdateTest& t, UpdateRequest& r) { r.fromFile = t.folder_.File("nowhere.mmdb.gz"); },
      "Cannot read"},
 };
 
