@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace orvanta::dbtool::test {
@@ -293,6 +294,22 @@ TEST_P(UpdateBadInputTest, LeavesTheInstalledDatabaseAndFolderAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, UpdateBadInputTest, ::testing::ValuesIn(BadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateTest, ReadOnlyFolderIsReportedAndLeftAlone) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    Serve("dbip-city-lite-2026-12.mmdb.gz", Gzip(DbipMmdb("First")));
+    ASSERT_EQ(Update(Request()), "");
+    const auto before = Snapshot();
+    fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
+    UpdateRequest forced = Request();
+    forced.force = true;
+    const std::string error = Update(forced);
+    fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_NE(error.find("Cannot create a temporary file"), std::string::npos) << error;
+    EXPECT_EQ(Snapshot(), before);
+}
 
 TEST(UpdateCommandTest, RunsFromTheCommandLineWithOneLineOnFailure) {
     TempFolder folder;

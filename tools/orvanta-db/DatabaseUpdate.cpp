@@ -128,14 +128,19 @@ public:
         } else if (!Download(bytes)) {
             return;
         }
-        ScratchFile mmdb(dir_.string(), "download.mmdb");
-        Unpack(bytes, mmdb);
+        std::optional<ScratchFile> mmdb;
+        try {
+            mmdb.emplace(dir_.string(), "download.mmdb");
+        } catch (const std::runtime_error& error) {
+            throw UpdateError(error.what());
+        }
+        Unpack(bytes, *mmdb);
         bytes = std::string();
-        const std::uint64_t epoch = Check(mmdb.path());
+        const std::uint64_t epoch = Check(mmdb->path());
         if (!request_.fromFile.empty() && IsInstalled(sourceName_, epoch)) {
             return;
         }
-        Convert(mmdb.path(), epoch);
+        Convert(mmdb->path(), epoch);
     }
 
 private:
