@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <ostream>
 
 namespace orvanta::dbtool {
@@ -94,6 +95,11 @@ int RunUpdate(const std::vector<std::string>& args, std::ostream& out, std::ostr
         UpdateDatabase(request, progress, out, err);
     } catch (const UpdateError& error) {
         err << "orvanta-db: " << error.what() << '\n';
+        return ExitFailure;
+    } catch (const std::exception& error) {
+        // Anything unforeseen (memory, the file system) still ends as one
+        // line and a failure, never an abort.
+        err << "orvanta-db: update failed: " << error.what() << '\n';
         return ExitFailure;
     }
     return ExitSuccess;
