@@ -6,6 +6,9 @@ namespace orvanta::rdap {
 
 http::Response FetchRdap(const std::string& url, const http::Limits& limits,
                          const std::atomic<bool>* cancel) {
+    if (cancel != nullptr && cancel->load()) {
+        throw http::HttpError(http::HttpError::Kind::Cancelled, url + ": cancelled");
+    }
     http::Request request;
     request.url = url;
     request.headers = {std::string("Accept: ") + kRdapMediaType + ", application/json;q=0.9"};
