@@ -46,7 +46,9 @@ std::optional<std::chrono::system_clock::time_point> ParseHttpDate(std::string_v
     const std::string copy(Trim(text));
     std::tm parts{};
     const char* end = strptime(copy.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &parts);
-    if (end == nullptr || *end != '\0') {
+    // Clock arithmetic works in nanoseconds, which end in 2262: dates out
+    // of this range are treated as malformed.
+    if (end == nullptr || *end != '\0' || parts.tm_year < 70 || parts.tm_year > 200) {
         return std::nullopt;
     }
     const std::time_t seconds = timegm(&parts);
