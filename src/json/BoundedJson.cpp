@@ -19,6 +19,9 @@ JsonError::JsonError(std::size_t offset, const std::string& what)
     : std::runtime_error("Malformed JSON at byte " + std::to_string(offset) + ": " + what),
       offset_(offset) {}
 
+JsonError::JsonError(const std::string& what)
+    : std::runtime_error("Malformed JSON: " + what), offset_(std::string_view::npos) {}
+
 std::size_t FindTooDeep(std::string_view text, int maxDepth) {
     int depth = 0;
     bool inString = false;
@@ -52,6 +55,11 @@ nlohmann::json ParseBounded(std::string_view text, int maxDepth) {
         return nlohmann::json::parse(text.begin(), text.end());
     } catch (const nlohmann::json::parse_error& error) {
         throw JsonError(error.byte > 0 ? error.byte - 1 : 0, reasonOf(error));
+    } catch (const nlohmann::json::exception& error) {
+        // Numbers beyond what a double holds ("1e999") end here.
+        const std::string text = error.what();
+        const auto bracket = text.find("] ");
+        throw JsonError(bracket == std::string::npos ? text : text.substr(bracket + 2));
     }
 }
 

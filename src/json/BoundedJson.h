@@ -18,6 +18,9 @@ inline constexpr int kDefaultMaxDepth = 64;
 class JsonError : public std::runtime_error {
 public:
     JsonError(std::size_t offset, const std::string& what);
+    // For a failure without a known place (a number out of range).
+    explicit JsonError(const std::string& what);
+    // std::string_view::npos when not known.
     std::size_t offset() const noexcept { return offset_; }
 
 private:

@@ -53,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
         JsonCase{"bad_escape", R"(["\q"])", false, nullptr},
         JsonCase{"short_unicode_escape", R"(["\u12"])", false, nullptr},
         JsonCase{"missing_colon", R"({"a" 1})", false, nullptr},
-        JsonCase{"bare_minus", "[-]", false, nullptr}, JsonCase{"empty_input", "", false, nullptr}),
+        JsonCase{"bare_minus", "[-]", false, nullptr},
+        JsonCase{"number_beyond_double", "[1e999]", false, nullptr},
+        JsonCase{"empty_input", "", false, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Json, ErrorsNameTheOffset) {
