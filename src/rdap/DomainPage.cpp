@@ -259,7 +259,7 @@ std::string DomainPage(const DomainReport& report) {
     if (report.registrar) {
         said += Page().Fill("line", {{"text", Said("Registrar", *report.registrar)}});
     }
-    body += Page().Fill("section", {{"heading", "Servers asked"}, {"content", said}});
+    body += Page().Fill("list", {{"heading", "Servers asked"}, {"content", said}});
     body += RawAnswer(report.registry);
     if (report.registrar) {
         body += RawAnswer(*report.registrar);

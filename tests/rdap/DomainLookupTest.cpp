@@ -84,6 +84,7 @@ TEST_F(RdapRoad, RegistryThenRegistrarOnOnePage) {
 
 TEST_F(RdapRoad, RegistryFailuresFallBackToPort43OrSayNoSuchDomain) {
     HttpReply redirect{302, {{"Location", "http://192.0.2.1/domain/shop.example"}}, "", 0ms, false};
+    HttpReply loop{302, {{"Location", registry_.Base() + "domain/shop.example"}}, "", 0ms, false};
     HttpReply slow = JsonReply(test::RegistryAnswer("shop.example", ""));
     slow.delay = 6s;
     const struct {
@@ -102,6 +103,7 @@ TEST_F(RdapRoad, RegistryFailuresFallBackToPort43OrSayNoSuchDomain) {
         {"wrong object class", JsonReply(R"({"objectClassName": "entity"})"),
          "is a &quot;entity&quot; object", true},
         {"redirect to plain http", redirect, "RDAP was not used: ", true},
+        {"redirect loop", loop, "RDAP was not used: ", true},
         {"slower than the bound", slow, "RDAP was not used: ", true},
         {"connection dropped", HttpReply{200, {}, "", 0ms, true}, "RDAP was not used: ", true},
     };

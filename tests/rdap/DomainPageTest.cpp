@@ -97,8 +97,8 @@ TEST(PageTemplate, FillsTextEscapedAndMarkupAsIs) {
     EXPECT_EQ(page.Fill("b", {}), "x{{");
     EXPECT_THROW(page.Fill("c", {}), std::logic_error);
     // The built-in template has every fragment the page uses.
-    for (const char* name : {"page", "section", "table", "row", "rowlines", "line", "notice",
-                             "note", "problem", "raw"}) {
+    for (const char* name : {"page", "section", "list", "table", "row", "rowlines", "line",
+                             "notice", "note", "problem", "raw"}) {
         EXPECT_NO_THROW(PageTemplate::DomainPage().Fill(name, {})) << name;
     }
 }
