@@ -4,6 +4,7 @@
 #include "rdap/BootstrapCache.h"
 #include "rdap/RdapError.h"
 #include "rdap/RdapFetch.h"
+#include "webwhois/WebWhoisQuery.h"
 
 #include <nlohmann/json.hpp>
 
@@ -84,6 +85,11 @@ void DomainLookup::AskRegistrar(DomainReport& report, const std::atomic<bool>* c
 DomainReport DomainLookup::Run(const std::string& name, const std::atomic<bool>* cancel) const {
     DomainReport report;
     report.name = Lower(name);
+    // The name goes into the request's path: nothing but a host name may.
+    if (!webwhois::isPlausibleDomain(report.name)) {
+        report.why = "\"" + AnswerDecoder::Bounded(report.name, 64) + "\" is not a domain name";
+        return report;
+    }
     try {
         std::optional<std::string> base;
         try {

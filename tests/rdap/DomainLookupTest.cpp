@@ -120,6 +120,15 @@ TEST_F(RdapRoad, RegistryFailuresFallBackToPort43OrSayNoSuchDomain) {
     }
 }
 
+TEST_F(RdapRoad, NamesThatAreNoHostNamesNeverReachAServer) {
+    for (const char* name : {"../x.example", "a.example?b", "a b.example", ""}) {
+        const DomainReport report = DomainLookup(Settings().rdap).Run(name);
+        EXPECT_EQ(report.outcome, DomainReport::Outcome::Unavailable) << name;
+        EXPECT_NE(report.why.find("is not a domain name"), std::string::npos) << report.why;
+    }
+    EXPECT_TRUE(iana_->Targets().empty());
+}
+
 TEST_F(RdapRoad, NoServiceForTheNameMeansPort43) {
     const std::string page = Page("example.test");
     EXPECT_TRUE(Has(page, "RDAP was not used: no RDAP service is listed for .test")) << page;
