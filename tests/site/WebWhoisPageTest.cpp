@@ -149,6 +149,41 @@ TEST(WebWhoisPage, HostileRdapAnswersShowAsTextRunAndLoadNothing) {
     TSiteScheme::setRdapSettings(orvanta::rdap::Settings::FromEnvironment());
 }
 
+TEST(WebWhoisPage, MoreRequestsThanWorkersAreAllAnswered) {
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer registry("127.0.0.2");
+    iana.Set("/dns.json",
+             orvanta::test::JsonReply(orvanta::test::DnsBootstrap({"example"}, registry.Base())));
+    constexpr int kPages = TWebWhoisResponder::kWorkers + 2;
+    for (int i = 0; i < kPages; ++i) {
+        const std::string name = "n" + std::to_string(i) + ".example";
+        auto reply = orvanta::test::JsonReply(orvanta::test::RegistryAnswer("SLOW-" + name, ""));
+        reply.delay = std::chrono::milliseconds(400);
+        registry.Set("/domain/" + name, reply);
+    }
+    orvanta::rdap::Settings settings;
+    settings.bootstrapBase = iana.Base();
+    settings.cacheDir = cache.path();
+    TSiteScheme::setRdapSettings(settings);
+    std::vector<std::unique_ptr<RecordingMapPage>> pages;
+    for (int i = 0; i < kPages; ++i) {
+        pages.push_back(std::make_unique<RecordingMapPage>());
+        const std::string name = "n" + std::to_string(i) + ".example";
+        pages.back()->load(QUrl(QString::fromStdString(WebWhoisSearchAddress(name))));
+    }
+    for (int i = 0; i < kPages; ++i) {
+        const QString shown = QString("SLOW-n%1.example").arg(i);
+        EXPECT_TRUE(waitForJs(
+            *pages[i],
+            QString("document.body && document.body.innerText.indexOf('%1') >= 0").arg(shown),
+            8000))
+            << i;
+    }
+    EXPECT_EQ(registry.Targets().size(), static_cast<std::size_t>(kPages));
+    TSiteScheme::setRdapSettings(orvanta::rdap::Settings::FromEnvironment());
+}
+
 TEST(WebWhoisPage, NameFromBothAddressShapes) {
     auto root = LoopbackWhoisServer::Answering("127.0.0.1", 0, "% no referral here\n");
     pointRootAt(root.Port());
