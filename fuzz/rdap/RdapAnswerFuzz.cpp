@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         report.outcome = DomainReport::Outcome::Found;
         report.name = "fuzz.example";
         report.registry = {"https://registry.example/domain/fuzz.example", 200, body, "",
-                           AnswerDecoder().DecodeDomain(answer)};
+                           AnswerDecoder().DecodeDomain(answer),           ""};
         report.registrar = report.registry;
         const std::string page = DomainPage(report);
         // The answer's texts are all escaped: no "<script" can come from it.

@@ -44,6 +44,7 @@ ServerAnswer DomainLookup::Ask(const std::string& url, const std::atomic<bool>* 
     try {
         http::Response response = FetchRdap(url, settings_.limits, cancel);
         answer.status = response.status;
+        answer.finalUrl = std::move(response.url);
         answer.body = std::move(response.body);
         if (answer.status == 429) {
             answer.problem =

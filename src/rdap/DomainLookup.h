@@ -23,6 +23,7 @@ struct ServerAnswer {
     std::string body;    // the answer as it came
     std::string problem; // why it cannot be shown; empty when `domain` is set
     std::optional<Domain> domain;
+    std::string finalUrl; // where the answer came from, after redirects
 };
 
 struct DomainReport {

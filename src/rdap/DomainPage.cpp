@@ -205,6 +205,9 @@ std::string RawAnswer(const ServerAnswer& answer) {
 
 std::string Said(std::string_view who, const ServerAnswer& answer) {
     std::string text = std::string(who) + ": " + answer.url;
+    if (!answer.finalUrl.empty() && answer.finalUrl != answer.url) {
+        text += ", redirected to " + answer.finalUrl + ",";
+    }
     if (answer.status != 0) {
         text += " answered HTTP " + std::to_string(answer.status);
     }

@@ -129,6 +129,20 @@ TEST_F(RdapRoad, NamesThatAreNoHostNamesNeverReachAServer) {
     EXPECT_TRUE(iana_->Targets().empty());
 }
 
+TEST_F(RdapRoad, RedirectedAnswersNameWhereTheyCameFrom) {
+    registry_.Set("/domain/shop.example",
+                  HttpReply{301,
+                            {{"Location", registrar_.Base() + "moved/shop.example"}},
+                            "",
+                            std::chrono::milliseconds(0),
+                            false});
+    registrar_.Set("/moved/shop.example", JsonReply(test::RegistryAnswer("shop.example", "")));
+    const std::string page = Page("shop.example");
+    EXPECT_TRUE(Has(page, "Registry: " + registry_.Base() + "domain/shop.example, redirected to " +
+                              registrar_.Base() + "moved/shop.example, answered HTTP 200"))
+        << page;
+}
+
 TEST_F(RdapRoad, NoServiceForTheNameMeansPort43) {
     const std::string page = Page("example.test");
     EXPECT_TRUE(Has(page, "RDAP was not used: no RDAP service is listed for .test")) << page;

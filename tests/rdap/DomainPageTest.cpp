@@ -31,11 +31,19 @@ DomainReport FoundReport(const std::string& registryBody, const std::string& reg
     DomainReport report;
     report.outcome = DomainReport::Outcome::Found;
     report.name = "shop.example";
-    report.registry = {"https://registry.example/domain/shop.example", 200, registryBody, "",
-                       AnswerDecoder().DecodeDomain(AnswerDecoder::Parse(registryBody))};
+    report.registry = {"https://registry.example/domain/shop.example",
+                       200,
+                       registryBody,
+                       "",
+                       AnswerDecoder().DecodeDomain(AnswerDecoder::Parse(registryBody)),
+                       ""};
     report.registrar =
-        ServerAnswer{"https://registrar.example/domain/shop.example", 200, registrarBody, "",
-                     AnswerDecoder().DecodeDomain(AnswerDecoder::Parse(registrarBody))};
+        ServerAnswer{"https://registrar.example/domain/shop.example",
+                     200,
+                     registrarBody,
+                     "",
+                     AnswerDecoder().DecodeDomain(AnswerDecoder::Parse(registrarBody)),
+                     ""};
     return report;
 }
 
@@ -79,9 +87,12 @@ TEST(DomainPage, NotFoundSaysSoWithTheRegistrysWords) {
     report.outcome = DomainReport::Outcome::NotFound;
     report.name = "nope.example";
     report.registry = {
-        "https://registry.example/domain/nope.example", 404,
-        R"({"errorCode":404,"title":"Object not found","description":["Try again"]})", "",
-        std::nullopt};
+        "https://registry.example/domain/nope.example",
+        404,
+        R"({"errorCode":404,"title":"Object not found","description":["Try again"]})",
+        "",
+        std::nullopt,
+        ""};
     report.notFound.title = "Object not found";
     report.notFound.description = {"Try again"};
     const std::string page = DomainPage(report);
