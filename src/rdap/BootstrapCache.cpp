@@ -39,7 +39,14 @@ std::optional<BootstrapCache::Kept> BootstrapCache::ReadKept(const std::string& 
     if (settings_.cacheDir.empty()) {
         return std::nullopt;
     }
-    std::ifstream in(settings_.cacheDir / name, std::ios::binary);
+    const std::filesystem::path path = settings_.cacheDir / name;
+    // Never more than a fetch may bring, whatever is found on disk.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > settings_.limits.maxBytes + 64) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
     std::string header;
     if (!in || !std::getline(in, header) || header.rfind(kHeader, 0) != 0) {
         return std::nullopt;
