@@ -9,6 +9,7 @@
 #include "forms/WindowPlacement.h"
 #include "forms/fMain.h"
 #include "net/WhoisReplyText.h"
+#include "rdap/IpNetworkLookup.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -62,6 +63,7 @@ TForm2::TForm2(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     ComboBoxEx1->setCompleter(nullptr);
     ComboBoxEx1->addItem(QString::fromLatin1(kRipeServer));
     ComboBoxEx1->addItem(QString::fromLatin1(kArinServer));
+    ComboBoxEx1->addItem(QString::fromLatin1(kRdapEntry));
     ComboBoxEx1->setCurrentIndex(-1);
     ComboBoxEx1->setEditText(QString::fromLatin1(kArinServer));
     ComboBoxEx1->setGeometry(0, kClientHeight - kFieldHeight, kClientWidth, kFieldHeight);
@@ -87,8 +89,16 @@ void TForm2::Image1Click() {
 
 void TForm2::QueryInto(orvanta::net::TIdWhois& client, const QString& ipText) {
     Memo1->clear();
-    client.SetHost(ComboBoxEx1->currentText().toStdString());
-    const std::string reply = client.Query(TrimControls(ipText).toStdString());
+    const QString server = ComboBoxEx1->currentText();
+    const std::string address = TrimControls(ipText).toStdString();
+    std::string reply;
+    if (server == QLatin1String(kRdapEntry)) {
+        reply = orvanta::rdap::IpNetworkLookup(orvanta::rdap::Settings::FromEnvironment())
+                    .RecordText(address);
+    } else {
+        client.SetHost(server.toStdString());
+        reply = client.Query(address);
+    }
     Memo1->setPlainText(QString::fromStdString(orvanta::net::WhoisReplyText(reply)));
 }
 

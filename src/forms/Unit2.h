@@ -16,6 +16,9 @@ class TForm2 : public TBorderlessWindow {
 public:
     static constexpr const char* kRipeServer = "whois.ripe.net";
     static constexpr const char* kArinServer = "whois.arin.net";
+    // The last list entry: the address's registry asked over RDAP instead
+    // of a WHOIS server.
+    static constexpr const char* kRdapEntry = "RDAP";
 
     explicit TForm2(QWidget* owner);
 
@@ -35,7 +38,8 @@ public:
     void Image1Click();
 
 private:
-    // Clear, point `client` at the field's server, query, show the reply.
+    // Clear, point `client` at the field's server (or ask RDAP when the
+    // field says so), query, show the reply.
     void QueryInto(orvanta::net::TIdWhois& client, const QString& ipText);
 };
 

@@ -3,6 +3,8 @@
 // and the web whois window's addresses and progress bar.
 
 #include "LoopbackWhoisServer.h"
+#include "RdapTestAnswers.h"
+#include "TempFolder.h"
 #include "forms/ErrorReport.h"
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
@@ -30,7 +32,10 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -216,20 +221,80 @@ TEST_F(WhoisWindows, PickingFromTheListQueriesOnce) {
     // A loopback entry stands in for the registries, which tests cannot reach.
     Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
     ReportRecorder reports;
-    Form2->ComboBoxEx1->setCurrentIndex(2);
+    Form2->ComboBoxEx1->setCurrentIndex(3);
     EXPECT_TRUE(reports.messages.empty());
     EXPECT_EQ(Form2->Memo1->toPlainText(), "picked");
     ASSERT_TRUE(server.WaitServed(1));
     QTest::qWait(100);
     EXPECT_EQ(server.Received().size(), 1u);
     const QSignalBlocker block(Form2->ComboBoxEx1);
-    Form2->ComboBoxEx1->removeItem(2);
+    Form2->ComboBoxEx1->removeItem(3);
 }
 
-TEST_F(WhoisWindows, ServerListHoldsRipeThenArin) {
-    ASSERT_EQ(Form2->ComboBoxEx1->count(), 2);
+TEST_F(WhoisWindows, ServerListHoldsRipeThenArinThenRdap) {
+    ASSERT_EQ(Form2->ComboBoxEx1->count(), 3);
     EXPECT_EQ(Form2->ComboBoxEx1->itemText(0), "whois.ripe.net");
     EXPECT_EQ(Form2->ComboBoxEx1->itemText(1), "whois.arin.net");
+    EXPECT_EQ(Form2->ComboBoxEx1->itemText(2), "RDAP");
+}
+
+// Sets an environment variable for one test and puts it back after.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(WhoisWindows, RdapEntryShowsTheNetworksRecordOrReportsWhy) {
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer rir("127.0.0.5");
+    iana.Set("/ipv4.json",
+             orvanta::test::JsonReply(orvanta::test::Ipv4Bootstrap("192.0.2.0/24", rir.Base())));
+    rir.Set("/ip/192.0.2.7", orvanta::test::JsonReply(orvanta::test::NetworkAnswer()));
+    const ScopedEnvironment bootstrap("ORVANTA_RDAP_BOOTSTRAP", iana.Base());
+    const ScopedEnvironment cacheHome("XDG_CACHE_HOME", cache.path().string());
+    LoopbackWhoisServer port43(LoopbackWhoisServer::Answer("not to be asked"));
+    PointClients(port43.Port(), port43.Port());
+    SetServerFieldQuietly(QStringLiteral("RDAP"));
+    Form1->IP->setText(QStringLiteral(" 192.0.2.7\t"));
+    ReportRecorder reports;
+    frmMain->SpeedButton3->click();
+    EXPECT_TRUE(reports.messages.empty());
+    const QString memo = Form2->Memo1->toPlainText();
+    for (const char* line : {"Range:        192.0.2.0 - 192.0.2.255", "CIDR:         192.0.2.0/24",
+                             "Holder:       Example Networks (EXNET)",
+                             "Abuse:        abuse@net.example, +1-555-0199", "  Not routed."})
+        EXPECT_TRUE(memo.contains(QString::fromUtf8(line))) << line << "\n" << memo.toStdString();
+    EXPECT_TRUE(
+        memo.contains(QString::fromStdString("Source:       " + rir.Base() + "ip/192.0.2.7")));
+    EXPECT_EQ(rir.Targets(), std::vector<std::string>{"/ip/192.0.2.7"});
+    EXPECT_TRUE(std::filesystem::exists(cache.path() / "orvanta" / "rdap" / "ipv4.json"));
+
+    Form1->IP->setText(QStringLiteral("198.51.100.1"));
+    frmMain->SpeedButton3->click();
+    ASSERT_EQ(reports.messages.size(), 1u);
+    // The quote sorts before ".", so the report adds no full stop.
+    EXPECT_EQ(ErrorReportText(reports.messages[0]).toStdString(),
+              "RDAP: no RDAP service is listed for \"198.51.100.1\"");
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+    EXPECT_TRUE(port43.Received().empty());
+    SetServerFieldQuietly(QString::fromLatin1(TForm2::kArinServer));
 }
 
 struct FieldCase {
