@@ -2,7 +2,9 @@
 
 #include "forms/DialogChrome.h"
 #include "forms/Guard.h"
+#include "forms/PaintNow.h"
 #include "forms/SystemColors.h"
+#include "forms/TBusyCursor.h"
 #include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
 #include "forms/Unit1.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 
 TForm2* Form2 = nullptr;
 
@@ -67,8 +70,25 @@ TForm2::TForm2(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     ComboBoxEx1->setGeometry(0, kClientHeight - kFieldHeight, kClientWidth, kFieldHeight);
 
     connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
-    connect(ComboBoxEx1, &QComboBox::editTextChanged, this,
-            Guarded([this] { ComboBoxEx1Change(); }));
+    connect(chrome.Escape, &QShortcut::activated, this, Guarded([this] { Image1Click(); }));
+    WireServerField();
+}
+
+void TForm2::WireServerField() {
+    // The current address goes only to a server the user has finished
+    // naming: an entry picked from the list, Enter in the field, or leaving
+    // the field after editing it. A partial name is never asked.
+    QLineEdit* edit = ComboBoxEx1->lineEdit();
+    connect(edit, &QLineEdit::textEdited, this, [this] { serverEdited_ = true; });
+    connect(edit, &QLineEdit::returnPressed, this, [this] { serverEntered_ = true; });
+    // Enter and leaving the field both end in editingFinished. The box
+    // itself may turn that into a pick (activated) first when the text
+    // matches an entry; the pick then runs the one query.
+    connect(edit, &QLineEdit::editingFinished, this, Guarded([this] {
+                if (serverEdited_ || serverEntered_)
+                    ComboBoxEx1Change();
+            }));
+    connect(ComboBoxEx1, &QComboBox::activated, this, Guarded([this] { ComboBoxEx1Change(); }));
 }
 
 void TForm2::RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& client,
@@ -78,6 +98,12 @@ void TForm2::RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& clien
 }
 
 void TForm2::ComboBoxEx1Change() {
+    // Cleared first: an error report taking the focus ends the editing
+    // again, which must not ask once more.
+    serverEdited_ = false;
+    serverEntered_ = false;
+    if (ComboBoxEx1->currentText().isEmpty())
+        return;
     QueryInto(IdWhois1, Form1->IP->text());
 }
 
@@ -86,7 +112,9 @@ void TForm2::Image1Click() {
 }
 
 void TForm2::QueryInto(orvanta::net::TIdWhois& client, const QString& ipText) {
+    const TBusyCursor busy;
     Memo1->clear();
+    PaintNow(this);
     client.SetHost(ComboBoxEx1->currentText().toStdString());
     const std::string reply = client.Query(TrimControls(ipText).toStdString());
     Memo1->setPlainText(QString::fromStdString(orvanta::net::WhoisReplyText(reply)));
