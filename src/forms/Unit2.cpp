@@ -81,11 +81,14 @@ void TForm2::WireServerField() {
     QLineEdit* edit = ComboBoxEx1->lineEdit();
     connect(edit, &QLineEdit::textEdited, this, [this] { serverEdited_ = true; });
     connect(edit, &QLineEdit::returnPressed, this, [this] { serverEntered_ = true; });
-    // Enter and leaving the field both end in editingFinished. The box
-    // itself may turn that into a pick (activated) first when the text
-    // matches an entry; the pick then runs the one query.
+    // The box turns the end of an edit into a pick (activated) when the
+    // text is an entry's, also when the user only passed through the field:
+    // only the user's own picks count here.
+    disconnect(edit, &QLineEdit::editingFinished, ComboBoxEx1, nullptr);
     connect(edit, &QLineEdit::editingFinished, this, Guarded([this] {
-                if (serverEdited_ || serverEntered_)
+                // Closing the window or turning to another one is no
+                // leaving of the field: the name may be half typed.
+                if ((serverEdited_ || serverEntered_) && isVisible() && isActiveWindow())
                     ComboBoxEx1Change();
             }));
     connect(ComboBoxEx1, &QComboBox::activated, this, Guarded([this] { ComboBoxEx1Change(); }));
@@ -109,6 +112,13 @@ void TForm2::ComboBoxEx1Change() {
 
 void TForm2::Image1Click() {
     hide();
+}
+
+void TForm2::hideEvent(QHideEvent* event) {
+    // An edit left unfinished when the window closed is dropped.
+    serverEdited_ = false;
+    serverEntered_ = false;
+    TBorderlessWindow::hideEvent(event);
 }
 
 void TForm2::QueryInto(orvanta::net::TIdWhois& client, const QString& ipText) {

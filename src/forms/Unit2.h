@@ -37,6 +37,9 @@ public:
     void ComboBoxEx1Change();
     void Image1Click();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void WireServerField();
     // Clear, point `client` at the field's server, query, show the reply.
