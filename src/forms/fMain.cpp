@@ -275,7 +275,9 @@ void TfrmMain::SpeedButton3Click() {
 
 void TfrmMain::SpeedButton4Click() {
     ShowCentredOver(Form5, this);
+    // Ready for typing: a new name replaces the old one, which stays.
     Form5->domain->setFocus();
+    Form5->domain->selectAll();
 }
 
 void TfrmMain::Image9Click() {
@@ -329,7 +331,9 @@ void TfrmMain::Image8Click() {
 
 void TfrmMain::SpeedButton1Click() {
     ShowCentredOver(Form1, this);
+    // Ready for typing: a new address replaces the old one, which stays.
     Form1->IP->setFocus();
+    Form1->IP->selectAll();
 }
 
 QList<QWidget*> TfrmMain::OwnedWindows() const {

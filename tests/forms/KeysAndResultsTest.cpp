@@ -133,6 +133,9 @@ TEST_F(KeysAndResults, SidePanelShortcutsNamedInTooltipsOpenWithTheFocusInTheEdi
             ASSERT_TRUE(QTest::qWaitFor([&] { return o.window->isVisible(); }, 1000));
             ActivateWindow(o.window);
             EXPECT_EQ(QApplication::focusWidget(), o.edit) << i;
+            // Typing replaces the text kept from before.
+            QTest::keyClicks(o.edit, QStringLiteral("x%1").arg(i));
+            EXPECT_EQ(qobject_cast<QLineEdit*>(o.edit)->text(), QStringLiteral("x%1").arg(i));
             // The user moves on to the Search button and closes the window.
             QTest::keyClick(o.edit, Qt::Key_Tab);
             o.window->hide();
