@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -213,8 +214,10 @@ int main(int argc, char** argv) {
     new FakeMapsApi(QWebEngineProfile::defaultProfile());
     frmMain->show();
     if (!QTest::qWaitForWindowExposed(frmMain) ||
-        !waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000))
+        !waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000)) {
+        std::fputs("desktop_test: the main window or its map page did not come up\n", stderr);
         return 3;
+    }
     const int result = RUN_ALL_TESTS();
     FreeForms();
     QDir::setCurrent(QDir::tempPath());
