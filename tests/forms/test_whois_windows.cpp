@@ -19,6 +19,7 @@
 #include "forms/WindowPlacement.h"
 #include "forms/fMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -32,6 +33,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -181,54 +183,111 @@ TEST_F(WhoisWindows, IpWhoisRefusedShowsSocketError) {
     EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
 }
 
-TEST_F(WhoisWindows, ServerFieldQueriesOnEveryKeystrokeWithOwnClient) {
-    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("from field"));
-    // The main window's client must not be used here.
-    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
-    Form1->IP->setText(QStringLiteral("198.51.100.1"));
-    ReportRecorder reports;
-    SetServerFieldQuietly(QStringLiteral(".invalid"));
-    QLineEdit* edit = Form2->ComboBoxEx1->lineEdit();
-    edit->setCursorPosition(0);
-    // Every partial name is a query of its own, failing in the resolver.
-    QTest::keyClicks(edit, QStringLiteral("abc"));
-    ASSERT_EQ(reports.messages.size(), 3u);
-    for (const QString& m : reports.messages)
-        EXPECT_EQ(m, "Socket Error # 11001\r\nHost not found.");
-    EXPECT_EQ(edit->text(), "abc.invalid");
-    EXPECT_FALSE(Form2->isVisible()); // the field's queries neither show nor move
-
-    SetServerFieldQuietly(QStringLiteral("127.0.0.")); // then one key completes it
-    edit->end(false);
-    QTest::keyClicks(edit, QStringLiteral("1"));
-    EXPECT_EQ(reports.messages.size(), 3u);
-    EXPECT_EQ(Form2->Memo1->toPlainText(), "from field");
+TEST_F(WhoisWindows, QueryRunsUnderTheWaitCursor) {
+    // Read on the server's thread while the program waits for the answer.
+    std::atomic<int> shape{-1};
+    LoopbackWhoisServer server([&](orvanta::test::WhoisConnection& c) {
+        c.ReadQuery();
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        shape = cursor ? cursor->shape() : -2;
+        c.Send("x");
+        c.ShutdownSend();
+    });
+    PointClients(server.Port(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("127.0.0.1"));
+    frmMain->SpeedButton3->click();
     ASSERT_TRUE(server.WaitServed(1));
-    EXPECT_EQ(server.Received().at(0), "198.51.100.1\r\n");
-
-    // Deleting the whole text is a query with an empty host.
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    ASSERT_EQ(reports.messages.size(), 4u);
-    EXPECT_EQ(reports.messages[3], QString());
-    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+    EXPECT_EQ(shape.load(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(WhoisWindows, PickingFromTheListQueriesOnce) {
-    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("picked"), 2);
-    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
-    SetServerFieldQuietly(QStringLiteral("whois.invalid"));
-    // A loopback entry stands in for the registries, which tests cannot reach.
-    Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
+// The server field as the user edits it: a loopback server counts the
+// queries. The list holds a loopback entry in place of the registries.
+class ServerField : public WhoisWindows {
+protected:
+    void SetUp() override {
+        WhoisWindows::SetUp();
+        const QSignalBlocker block(Form2->ComboBoxEx1);
+        Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
+        Form2->show();
+        QApplication::setActiveWindow(Form2);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form2));
+        // The main window's client must not be used here.
+        PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
+        Form1->IP->setText(QStringLiteral("198.51.100.1"));
+    }
+    void TearDown() override {
+        const QSignalBlocker block(Form2->ComboBoxEx1);
+        Form2->ComboBoxEx1->removeItem(Form2->ComboBoxEx1->count() - 1);
+    }
+    void ExpectQueries(std::size_t count) {
+        ASSERT_EQ(server.Queries().size(), count);
+        if (count > 0) {
+            EXPECT_EQ(server.Queries()[0], "198.51.100.1\r\n");
+            EXPECT_EQ(Form2->Memo1->toPlainText(), "from field");
+        }
+        EXPECT_TRUE(reports.messages.empty()) << reports.messages.front().toStdString();
+    }
+
+    LoopbackWhoisServer server{LoopbackWhoisServer::Answer("from field"), 3};
     ReportRecorder reports;
-    Form2->ComboBoxEx1->setCurrentIndex(3);
-    EXPECT_TRUE(reports.messages.empty());
-    EXPECT_EQ(Form2->Memo1->toPlainText(), "picked");
-    ASSERT_TRUE(server.WaitServed(1));
-    QTest::qWait(100);
-    EXPECT_EQ(server.Received().size(), 1u);
-    const QSignalBlocker block(Form2->ComboBoxEx1);
-    Form2->ComboBoxEx1->removeItem(3);
+};
+
+enum class Finish { Nothing, Enter, Leave, Close };
+
+struct EditCase {
+    const char* name;
+    const char* before;
+    const char* typed; // key by key, at the end of `before`
+    Finish finish;
+    std::size_t queries;
+};
+
+class ServerFieldEdit : public ServerField, public testing::WithParamInterface<EditCase> {};
+
+TEST_P(ServerFieldEdit, AsksOnlyANameTheUserHasFinished) {
+    SetServerFieldQuietly(QString::fromLatin1(GetParam().before));
+    // Keys go to the box, which has the focus and hands them to its edit.
+    QComboBox* box = Form2->ComboBoxEx1;
+    box->setFocus();
+    box->lineEdit()->end(false);
+    QTest::keyClicks(box, QString::fromLatin1(GetParam().typed));
+    EXPECT_TRUE(server.Queries().empty()); // no partial name is ever asked
+    if (GetParam().finish == Finish::Enter)
+        QTest::keyClick(box, Qt::Key_Return);
+    else if (GetParam().finish == Finish::Leave)
+        Form2->Memo1->setFocus();
+    else if (GetParam().finish == Finish::Close)
+        QTest::keyClick(box, Qt::Key_Escape);
+    ExpectQueries(GetParam().queries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, ServerFieldEdit,
+    testing::Values(EditCase{"NameThenEnter", "", "localhost", Finish::Enter, 1},
+                    EditCase{"NameThenLeave", "", "localhost", Finish::Leave, 1},
+                    EditCase{"NameNotFinished", "", "localhost", Finish::Nothing, 0},
+                    EditCase{"NameThenWindowClosed", "", "localhost", Finish::Close, 0},
+                    // The box makes this a pick of the entry; still one query.
+                    EditCase{"EntryTypedThenEnter", "", "127.0.0.1", Finish::Enter, 1},
+                    EditCase{"EntryTypedThenLeave", "", "127.0.0.1", Finish::Leave, 1},
+                    EditCase{"UnchangedThenLeave", "127.0.0.1", "", Finish::Leave, 0},
+                    EditCase{"UnchangedThenEnter", "127.0.0.1", "", Finish::Enter, 1},
+                    EditCase{"EmptyThenEnter", "", "", Finish::Enter, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServerField, PickingAnEntryAsksOnce) {
+    SetServerFieldQuietly(QStringLiteral("whois.invalid"));
+    QComboBox* box = Form2->ComboBoxEx1;
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const QModelIndex entry = list->model()->index(box->count() - 1, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+    EXPECT_EQ(box->currentText(), "127.0.0.1");
+    ExpectQueries(1);
+    Form2->Memo1->setFocus(); // leaving the field afterwards asks nothing more
+    ExpectQueries(1);
 }
 
 TEST_F(WhoisWindows, ServerListHoldsRipeThenArinThenRdap) {
