@@ -138,6 +138,10 @@ const FileCase FileCases[] = {
     {"Empty", [](auto&, auto&) { return Bytes(); }},
 };
 
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ImageAnswersTest : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(ImageAnswersTest, SameAsTheFileReader) {

@@ -15,6 +15,10 @@ struct FieldCase {
     std::string quoted;
 };
 
+void PrintTo(const FieldCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class QuotedFieldTest : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(QuotedFieldTest, QuotesOnlyWhatMustBe) {
@@ -54,6 +58,10 @@ struct PointCase {
     std::string text;
     std::string withPoint;
 };
+
+void PrintTo(const PointCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WithDecimalPointTest : public testing::TestWithParam<PointCase> {};
 

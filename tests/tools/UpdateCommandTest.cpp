@@ -192,6 +192,10 @@ struct BadInput {
     const char* error;
 };
 
+void PrintTo(const BadInput& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class UpdateBadInputTest : public UpdateTest, public ::testing::WithParamInterface<BadInput> {};
 
 std::string ThisMonth() {
