@@ -1,6 +1,7 @@
 // Orvanta's entry: the application object, the window set in its order
 // (forms/StartUp.cpp), the main window's first showing with its database
-// check, then the event loop until the main window closes.
+// check, then the event loop until the main window closes, and the windows
+// freed before the application object ends.
 #include "Pictures.h"
 #include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
@@ -23,8 +24,8 @@ int main(int argc, char** argv) {
     frmMain->show();
     // The database check's No closes the main window before it comes up.
     const int result = frmMain->CloseRequested() ? 0 : app.exec();
-    // The windows and their browser pages go before the map's browser
-    // profile, which the application object owns.
-    delete frmMain;
+    // The windows, and with them the browser pages, go while the browser
+    // profile that the engine releases with the application object is there.
+    FreeForms();
     return result;
 }

@@ -8,6 +8,7 @@
 #include "forms/TImage.h"
 
 #include <QPalette>
+#include <QShortcut>
 
 DialogChrome DialogChrome::Add(TBorderlessWindow& window, const QSize& clientSize,
                                const QColor& background, const QString& caption) {
@@ -35,5 +36,7 @@ DialogChrome DialogChrome::Add(TBorderlessWindow& window, const QSize& clientSiz
     close->setFixedSize(44, TFlatTitlebar::kHeight);
     close->setCursor(Qt::PointingHandCursor);
     titlebar->AddRightControl(close);
-    return {titlebar, close};
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setObjectName(QStringLiteral("Escape"));
+    return {titlebar, close, escape};
 }

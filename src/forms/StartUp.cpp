@@ -22,3 +22,13 @@ void CreateForms() {
     // 6. Domain dialog.
     Form5 = CreateForm<TForm5>(frmMain);
 }
+
+void FreeForms() {
+    delete frmMain; // owns every other window
+    frmMain = nullptr;
+    Form1 = nullptr;
+    Form2 = nullptr;
+    AboutDialog = nullptr;
+    Form4 = nullptr;
+    Form5 = nullptr;
+}

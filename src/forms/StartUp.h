@@ -5,3 +5,8 @@
 // AboutDialog, Form4, Form5. Each later window is owned by frmMain. An
 // error while a window is created is reported and creation goes on.
 void CreateForms();
+
+// Frees the window set (the main window and the windows it owns) and clears
+// the instance pointers. Call before the application object ends: the
+// browser pages must go before the browser profile does.
+void FreeForms();

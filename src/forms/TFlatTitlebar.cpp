@@ -65,10 +65,12 @@ void TFlatTitlebar::paintEvent(QPaintEvent*) {
     p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, caption_);
 }
 
-void TFlatTitlebar::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange)
+bool TFlatTitlebar::event(QEvent* event) {
+    // ActivationChange reaches only the top-level window; these two are
+    // passed on to every visible child, the strip included.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
         update();
-    QWidget::changeEvent(event);
+    return QWidget::event(event);
 }
 
 void TFlatTitlebar::resizeEvent(QResizeEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 TListView::TListView(QWidget* parent) : QTableView(parent), model_(new TResultsModel(this)) {
     setModel(model_);
@@ -20,10 +21,23 @@ TListView::TListView(QWidget* parent) : QTableView(parent), model_(new TResultsM
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
 
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &TListView::Change);
-    connect(model_, &QAbstractItemModel::dataChanged, this, &TListView::Change);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TListView::Change);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TListView::Change);
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this] { emit Change(TListChange::Appended); });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this] { emit Change(TListChange::Text); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit Change(TListChange::State); });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { emit Change(TListChange::State); });
+    // The first vertical scroll bar can bring a horizontal one with it,
+    // after the scroll to the end: the end stays in view until the user
+    // scrolls elsewhere.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { endPinned_ = value == verticalScrollBar()->maximum(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
+        if (endPinned_)
+            verticalScrollBar()->setValue(maximum);
+    });
 }
 
 void TListView::SetColumns(const std::vector<std::pair<QString, int>>& columns) {
@@ -41,6 +55,10 @@ void TListView::SetSmallImages(const QList<QIcon>& icons) {
 
 int TListView::Add(const TListItem& item) {
     return model_->Append(item);
+}
+
+void TListView::Clear() {
+    model_->Clear();
 }
 
 int TListView::Count() const {
@@ -70,6 +88,7 @@ void TListView::ScrollToEndLater() {
         [this] {
             scrollPending_ = false;
             scrollToBottom();
+            endPinned_ = true;
         },
         Qt::QueuedConnection);
 }
@@ -82,6 +101,17 @@ void TListView::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
 }
 
+template <class F> void TListView::KeepingScrollPosition(F&& handle) {
+    // The view brings a partly shown row fully into view when it becomes
+    // current, a whole row at a time; the pointer would then lie on the
+    // next row for the second click.
+    const int x = horizontalScrollBar()->value();
+    const int y = verticalScrollBar()->value();
+    handle();
+    horizontalScrollBar()->setValue(x);
+    verticalScrollBar()->setValue(y);
+}
+
 void TListView::mousePressEvent(QMouseEvent* event) {
     // A press below the last row deselects every row, as in a report list;
     // the focused row stays.
@@ -89,10 +119,10 @@ void TListView::mousePressEvent(QMouseEvent* event) {
         selectionModel()->clearSelection();
         return;
     }
-    QTableView::mousePressEvent(event);
+    KeepingScrollPosition([&] { QTableView::mousePressEvent(event); });
 }
 
 void TListView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableView::mouseDoubleClickEvent(event);
+    KeepingScrollPosition([&] { QTableView::mouseDoubleClickEvent(event); });
     emit DblClick();
 }

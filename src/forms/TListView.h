@@ -7,9 +7,11 @@
 //     ListView1->SetSmallImages(icons);
 //     int row = ListView1->Add({caption, {address, lat, lon, host}, 0});
 //
-// Change() is emitted for every change notification of a row: appended, its
-// text or icon changed, selected, deselected, focused or unfocused.
+// Change(kind) is emitted for every change notification of a row: appended,
+// its text or icon changed, selected, deselected, focused or unfocused.
 // DblClick() is emitted for any double-click in the list, on a row or not.
+// A click leaves the list scrolled where it is, so that the second click of
+// a double-click lands on the row of the first.
 #include <QIcon>
 #include <QStringList>
 #include <QTableView>
@@ -17,6 +19,9 @@
 #include <vector>
 
 class TResultsModel;
+
+// What a change notification is about.
+enum class TListChange { Appended, Text, State };
 
 struct TListItem {
     QString Caption;
@@ -33,6 +38,8 @@ public:
     void SetSmallImages(const QList<QIcon>& icons);
 
     int Add(const TListItem& item); // returns the new row's index
+    // Removes every row.
+    void Clear();
     int Count() const;
     const TListItem& Item(int row) const;
     // Index of the selected row, -1 when none.
@@ -45,7 +52,7 @@ public:
     void ScrollToEndLater();
 
 signals:
-    void Change();
+    void Change(TListChange kind);
     void DblClick();
 
 protected:
@@ -54,6 +61,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Runs a mouse event with both scroll positions kept.
+    template <class F> void KeepingScrollPosition(F&& handle);
+
     TResultsModel* model_;
     bool scrollPending_ = false;
+    // The last scroll brought the end into view and nothing moved since.
+    bool endPinned_ = false;
 };

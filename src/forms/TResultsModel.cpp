@@ -20,6 +20,14 @@ int TResultsModel::Append(const TListItem& item) {
     return row;
 }
 
+void TResultsModel::Clear() {
+    if (rows_.empty())
+        return;
+    beginRemoveRows({}, 0, static_cast<int>(rows_.size()) - 1);
+    rows_.clear();
+    endRemoveRows();
+}
+
 int TResultsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -13,6 +13,7 @@ public:
     void SetHeaders(const QStringList& headers);
     void SetIcons(const QList<QIcon>& icons);
     int Append(const TListItem& item);
+    void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -9,6 +9,7 @@
 #include "forms/fMain.h"
 
 #include <QLineEdit>
+#include <QShortcut>
 #include <algorithm>
 
 TForm1* Form1 = nullptr;
@@ -37,6 +38,7 @@ TForm1::TForm1(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     connect(IP, &QLineEdit::textChanged, this, Guarded([this] { IPChange(); }));
     connect(FlatButton2, &QAbstractButton::clicked, this, Guarded([this] { FlatButton2Click(); }));
     connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(chrome.Escape, &QShortcut::activated, this, Guarded([this] { Image1Click(); }));
 }
 
 void TForm1::IPChange() {

@@ -2,17 +2,21 @@
 
 #include "forms/DialogChrome.h"
 #include "forms/Guard.h"
+#include "forms/PaintNow.h"
 #include "forms/SystemColors.h"
+#include "forms/TBusyCursor.h"
 #include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
 #include "forms/Unit1.h"
 #include "forms/WindowPlacement.h"
 #include "forms/fMain.h"
 #include "net/WhoisReplyText.h"
+#include "rdap/IpNetworkLookup.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 
 TForm2* Form2 = nullptr;
 
@@ -62,13 +66,34 @@ TForm2::TForm2(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     ComboBoxEx1->setCompleter(nullptr);
     ComboBoxEx1->addItem(QString::fromLatin1(kRipeServer));
     ComboBoxEx1->addItem(QString::fromLatin1(kArinServer));
+    ComboBoxEx1->addItem(QString::fromLatin1(kRdapEntry));
     ComboBoxEx1->setCurrentIndex(-1);
     ComboBoxEx1->setEditText(QString::fromLatin1(kArinServer));
     ComboBoxEx1->setGeometry(0, kClientHeight - kFieldHeight, kClientWidth, kFieldHeight);
 
     connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
-    connect(ComboBoxEx1, &QComboBox::editTextChanged, this,
-            Guarded([this] { ComboBoxEx1Change(); }));
+    connect(chrome.Escape, &QShortcut::activated, this, Guarded([this] { Image1Click(); }));
+    WireServerField();
+}
+
+void TForm2::WireServerField() {
+    // The current address goes only to a server the user has finished
+    // naming: an entry picked from the list, Enter in the field, or leaving
+    // the field after editing it. A partial name is never asked.
+    QLineEdit* edit = ComboBoxEx1->lineEdit();
+    connect(edit, &QLineEdit::textEdited, this, [this] { serverEdited_ = true; });
+    connect(edit, &QLineEdit::returnPressed, this, [this] { serverEntered_ = true; });
+    // The box turns the end of an edit into a pick (activated) when the
+    // text is an entry's, also when the user only passed through the field:
+    // only the user's own picks count here.
+    disconnect(edit, &QLineEdit::editingFinished, ComboBoxEx1, nullptr);
+    connect(edit, &QLineEdit::editingFinished, this, Guarded([this] {
+                // Closing the window or turning to another one is no
+                // leaving of the field: the name may be half typed.
+                if ((serverEdited_ || serverEntered_) && isVisible() && isActiveWindow())
+                    ComboBoxEx1Change();
+            }));
+    connect(ComboBoxEx1, &QComboBox::activated, this, Guarded([this] { ComboBoxEx1Change(); }));
 }
 
 void TForm2::RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& client,
@@ -78,6 +103,12 @@ void TForm2::RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& clien
 }
 
 void TForm2::ComboBoxEx1Change() {
+    // Cleared first: an error report taking the focus ends the editing
+    // again, which must not ask once more.
+    serverEdited_ = false;
+    serverEntered_ = false;
+    if (ComboBoxEx1->currentText().isEmpty())
+        return;
     QueryInto(IdWhois1, Form1->IP->text());
 }
 
@@ -85,10 +116,27 @@ void TForm2::Image1Click() {
     hide();
 }
 
+void TForm2::hideEvent(QHideEvent* event) {
+    // An edit left unfinished when the window closed is dropped.
+    serverEdited_ = false;
+    serverEntered_ = false;
+    TBorderlessWindow::hideEvent(event);
+}
+
 void TForm2::QueryInto(orvanta::net::TIdWhois& client, const QString& ipText) {
+    const TBusyCursor busy;
     Memo1->clear();
-    client.SetHost(ComboBoxEx1->currentText().toStdString());
-    const std::string reply = client.Query(TrimControls(ipText).toStdString());
+    PaintNow(this);
+    const QString server = ComboBoxEx1->currentText();
+    const std::string address = TrimControls(ipText).toStdString();
+    std::string reply;
+    if (server == QLatin1String(kRdapEntry)) {
+        reply = orvanta::rdap::IpNetworkLookup(orvanta::rdap::Settings::FromEnvironment())
+                    .RecordText(address);
+    } else {
+        client.SetHost(server.toStdString());
+        reply = client.Query(address);
+    }
     Memo1->setPlainText(QString::fromStdString(orvanta::net::WhoisReplyText(reply)));
 }
 

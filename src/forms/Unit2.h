@@ -2,7 +2,8 @@
 // TForm2: the IP whois window. Shows the WHOIS record of the current
 // address, asked of the server named in the field at its foot. Queries
 // block the window until the server has answered (the client bounds how
-// long); failures go to the error report and leave the memo empty.
+// long), under a wait cursor and with the window painted first; failures go
+// to the error report and leave the memo empty.
 #include "forms/TBorderlessWindow.h"
 #include "net/TIdWhois.h"
 
@@ -16,6 +17,9 @@ class TForm2 : public TBorderlessWindow {
 public:
     static constexpr const char* kRipeServer = "whois.ripe.net";
     static constexpr const char* kArinServer = "whois.arin.net";
+    // The last list entry: the address's registry asked over RDAP instead
+    // of a WHOIS server.
+    static constexpr const char* kRdapEntry = "RDAP";
 
     explicit TForm2(QWidget* owner);
 
@@ -30,13 +34,24 @@ public:
     // `ipText` with `client` against the server in ComboBoxEx1.
     void RunIpWhois(const QWidget* mainWindow, orvanta::net::TIdWhois& client,
                     const QString& ipText);
-    // Every change of the server field's text asks the new server again.
+    // Asks the server now named in the field again, unless the field is
+    // empty. Runs when the user picks an entry, presses Enter in the field
+    // or leaves it after editing it.
     void ComboBoxEx1Change();
     void Image1Click();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
-    // Clear, point `client` at the field's server, query, show the reply.
+    void WireServerField();
+    // Clear, point `client` at the field's server (or ask RDAP when the
+    // field says so), query, show the reply.
     void QueryInto(orvanta::net::TIdWhois& client, const QString& ipText);
+
+    // The field was edited, or Enter pressed in it, since the last query.
+    bool serverEdited_ = false;
+    bool serverEntered_ = false;
 };
 
 extern TForm2* Form2;

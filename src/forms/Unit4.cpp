@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QWebEngineView>
 #include <algorithm>
@@ -61,6 +62,7 @@ TForm4::TForm4(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     Button1->hide();
 
     connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(chrome.Escape, &QShortcut::activated, this, Guarded([this] { Image1Click(); }));
     connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
     connect(WebBrowser1, &QWebEngineView::loadStarted, this,
             Guarded([this] { WebBrowser1DownloadBegin(); }));

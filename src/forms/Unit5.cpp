@@ -4,6 +4,7 @@
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
 #include "forms/SystemColors.h"
+#include "forms/TBusyCursor.h"
 #include "forms/TFlatButton.h"
 #include "forms/TImage.h"
 #include "forms/Unit1.h"
@@ -15,6 +16,7 @@
 #include "net/WebWhoisAddress.h"
 
 #include <QLineEdit>
+#include <QShortcut>
 
 TForm5* Form5 = nullptr;
 
@@ -47,6 +49,7 @@ TForm5::TForm5(QWidget* owner) : TBorderlessWindow(owner, Sizing::Fixed) {
     setTabOrder(domain, FlatButton2);
 
     connect(Image1, &TImage::Clicked, this, Guarded([this] { Image1Click(); }));
+    connect(chrome.Escape, &QShortcut::activated, this, Guarded([this] { Image1Click(); }));
     connect(domain, &QLineEdit::textChanged, this, Guarded([this] { domainChange(); }));
     connect(FlatButton2, &QAbstractButton::clicked, this, Guarded([this] { FlatButton2Click(); }));
 }
@@ -61,6 +64,8 @@ void TForm5::domainChange() {
 }
 
 void TForm5::FlatButton2Click() {
+    // Resolving the name and locating its address block the windows.
+    const TBusyCursor busy;
     ShowCentredOver(Form4, frmMain);
     const std::string name = domain->text().toStdString();
     Form4->Navigate(orvanta::net::WebWhoisSearchAddress(name));

@@ -197,17 +197,29 @@ void TfrmMain::BuildSidePanel(QWidget* middle) {
     Image7->move(-13, 102);
     Image9 = Picture(Pictures::DomainWhois, {105, 73}, "Image9", {}, FlatPanel1);
     Image9->move(0, 206);
-    auto button = [this](const char* name, int top, int height, const QString& tip) {
+    // The shortcuts follow the buttons from the top; Ctrl with a digit is
+    // bound to nothing in a desktop program without tabs.
+    auto button = [this](const char* name, int top, int height, const QString& tip,
+                         const QKeySequence& key) {
         auto* b = Named(new TSpeedButton(FlatPanel1), name);
         b->setGeometry(0, top, 54, height);
-        b->setToolTip(tip);
         b->setAccessibleName(tip);
+        if (key.isEmpty()) {
+            b->setToolTip(tip);
+        } else {
+            b->setShortcut(key);
+            b->setToolTip(
+                QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
+        }
         return b;
     };
-    SpeedButton1 = button("SpeedButton1", 17, 60, QStringLiteral("IP location"));
-    SpeedButton3 = button("SpeedButton3", 109, 60, QStringLiteral("IP Whois"));
-    SpeedButton4 = button("SpeedButton4", 201, 67, QStringLiteral("Domain whois"));
-    SpeedButton2 = button("SpeedButton2", 0, 0, {});
+    SpeedButton1 =
+        button("SpeedButton1", 17, 60, QStringLiteral("IP location"), Qt::CTRL | Qt::Key_1);
+    SpeedButton3 =
+        button("SpeedButton3", 109, 60, QStringLiteral("IP Whois"), Qt::CTRL | Qt::Key_2);
+    SpeedButton4 =
+        button("SpeedButton4", 201, 67, QStringLiteral("Domain whois"), Qt::CTRL | Qt::Key_3);
+    SpeedButton2 = button("SpeedButton2", 0, 0, {}, {});
     SpeedButton2->hide();
 }
 
@@ -226,6 +238,14 @@ void TfrmMain::BuildResultsList(QWidget* client) {
     PopupMenu1 = Named(new QMenu(ListView1), "PopupMenu1");
     Go1 = Named(PopupMenu1->addAction(QStringLiteral("Go to Address")), "Go1");
     Whois1 = Named(PopupMenu1->addAction(QStringLiteral("Whois")), "Whois1");
+    PopupMenu1->addSeparator();
+    Copy1 = Named(PopupMenu1->addAction(QStringLiteral("Copy")), "Copy1");
+    Copy1->setShortcut(QKeySequence::Copy);
+    // Ctrl+C works wherever the focus is in the list, menu open or not.
+    Copy1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    ListView1->addAction(Copy1);
+    SaveAs1 = Named(PopupMenu1->addAction(QStringLiteral("Save list as CSV\u2026")), "SaveAs1");
+    Clear1 = Named(PopupMenu1->addAction(QStringLiteral("Clear list")), "Clear1");
     connect(ListView1, &QWidget::customContextMenuRequested, PopupMenu1, [this](const QPoint& pos) {
         PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos));
     });
@@ -255,6 +275,9 @@ void TfrmMain::SpeedButton3Click() {
 
 void TfrmMain::SpeedButton4Click() {
     ShowCentredOver(Form5, this);
+    // Ready for typing: a new name replaces the old one, which stays.
+    Form5->domain->setFocus();
+    Form5->domain->selectAll();
 }
 
 void TfrmMain::Image9Click() {
@@ -308,6 +331,9 @@ void TfrmMain::Image8Click() {
 
 void TfrmMain::SpeedButton1Click() {
     ShowCentredOver(Form1, this);
+    // Ready for typing: a new address replaces the old one, which stays.
+    Form1->IP->setFocus();
+    Form1->IP->selectAll();
 }
 
 QList<QWidget*> TfrmMain::OwnedWindows() const {

@@ -31,6 +31,7 @@ class TFlatPanel;
 class TFlatTitlebar;
 class TImage;
 class TListView;
+enum class TListChange;
 class TSpeedButton;
 class TSplitter;
 class THostResolver;
@@ -89,6 +90,9 @@ public:
     QMenu* PopupMenu1;
     QAction* Go1;
     QAction* Whois1;
+    QAction* Copy1;   // Ctrl+C
+    QAction* SaveAs1; // "Save list as CSV…"
+    QAction* Clear1;
     TFlatTitlebar* FlatTitlebar3;
     // The WHOIS client of the "IP Whois" command.
     orvanta::net::TIdWhois IdWhois1;
@@ -107,10 +111,15 @@ public:
     QString LatitudeText();
     QString LongitudeText();
     QString HostNameOf(const QString& address);
-    void ListView1Change();
+    void ListView1Change(TListChange kind);
     void ListView1DblClick();
     void Go1Click();
     void Whois1Click();
+    // Getting results out of the list (fMainResults.cpp).
+    void Copy1Click();
+    void SaveAs1Click(); // asks for a file name, then SaveListAsCsv
+    void SaveListAsCsv(const QString& path);
+    void Clear1Click();
     // Tests answer reverse lookups themselves; null restores the system's.
     void SetHostResolver(THostResolver* resolver);
     // The map commands (fMainMap.cpp).
@@ -151,6 +160,7 @@ private:
     void WireWhois();
     void WireResults();
     void ReadDecimalSeparator();
+    void UpdateListActions();
     bool ShowFocusedRow();
     QList<QWidget*> OwnedWindows() const;
 

@@ -4,6 +4,7 @@
 #include "forms/Guard.h"
 #include "forms/HostNameOf.h"
 #include "forms/LocateTexts.h"
+#include "forms/TBusyCursor.h"
 #include "forms/TListView.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -22,10 +23,15 @@ const QString kDatabaseFile = QStringLiteral("GeoLiteCity.dat");
 } // namespace
 
 void TfrmMain::WireResults() {
-    connect(ListView1, &TListView::Change, this, Guarded([this] { ListView1Change(); }));
+    connect(ListView1, &TListView::Change, this,
+            Guarded([this](TListChange kind) { ListView1Change(kind); }));
     connect(ListView1, &TListView::DblClick, this, Guarded([this] { ListView1DblClick(); }));
     connect(Go1, &QAction::triggered, this, Guarded([this] { Go1Click(); }));
     connect(Whois1, &QAction::triggered, this, Guarded([this] { Whois1Click(); }));
+    connect(Copy1, &QAction::triggered, this, Guarded([this] { Copy1Click(); }));
+    connect(SaveAs1, &QAction::triggered, this, Guarded([this] { SaveAs1Click(); }));
+    connect(Clear1, &QAction::triggered, this, Guarded([this] { Clear1Click(); }));
+    UpdateListActions();
 }
 
 void TfrmMain::ReadDecimalSeparator() {
@@ -58,6 +64,8 @@ QString TfrmMain::HostNameOf(const QString& address) {
 void TfrmMain::SpeedButton2Click() {
     if (IsInvalidAddressText(Form1->IP->text().toStdString()))
         return;
+    // Six database lookups and a reverse resolution block the windows.
+    const TBusyCursor busy;
     Latitude->clear();
     Latitude->setText(LatitudeText());
     Longitude->clear();
@@ -77,8 +85,12 @@ void TfrmMain::SpeedButton2Click() {
     ButtonGotoAddressClick();
 }
 
-void TfrmMain::ListView1Change() {
-    ListView1->ScrollToEndLater();
+void TfrmMain::ListView1Change(TListChange kind) {
+    // Only a new row brings the end into view: selecting a row leaves the
+    // list where it is, so a double-click acts on the row under the pointer.
+    if (kind == TListChange::Appended)
+        ListView1->ScrollToEndLater();
+    UpdateListActions();
 }
 
 bool TfrmMain::ShowFocusedRow() {

@@ -28,6 +28,9 @@ public:
     // Fills `record` and returns lrFound, or returns another code and leaves
     // `record` as it was. Never throws for anything found in the file.
     TLookupResult LookupCity(const std::string& address, TGeoIPCity& record);
+    // The same lookup, also telling how many address bits the tree walk used
+    // (the matched network's prefix length); -1 when no walk was made.
+    TLookupResult LookupCity(const std::string& address, TGeoIPCity& record, int& prefixLength);
 
     // The address as a number, first dotted part most significant (inet_addr
     // forms); 0 when the text is not usable, and for 255.255.255.255.
@@ -36,6 +39,8 @@ public:
     // The terminal value the address leads to; 0 when the walk passes all 32
     // bits without reaching one (a damaged tree).
     std::uint32_t WalkTree(std::uint32_t address);
+    // The same walk; `prefixLength` is the number of address bits it used.
+    std::uint32_t WalkTree(std::uint32_t address, int& prefixLength);
 
     std::uint8_t edition() const { return Edition; }
     const std::vector<std::uint32_t>& segments() const { return Segments; }
@@ -43,7 +48,7 @@ public:
 
 private:
     void DetectEdition();
-    TLookupResult ReadCityRecord(std::uint32_t address, TGeoIPCity& record);
+    TLookupResult ReadCityRecord(std::uint32_t address, TGeoIPCity& record, int& prefixLength);
 
     // Reads up to `size` bytes at `position`; bytes the file does not deliver
     // are zero. Returns how many were delivered.

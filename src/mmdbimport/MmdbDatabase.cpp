@@ -41,4 +41,8 @@ std::string MmdbDatabase::databaseType() const {
     return type ? type : "";
 }
 
+std::uint64_t MmdbDatabase::buildEpoch() const {
+    return mmdb_->metadata.build_epoch;
+}
+
 } // namespace orvanta::mmdbimport

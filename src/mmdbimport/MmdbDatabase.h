@@ -23,6 +23,7 @@ public:
     std::uint16_t ipVersion() const;
     std::uint16_t recordSize() const;
     std::string databaseType() const;
+    std::uint64_t buildEpoch() const; // seconds since 1970 when the database was built
 
 private:
     std::string path_;

@@ -200,7 +200,11 @@ SourceRecord MmdbRecordDecoder::DecodeNested(std::uint32_t dataOffset) const {
         NotOfShape(dataOffset, "nested (country.iso_code, city.names.en, location.latitude, ...)");
     SourceRecord record;
     record.countryCode = fields.Text({"country", "iso_code"});
+    // Vendors that code their subdivisions give the code, which the legacy
+    // files stored; DB-IP names them only, in English.
     record.region = fields.Text({"subdivisions", "0", "iso_code"});
+    if (record.region.empty())
+        record.region = fields.Text({"subdivisions", "0", "names", "en"});
     record.city = fields.Text({"city", "names", "en"});
     record.postalCode = fields.Text({"postal", "code"});
     record.latitude = fields.Number({"location", "latitude"});

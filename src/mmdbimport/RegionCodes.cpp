@@ -2,8 +2,8 @@
 
 #include "geoipwriter/TextConversion.h"
 #include "mmdbimport/ImportError.h"
-#include "mmdbimport/JsonValue.h"
 
+#include "json/BoundedJson.h"
 #include <fstream>
 #include <sstream>
 
@@ -58,25 +58,32 @@ RegionCodes RegionCodes::FromFile(const std::string& path) {
 }
 
 RegionCodes RegionCodes::FromJson(std::string_view json) {
-    const JsonValue document = JsonValue::Parse(json);
-    const JsonValue* list = document.Find("3166-2");
-    if (list == nullptr || list->kind != JsonValue::Kind::Array)
+    nlohmann::json document;
+    try {
+        document = json::ParseBounded(json);
+    } catch (const json::JsonError& e) {
+        throw ImportError(e.what());
+    }
+    const auto list = document.is_object() ? document.find("3166-2") : document.end();
+    if (list == document.end() || !list->is_array())
         throw ImportError("no \"3166-2\" list in the document");
     RegionCodes codes;
-    for (const JsonValue& item : list->items) {
-        const JsonValue* code = item.Find("code");
-        const JsonValue* name = item.Find("name");
-        if (code == nullptr || name == nullptr || code->kind != JsonValue::Kind::String ||
-            name->kind != JsonValue::Kind::String)
+    for (const nlohmann::json& item : *list) {
+        if (!item.is_object())
             continue;
-        const std::string& full = code->text;
+        const auto code = item.find("code");
+        const auto name = item.find("name");
+        if (code == item.end() || name == item.end() || !code->is_string() || !name->is_string())
+            continue;
+        const std::string& full = code->get_ref<const std::string&>();
         const auto dash = full.find('-');
         if (dash != 2 || full.size() <= 3)
             continue;
-        const bool topLevel = item.Find("parent") == nullptr;
+        const bool topLevel = !item.contains("parent");
         codes.codes_.insert(full);
-        codes.Add(std::string_view(full).substr(0, 2), geoip::Utf8ToLatin1(name->text),
-                  full.substr(3), topLevel);
+        codes.Add(std::string_view(full).substr(0, 2),
+                  geoip::Utf8ToLatin1(name->get_ref<const std::string&>()), full.substr(3),
+                  topLevel);
         ++codes.subdivisions_;
     }
     return codes;

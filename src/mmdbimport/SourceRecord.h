@@ -9,7 +9,8 @@ namespace orvanta::mmdbimport {
 
 // The two record layouts in use: flat keys (country_code, state1, city,
 // postcode, latitude, longitude) or the nested city layout (country.iso_code,
-// subdivisions[0].iso_code, city.names.en, postal.code, location.*).
+// subdivisions[0].iso_code or else subdivisions[0].names.en, city.names.en,
+// postal.code, location.*).
 enum class RecordShape { Flat, Nested };
 
 const char* ShapeName(RecordShape shape);

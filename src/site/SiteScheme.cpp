@@ -50,3 +50,7 @@ void TSiteScheme::installOn(QWebEngineProfile* profile) {
 void TSiteScheme::setWhoisSettings(const orvanta::webwhois::WhoisChainSettings& settings) {
     TWebWhoisResponder::setChainSettings(settings);
 }
+
+void TSiteScheme::setRdapSettings(const orvanta::rdap::Settings& settings) {
+    TWebWhoisResponder::setRdapSettings(settings);
+}

@@ -8,6 +8,9 @@ class QWebEngineProfile;
 namespace orvanta::webwhois {
 struct WhoisChainSettings;
 }
+namespace orvanta::rdap {
+struct Settings;
+}
 
 class TSiteScheme {
 public:
@@ -23,4 +26,7 @@ public:
     // Where the web whois pages start their WHOIS queries (the root server,
     // its port, the query bounds). UI thread only.
     static void setWhoisSettings(const orvanta::webwhois::WhoisChainSettings& settings);
+    // Where the web whois pages start their RDAP lookups (the bootstrap
+    // folder, the cache, the bounds). UI thread only.
+    static void setRdapSettings(const orvanta::rdap::Settings& settings);
 };

@@ -5,11 +5,12 @@
 
 #include <QBuffer>
 #include <QPointer>
+#include <QThreadPool>
 #include <QUrl>
 #include <QWebEngineUrlRequestJob>
+#include <algorithm>
 #include <atomic>
 #include <mutex>
-#include <thread>
 
 using namespace orvanta::webwhois;
 
@@ -23,8 +24,8 @@ struct TWebWhoisResponder::Mailbox {
 
 namespace {
 
-WhoisChainSettings& settingsStore() {
-    static WhoisChainSettings settings;
+orvanta::rdap::WebWhoisSettings& settingsStore() {
+    static orvanta::rdap::WebWhoisSettings settings{orvanta::rdap::Settings::FromEnvironment(), {}};
     return settings;
 }
 
@@ -39,13 +40,28 @@ void replyHtml(QWebEngineUrlRequestJob* job, const std::string& html) {
 } // namespace
 
 TWebWhoisResponder::TWebWhoisResponder(QObject* parent)
-    : QObject(parent), FMailbox(std::make_shared<Mailbox>()) {
+    : QObject(parent), FMailbox(std::make_shared<Mailbox>()), FPool(new QThreadPool) {
     FMailbox->receiver = this;
+    FPool->setMaxThreadCount(kWorkers);
 }
 
 TWebWhoisResponder::~TWebWhoisResponder() {
-    std::lock_guard lock(FMailbox->mutex);
-    FMailbox->receiver = nullptr;
+    {
+        std::lock_guard lock(FMailbox->mutex);
+        FMailbox->receiver = nullptr;
+    }
+    for (const auto& running : FRunning) {
+        if (const auto cancel = running.lock()) {
+            cancel->store(true);
+        }
+    }
+    // Downloads stop at once when cancelled, but a WHOIS query runs to its
+    // own time bound. Rather than hold up the program's end for it, a pool
+    // still busy after a moment is left to finish on its own: its tasks
+    // hold only their own copies and the mailbox, never the responder.
+    if (FPool->waitForDone(2000)) {
+        delete FPool;
+    }
 }
 
 bool TWebWhoisResponder::isWebWhoisPath(const QString& path) {
@@ -69,11 +85,15 @@ QString TWebWhoisResponder::nameFor(const QUrl& url) {
 }
 
 void TWebWhoisResponder::setChainSettings(const WhoisChainSettings& settings) {
-    settingsStore() = settings;
+    settingsStore().chain = settings;
 }
 
 WhoisChainSettings TWebWhoisResponder::chainSettings() {
-    return settingsStore();
+    return settingsStore().chain;
+}
+
+void TWebWhoisResponder::setRdapSettings(const orvanta::rdap::Settings& settings) {
+    settingsStore().rdap = settings;
 }
 
 void TWebWhoisResponder::respond(QWebEngineUrlRequestJob* job, const QUrl& url) {
@@ -86,15 +106,17 @@ void TWebWhoisResponder::respond(QWebEngineUrlRequestJob* job, const QUrl& url) 
     QPointer<QWebEngineUrlRequestJob> pending(job);
     // The browser drops the job when the page goes away or navigates again.
     connect(job, &QObject::destroyed, this, [cancel] { cancel->store(true); });
+    std::erase_if(FRunning, [](const auto& running) { return running.expired(); });
+    FRunning.push_back(cancel);
 
-    std::thread([settings = settingsStore(), name, cancel, mailbox = FMailbox, pending]() {
+    FPool->start([settings = settingsStore(), name, cancel, mailbox = FMailbox, pending]() {
         std::string html;
         try {
-            const WhoisChainResult result = TWhoisChain(settings).run(name, cancel.get());
-            if (result.cancelled) {
+            auto page = orvanta::rdap::WebWhoisAnswer(name, settings, cancel.get());
+            if (!page) {
                 return;
             }
-            html = chainPage(result);
+            html = std::move(*page);
         } catch (const std::exception& error) {
             WhoisChainResult failed;
             failed.name = name;
@@ -113,5 +135,5 @@ void TWebWhoisResponder::respond(QWebEngineUrlRequestJob* job, const QUrl& url) 
                 }
             },
             Qt::QueuedConnection);
-    }).detach();
+    });
 }

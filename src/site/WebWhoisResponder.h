@@ -1,15 +1,19 @@
 #pragma once
-// Answers the web whois pages of the program's own site. The WHOIS
-// referral chain runs on a worker thread; the page goes to the browser
-// when it is ready, so the window never blocks. A request the browser
-// drops (window closed, page navigated again) is abandoned: no further
+// Answers the web whois pages of the program's own site: RDAP where the
+// name's registry offers it, else the WHOIS referral chain. The work runs
+// in a small thread pool; the page goes to the browser when it is ready,
+// so the window never blocks. A request the browser drops (window closed,
+// page navigated again) is abandoned: its download stops, no further
 // server is asked for it and its answer is thrown away.
 
-#include "webwhois/TWhoisChain.h"
+#include "rdap/WebWhoisAnswer.h"
 
 #include <QObject>
+#include <atomic>
 #include <memory>
+#include <vector>
 
+class QThreadPool;
 class QUrl;
 class QWebEngineUrlRequestJob;
 
@@ -33,9 +37,19 @@ public:
     // root at loopback servers. UI thread only.
     static void setChainSettings(const orvanta::webwhois::WhoisChainSettings& settings);
     static orvanta::webwhois::WhoisChainSettings chainSettings();
+    // Where RDAP lookups start (bootstrap folder, cache, bounds); taken
+    // from the environment until set. UI thread only.
+    static void setRdapSettings(const orvanta::rdap::Settings& settings);
+
+    // Requests answered at the same time; more wait their turn.
+    static constexpr int kWorkers = 4;
 
     struct Mailbox;
 
 private:
     std::shared_ptr<Mailbox> FMailbox;
+    QThreadPool* FPool;
+    // The cancel flags of requests that may still run, to stop them all
+    // when the responder goes.
+    std::vector<std::weak_ptr<std::atomic<bool>>> FRunning;
 };

@@ -35,6 +35,8 @@ struct WhoisChainResult {
     // Why the chain stopped where that is worth telling (no referral, the
     // server limit); empty when it ended normally.
     std::string note;
+    // A line shown above the answers (why RDAP was not used); may be empty.
+    std::string lead;
     bool cancelled = false;
 };
 

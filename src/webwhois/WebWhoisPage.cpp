@@ -63,6 +63,11 @@ std::string chainPage(const WhoisChainResult& result) {
     page += "<h1>Whois: ";
     page += htmlEscape(result.name);
     page += "</h1>";
+    if (!result.lead.empty()) {
+        page += "<p class=\"note\">";
+        page += htmlEscape(result.lead);
+        page += "</p>";
+    }
     for (const WhoisStep& step : result.steps) {
         page += "<h2>Server: ";
         page += htmlEscape(step.server);

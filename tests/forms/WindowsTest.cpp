@@ -187,9 +187,13 @@ TEST_F(Windows, ResultsListColumnsAndMenu) {
     EXPECT_TRUE(list->showGrid());
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
-    ASSERT_EQ(frmMain->PopupMenu1->actions().size(), 2);
-    EXPECT_EQ(frmMain->Go1->text(), QStringLiteral("Go to Address"));
-    EXPECT_EQ(frmMain->Whois1->text(), QStringLiteral("Whois"));
+    // The row actions first, then the list's own.
+    QStringList items;
+    for (const QAction* a : frmMain->PopupMenu1->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "-", "Copy",
+                                  QString::fromUtf8("Save list as CSV\u2026"), "Clear list"}));
+    EXPECT_EQ(frmMain->Copy1->shortcut(), QKeySequence(QKeySequence::Copy));
 }
 
 TEST_F(Windows, ResizeKeepsStripsAndListHeights) {

@@ -3,7 +3,9 @@
 // and the web whois window's addresses and progress bar.
 
 #include "LoopbackWhoisServer.h"
+#include "RdapTestAnswers.h"
 #include "ScopedCacheHome.h"
+#include "TempFolder.h"
 #include "forms/ErrorReport.h"
 #include "forms/Guard.h"
 #include "forms/ProgramFonts.h"
@@ -18,6 +20,7 @@
 #include "forms/WindowPlacement.h"
 #include "forms/fMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -33,8 +36,11 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -180,60 +186,177 @@ TEST_F(WhoisWindows, IpWhoisRefusedShowsSocketError) {
     EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
 }
 
-TEST_F(WhoisWindows, ServerFieldQueriesOnEveryKeystrokeWithOwnClient) {
-    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("from field"));
-    // The main window's client must not be used here.
-    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
-    Form1->IP->setText(QStringLiteral("198.51.100.1"));
-    ReportRecorder reports;
-    SetServerFieldQuietly(QStringLiteral(".invalid"));
-    QLineEdit* edit = Form2->ComboBoxEx1->lineEdit();
-    edit->setCursorPosition(0);
-    // Every partial name is a query of its own, failing in the resolver.
-    QTest::keyClicks(edit, QStringLiteral("abc"));
-    ASSERT_EQ(reports.messages.size(), 3u);
-    for (const QString& m : reports.messages)
-        EXPECT_EQ(m, "Socket Error # 11001\r\nHost not found.");
-    EXPECT_EQ(edit->text(), "abc.invalid");
-    EXPECT_FALSE(Form2->isVisible()); // the field's queries neither show nor move
-
-    SetServerFieldQuietly(QStringLiteral("127.0.0.")); // then one key completes it
-    edit->end(false);
-    QTest::keyClicks(edit, QStringLiteral("1"));
-    EXPECT_EQ(reports.messages.size(), 3u);
-    EXPECT_EQ(Form2->Memo1->toPlainText(), "from field");
+TEST_F(WhoisWindows, QueryRunsUnderTheWaitCursor) {
+    // Read on the server's thread while the program waits for the answer.
+    std::atomic<int> shape{-1};
+    LoopbackWhoisServer server([&](orvanta::test::WhoisConnection& c) {
+        c.ReadQuery();
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        shape = cursor ? cursor->shape() : -2;
+        c.Send("x");
+        c.ShutdownSend();
+    });
+    PointClients(server.Port(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("127.0.0.1"));
+    frmMain->SpeedButton3->click();
     ASSERT_TRUE(server.WaitServed(1));
-    EXPECT_EQ(server.Received().at(0), "198.51.100.1\r\n");
-
-    // Deleting the whole text is a query with an empty host.
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    ASSERT_EQ(reports.messages.size(), 4u);
-    EXPECT_EQ(reports.messages[3], QString());
-    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+    EXPECT_EQ(shape.load(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(WhoisWindows, PickingFromTheListQueriesOnce) {
-    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("picked"), 2);
-    PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
+// The server field as the user edits it: a loopback server counts the
+// queries. The list holds a loopback entry in place of the registries.
+class ServerField : public WhoisWindows {
+protected:
+    void SetUp() override {
+        WhoisWindows::SetUp();
+        const QSignalBlocker block(Form2->ComboBoxEx1);
+        Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
+        Form2->show();
+        QApplication::setActiveWindow(Form2);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form2));
+        // The main window's client must not be used here.
+        PointClients(orvanta::test::UnusedLoopbackPort(), server.Port());
+        Form1->IP->setText(QStringLiteral("198.51.100.1"));
+    }
+    void TearDown() override {
+        const QSignalBlocker block(Form2->ComboBoxEx1);
+        Form2->ComboBoxEx1->removeItem(Form2->ComboBoxEx1->count() - 1);
+    }
+    void ExpectQueries(std::size_t count) {
+        ASSERT_EQ(server.Queries().size(), count);
+        if (count > 0) {
+            EXPECT_EQ(server.Queries()[0], "198.51.100.1\r\n");
+            EXPECT_EQ(Form2->Memo1->toPlainText(), "from field");
+        }
+        EXPECT_TRUE(reports.messages.empty()) << reports.messages.front().toStdString();
+    }
+
+    LoopbackWhoisServer server{LoopbackWhoisServer::Answer("from field"), 3};
+    ReportRecorder reports;
+};
+
+enum class Finish { Nothing, Enter, Leave, Close };
+
+struct EditCase {
+    const char* name;
+    const char* before;
+    const char* typed; // key by key, at the end of `before`
+    Finish finish;
+    std::size_t queries;
+};
+
+class ServerFieldEdit : public ServerField, public testing::WithParamInterface<EditCase> {};
+
+TEST_P(ServerFieldEdit, AsksOnlyANameTheUserHasFinished) {
+    SetServerFieldQuietly(QString::fromLatin1(GetParam().before));
+    // Keys go to the box, which has the focus and hands them to its edit.
+    QComboBox* box = Form2->ComboBoxEx1;
+    box->setFocus();
+    box->lineEdit()->end(false);
+    QTest::keyClicks(box, QString::fromLatin1(GetParam().typed));
+    EXPECT_TRUE(server.Queries().empty()); // no partial name is ever asked
+    if (GetParam().finish == Finish::Enter)
+        QTest::keyClick(box, Qt::Key_Return);
+    else if (GetParam().finish == Finish::Leave)
+        Form2->Memo1->setFocus();
+    else if (GetParam().finish == Finish::Close)
+        QTest::keyClick(box, Qt::Key_Escape);
+    ExpectQueries(GetParam().queries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, ServerFieldEdit,
+    testing::Values(EditCase{"NameThenEnter", "", "localhost", Finish::Enter, 1},
+                    EditCase{"NameThenLeave", "", "localhost", Finish::Leave, 1},
+                    EditCase{"NameNotFinished", "", "localhost", Finish::Nothing, 0},
+                    EditCase{"NameThenWindowClosed", "", "localhost", Finish::Close, 0},
+                    // The box makes this a pick of the entry; still one query.
+                    EditCase{"EntryTypedThenEnter", "", "127.0.0.1", Finish::Enter, 1},
+                    EditCase{"EntryTypedThenLeave", "", "127.0.0.1", Finish::Leave, 1},
+                    EditCase{"UnchangedThenLeave", "127.0.0.1", "", Finish::Leave, 0},
+                    EditCase{"UnchangedThenEnter", "127.0.0.1", "", Finish::Enter, 1},
+                    EditCase{"EmptyThenEnter", "", "", Finish::Enter, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServerField, PickingAnEntryAsksOnce) {
     SetServerFieldQuietly(QStringLiteral("whois.invalid"));
-    // A loopback entry stands in for the registries, which tests cannot reach.
-    Form2->ComboBoxEx1->addItem(QStringLiteral("127.0.0.1"));
-    ReportRecorder reports;
-    Form2->ComboBoxEx1->setCurrentIndex(2);
-    EXPECT_TRUE(reports.messages.empty());
-    EXPECT_EQ(Form2->Memo1->toPlainText(), "picked");
-    ASSERT_TRUE(server.WaitServed(1));
-    QTest::qWait(100);
-    EXPECT_EQ(server.Received().size(), 1u);
-    const QSignalBlocker block(Form2->ComboBoxEx1);
-    Form2->ComboBoxEx1->removeItem(2);
+    QComboBox* box = Form2->ComboBoxEx1;
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const QModelIndex entry = list->model()->index(box->count() - 1, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+    EXPECT_EQ(box->currentText(), "127.0.0.1");
+    ExpectQueries(1);
+    Form2->Memo1->setFocus(); // leaving the field afterwards asks nothing more
+    ExpectQueries(1);
 }
 
-TEST_F(WhoisWindows, ServerListHoldsRipeThenArin) {
-    ASSERT_EQ(Form2->ComboBoxEx1->count(), 2);
+TEST_F(WhoisWindows, ServerListHoldsRipeThenArinThenRdap) {
+    ASSERT_EQ(Form2->ComboBoxEx1->count(), 3);
     EXPECT_EQ(Form2->ComboBoxEx1->itemText(0), "whois.ripe.net");
     EXPECT_EQ(Form2->ComboBoxEx1->itemText(1), "whois.arin.net");
+    EXPECT_EQ(Form2->ComboBoxEx1->itemText(2), "RDAP");
+}
+
+// Sets an environment variable for one test and puts it back after.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(WhoisWindows, RdapEntryShowsTheNetworksRecordOrReportsWhy) {
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer rir("127.0.0.5");
+    iana.Set("/ipv4.json",
+             orvanta::test::JsonReply(orvanta::test::Ipv4Bootstrap("192.0.2.0/24", rir.Base())));
+    rir.Set("/ip/192.0.2.7", orvanta::test::JsonReply(orvanta::test::NetworkAnswer()));
+    const ScopedEnvironment bootstrap("ORVANTA_RDAP_BOOTSTRAP", iana.Base());
+    const ScopedEnvironment cacheHome("XDG_CACHE_HOME", cache.path().string());
+    LoopbackWhoisServer port43(LoopbackWhoisServer::Answer("not to be asked"));
+    PointClients(port43.Port(), port43.Port());
+    SetServerFieldQuietly(QStringLiteral("RDAP"));
+    Form1->IP->setText(QStringLiteral(" 192.0.2.7\t"));
+    ReportRecorder reports;
+    frmMain->SpeedButton3->click();
+    EXPECT_TRUE(reports.messages.empty());
+    const QString memo = Form2->Memo1->toPlainText();
+    for (const char* line : {"Range:        192.0.2.0 - 192.0.2.255", "CIDR:         192.0.2.0/24",
+                             "Holder:       Example Networks (EXNET)",
+                             "Abuse:        abuse@net.example, +1-555-0199", "  Not routed."})
+        EXPECT_TRUE(memo.contains(QString::fromUtf8(line))) << line << "\n" << memo.toStdString();
+    EXPECT_TRUE(
+        memo.contains(QString::fromStdString("Source:       " + rir.Base() + "ip/192.0.2.7")));
+    EXPECT_EQ(rir.Targets(), std::vector<std::string>{"/ip/192.0.2.7"});
+    EXPECT_TRUE(std::filesystem::exists(cache.path() / "orvanta" / "rdap" / "ipv4.json"));
+
+    Form1->IP->setText(QStringLiteral("198.51.100.1"));
+    frmMain->SpeedButton3->click();
+    ASSERT_EQ(reports.messages.size(), 1u);
+    // The quote sorts before ".", so the report adds no full stop.
+    EXPECT_EQ(ErrorReportText(reports.messages[0]).toStdString(),
+              "RDAP: no RDAP service is listed for \"198.51.100.1\"");
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QString());
+    EXPECT_TRUE(port43.Received().empty());
+    SetServerFieldQuietly(QString::fromLatin1(TForm2::kArinServer));
 }
 
 struct FieldCase {

@@ -22,6 +22,10 @@ struct UrlCase {
     bool permitted;
 };
 
+void PrintTo(const UrlCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PermittedUrlTest : public testing::TestWithParam<UrlCase> {};
 
 TEST_P(PermittedUrlTest, OnlyHttpsOrLoopbackHttp) {

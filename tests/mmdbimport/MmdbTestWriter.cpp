@@ -190,7 +190,7 @@ std::string EncodeValue(const Value& value) {
 
 std::string AssembleDatabase(const std::string& tree, std::uint32_t nodeCount,
                              const std::string& data, int ipVersion, int recordSize,
-                             const std::string& databaseType) {
+                             const std::string& databaseType, std::uint64_t buildEpoch) {
     std::string out = tree;
     out += std::string(16, '\0');
     out += data;
@@ -198,7 +198,7 @@ std::string AssembleDatabase(const std::string& tree, std::uint32_t nodeCount,
     out += EncodeValue(Map({
         {"binary_format_major_version", Uint16(2)},
         {"binary_format_minor_version", Uint16(0)},
-        {"build_epoch", Uint64(1700000000)},
+        {"build_epoch", Uint64(buildEpoch)},
         {"database_type", Text(databaseType)},
         {"description", Map({{"en", Text("test database")}})},
         {"ip_version", Uint16(std::uint16_t(ipVersion))},
@@ -287,7 +287,7 @@ std::string MmdbTestWriter::Bytes() const {
     for (const auto& pair : records)
         PutRecordPair(tree, recordSize_, pair[0], pair[1]);
     return AssembleDatabase(tree, std::uint32_t(count), data, ipVersion_, recordSize_,
-                            databaseType_);
+                            databaseType_, buildEpoch_);
 }
 
 void MmdbTestWriter::WriteTo(const std::string& path) const {

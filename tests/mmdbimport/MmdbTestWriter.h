@@ -37,7 +37,8 @@ std::string EncodeValue(const Value& value);
 // A whole file from raw parts: tree bytes, the data section, metadata.
 std::string AssembleDatabase(const std::string& tree, std::uint32_t nodeCount,
                              const std::string& data, int ipVersion, int recordSize,
-                             const std::string& databaseType);
+                             const std::string& databaseType,
+                             std::uint64_t buildEpoch = 1700000000);
 
 class MmdbTestWriter {
 public:
@@ -55,6 +56,8 @@ public:
     // (side 0 left, 1 right). The node count plus 16 plus an offset points
     // into the data section; the node count alone means "empty".
     void SetRawRecord(std::uint32_t node, int side, std::uint64_t raw);
+
+    void SetBuildEpoch(std::uint64_t epoch) { buildEpoch_ = epoch; }
 
     std::uint32_t NodeCount() const { return std::uint32_t(nodes_.size()); }
     std::string Bytes() const;
@@ -74,6 +77,7 @@ private:
     int ipVersion_;
     int recordSize_;
     std::string databaseType_;
+    std::uint64_t buildEpoch_ = 1700000000;
     std::vector<Node> nodes_;
     std::vector<std::string> data_; // encoded values, each once
     std::vector<std::pair<std::pair<std::uint32_t, int>, std::uint64_t>> raw_;

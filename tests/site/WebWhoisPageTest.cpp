@@ -2,8 +2,11 @@
 // host answered by the program's own site from loopback WHOIS servers.
 #include "LoopbackWhoisServer.h"
 #include "MapTestSupport.h"
+#include "RdapTestAnswers.h"
+#include "TempFolder.h"
 #include "map/ScriptGuard.h"
 #include "net/WebWhoisAddress.h"
+#include "rdap/Settings.h"
 #include "site/SiteInterceptor.h"
 #include "site/SiteScheme.h"
 #include "site/WebWhoisResponder.h"
@@ -13,6 +16,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -83,6 +87,101 @@ TEST(WebWhoisPage, HostileAnswerShowsAsTextRunsAndLoadsNothing) {
              "probe.src = 'orvanta://site/maker/1427436750_My-Network-Places-icon.png'");
     ASSERT_TRUE(waitForJs(page, "probe.complete"));
     EXPECT_EQ(js(page, "String(window.ran) + ',' + probe.naturalWidth"), "undefined,0");
+}
+
+// Every string of `value` replaced by `text`.
+void poison(nlohmann::json& value, const std::string& text) {
+    if (value.is_string()) {
+        value = text;
+    }
+    if (value.is_structured()) {
+        for (auto& item : value) {
+            poison(item, text);
+        }
+    }
+}
+
+TEST(WebWhoisPage, HostileRdapAnswersShowAsTextRunAndLoadNothing) {
+    const std::string hostile =
+        "<script>alert(1)</script></pre></td><img src=\"orvanta://site/maker/"
+        "1427436750_My-Network-Places-icon.png\" onerror=alert(2) onload=alert(3)>"
+        "<link rel=stylesheet href=https://x.example/s.css><u onmouseover=alert(5)>x</u>";
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer registry("127.0.0.2");
+    iana.Set("/dns.json",
+             orvanta::test::JsonReply(orvanta::test::DnsBootstrap({"example"}, registry.Base())));
+    nlohmann::json answer =
+        nlohmann::json::parse(orvanta::test::RegistryAnswer("hostile.example", ""));
+    poison(answer, hostile);
+    answer["objectClassName"] = "domain";
+    registry.Set("/domain/hostile.example", orvanta::test::JsonReply(answer.dump()));
+    orvanta::rdap::Settings settings;
+    settings.bootstrapBase = iana.Base();
+    settings.cacheDir = cache.path();
+    TSiteScheme::setRdapSettings(settings);
+    auto root = LoopbackWhoisServer::Answering("127.0.0.1", 0, "% not to be asked\n");
+    pointRootAt(root.Port());
+    fakeMaps().clearRequests();
+
+    RecordingMapPage page;
+    ASSERT_TRUE(showWhois(page, WebWhoisSearchAddress("hostile.example"), "Servers asked"))
+        << bodyText(page).toStdString();
+    const QString text = bodyText(page);
+    EXPECT_TRUE(text.contains(QString::fromStdString(hostile))) << text.toStdString();
+    EXPECT_EQ(js(page, "String(document.images.length + document.scripts.length + "
+                       "document.querySelectorAll('link,u,[onerror],[onmouseover]').length)"),
+              "0");
+    // The raw answer is there too, collapsed, as text.
+    EXPECT_EQ(js(page, "String(document.querySelectorAll('details pre').length)"), "1");
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_TRUE(page.alerts.isEmpty());
+    for (const QString& request : fakeMaps().requests()) {
+        EXPECT_TRUE(request.startsWith("http://whois.orvanta.localhost/whois/whois.php?") ||
+                    request.startsWith("orvanta://site/whois/whois.php?"))
+            << request.toStdString();
+    }
+    EXPECT_TRUE(js(page, "document.querySelector('meta[http-equiv]').content")
+                    .startsWith("default-src 'none';"));
+    EXPECT_TRUE(root.Queries().empty());
+    TSiteScheme::setRdapSettings(orvanta::rdap::Settings::FromEnvironment());
+}
+
+TEST(WebWhoisPage, MoreRequestsThanWorkersAreAllAnswered) {
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer registry("127.0.0.2");
+    iana.Set("/dns.json",
+             orvanta::test::JsonReply(orvanta::test::DnsBootstrap({"example"}, registry.Base())));
+    constexpr int kPages = TWebWhoisResponder::kWorkers + 2;
+    for (int i = 0; i < kPages; ++i) {
+        const std::string name = "n" + std::to_string(i) + ".example";
+        auto reply = orvanta::test::JsonReply(orvanta::test::RegistryAnswer("SLOW-" + name, ""));
+        reply.delay = std::chrono::milliseconds(400);
+        registry.Set("/domain/" + name, reply);
+    }
+    orvanta::rdap::Settings settings;
+    settings.bootstrapBase = iana.Base();
+    settings.cacheDir = cache.path();
+    TSiteScheme::setRdapSettings(settings);
+    std::vector<std::unique_ptr<RecordingMapPage>> pages;
+    for (int i = 0; i < kPages; ++i) {
+        pages.push_back(std::make_unique<RecordingMapPage>());
+        const std::string name = "n" + std::to_string(i) + ".example";
+        pages.back()->load(QUrl(QString::fromStdString(WebWhoisSearchAddress(name))));
+    }
+    for (int i = 0; i < kPages; ++i) {
+        const QString shown = QString("SLOW-n%1.example").arg(i);
+        EXPECT_TRUE(waitForJs(
+            *pages[i],
+            QString("document.body && document.body.innerText.indexOf('%1') >= 0").arg(shown),
+            8000))
+            << i;
+    }
+    EXPECT_EQ(registry.Targets().size(), static_cast<std::size_t>(kPages));
+    TSiteScheme::setRdapSettings(orvanta::rdap::Settings::FromEnvironment());
 }
 
 TEST(WebWhoisPage, NameFromBothAddressShapes) {

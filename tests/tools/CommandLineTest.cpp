@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"InfoUnknownOption", {"info", "--edition"}, 2, "", "unknown option --edition"},
         ExitCase{"LookupDbWithoutValue", {"lookup", "--db"}, 2, "", "--db needs a value"},
         ExitCase{
-            "LookupUnknownOption", {"lookup", "--json", "1.2.3.4"}, 2, "", "unknown option --json"},
+            "LookupUnknownOption", {"lookup", "--xml", "1.2.3.4"}, 2, "", "unknown option --xml"},
         ExitCase{"BuildWithoutOutput", {"build", "--csv", "a.csv"}, 2, "", "-o OUT"},
         ExitCase{"BuildWithoutSource", {"build", "-o", "out.dat"}, 2, "", "needs a source"},
         ExitCase{"BuildTwoSources",

@@ -47,15 +47,15 @@ TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
         const char* line;
     } rows[] = {
         {"1.2.3.4", "1.2.3.4\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t"
-                    "-122.3933\t807\t415"},
+                    "-122.3933\t807\t415\t1.0.0.0/8"},
         {"2.0.0.9", "2.0.0.9\tlrFound\tFR\tFrance\ta\\tb\tCr\xC3\xA9teil\\r\\n\tback\\\\slash\t"
-                    "-0.0001\t0\t0\t0"},
-        {"3.0.0.0", "3.0.0.0\tlrFound\t--\tN/A\t\t\t\t0\t0\t0\t0"},
-        {"4.0.0.1", "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0"},
-        {"0.0.0.0", "0.0.0.0\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0"},
-        {"a\\b", "a\\\\b\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0"},
+                    "-0.0001\t0\t0\t0\t2.0.0.0/24"},
+        {"3.0.0.0", "3.0.0.0\tlrFound\t--\tN/A\t\t\t\t0\t0\t0\t0\t3.0.0.0/32"},
+        {"4.0.0.1", "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6"},
+        {"0.0.0.0", "0.0.0.0\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t"},
+        {"a\\b", "a\\\\b\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t"},
         {"0x1.1", "0x1.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t"
-                  "-122.3933\t807\t415"},
+                  "-122.3933\t807\t415\t1.0.0.0/8"},
     };
     std::vector<std::string> args = {"lookup", "--db", folder_.File("GeoLiteCity.dat")};
     std::string expected;
@@ -74,15 +74,15 @@ TEST_F(LookupCommandTest, ReadsStandardInputFromTheDefaultFile) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "1.0.0.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t-122.3933\t"
-              "807\t415\n"
-              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\n"
-              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\n");
+              "807\t415\t1.0.0.0/8\n"
+              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\n"
+              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6\n");
 }
 
 TEST_F(LookupCommandTest, DoubleDashLetsAnAddressStartWithADash) {
     ToolResult result = RunTool({"lookup", "--db=" + folder_.File("GeoLiteCity.dat"), "--", "-1"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\n");
+    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\n");
 }
 
 TEST_F(LookupCommandTest, StopsWithExitOneWhenTheFileCannotBeOpened) {

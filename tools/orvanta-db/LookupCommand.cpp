@@ -1,148 +1,127 @@
 #include "LookupCommand.h"
 
+#include "BulkLookup.h"
 #include "CommandLine.h"
+#include "LookupFormatter.h"
 #include "geoip/TGeoIP.h"
-#include "geoipwriter/TextConversion.h"
 
-#include <charconv>
 #include <istream>
 #include <ostream>
 
 namespace orvanta::dbtool {
 
 const char* const LookupUsage =
-    "Usage: orvanta-db lookup [--db FILE] [ADDRESS...]\n"
+    "Usage: orvanta-db lookup [--db FILE] [--json] [ADDRESS...]\n"
     "Looks each ADDRESS up in FILE (default: GeoLiteCity.dat in the current\n"
     "directory); with no ADDRESS, reads addresses from standard input, one a line.\n"
     "Prints one line per address, fields separated by a tab:\n"
     "  address result CountryCode CountryName Region City PostalCode Latitude\n"
-    "  Longitude DmaCode AreaCode\n"
-    "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\.\n";
+    "  Longitude DmaCode AreaCode network\n"
+    "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\.\n"
+    "network is the matched network as a.b.c.d/len (empty when no search was made).\n"
+    "  --json  one JSON object per line with the same fields (network null when\n"
+    "          no search was made)\n";
 
 namespace {
 
 constexpr const char* DefaultDatabase = "GeoLiteCity.dat";
 
-// One reader per address, opened and freed around the lookup.
-bool LookupOne(const std::string& file, const std::string& address, std::ostream& out,
-               std::ostream& err) {
-    geoip::TGeoIPCity record;
-    geoip::TLookupResult result;
-    try {
-        geoip::TGeoIP reader(file);
-        result = reader.LookupCity(address, record);
-    } catch (const geoip::EFOpenError& error) {
-        err << error.what() << '\n';
-        return false;
-    }
-    if (result != geoip::lrFound) {
-        record = geoip::TGeoIPCity();
-    }
-    out << FormatLookupLine(address, result, record) << '\n';
-    return true;
-}
-
-} // namespace
-
-std::string FormatNumber(double value) {
-    char text[64];
-    auto [end, error] =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
-    return error == std::errc() ? std::string(text, end) : std::string("nan");
-}
-
-std::string EscapeField(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string FormatLookupLine(std::string_view address, geoip::TLookupResult result,
-                             const geoip::TGeoIPCity& record) {
-    std::string line = EscapeField(address);
-    auto text = [&line](const std::string& latin1) {
-        line += '\t';
-        line += EscapeField(geoip::Latin1ToUtf8(latin1));
-    };
-    line += '\t';
-    line += geoip::LookupResultName(result);
-    text(record.CountryCode);
-    text(record.CountryName);
-    text(record.Region);
-    text(record.City);
-    text(record.PostalCode);
-    for (double number : {record.Latitude, record.Longitude}) {
-        line += '\t';
-        line += FormatNumber(number);
-    }
-    for (std::int32_t number : {record.DmaCode, record.AreaCode}) {
-        line += '\t';
-        line += std::to_string(number);
-    }
-    return line;
-}
-
-int RunLookup(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-              std::ostream& err) {
-    ArgumentWalker walker(args);
+struct LookupOptions {
     std::string file = DefaultDatabase;
+    LookupFormat format = LookupFormat::Tsv;
     std::vector<std::string> addresses;
+    bool help = false;
+};
+
+LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
+    LookupOptions options;
+    ArgumentWalker walker(args);
     bool optionsEnded = false;
     while (!walker.Done()) {
         if (!optionsEnded) {
             if (walker.TakeFlag("--help")) {
-                out << LookupUsage;
-                return ExitSuccess;
+                options.help = true;
+                return options;
             }
             if (walker.TakeFlag("--")) {
                 optionsEnded = true;
                 continue;
             }
-            if (walker.TakeValue("--db", file)) {
+            if (walker.TakeValue("--db", options.file)) {
+                continue;
+            }
+            if (walker.TakeFlag("--json")) {
+                options.format = LookupFormat::Json;
                 continue;
             }
             if (IsOption(walker.Current())) {
                 throw UsageError("unknown option " + walker.Current());
             }
         }
-        addresses.push_back(walker.Current());
+        options.addresses.push_back(walker.Current());
         walker.Skip();
     }
-    if (!addresses.empty()) {
-        for (const std::string& address : addresses) {
-            if (!LookupOne(file, address, out, err)) {
-                return ExitFailure;
-            }
-        }
-        return ExitSuccess;
+    return options;
+}
+
+// One reader, opened and freed around the lookup, as the program does.
+void LookupOne(const LookupOptions& options, std::ostream& out) {
+    const std::string& address = options.addresses.front();
+    geoip::TGeoIPCity record;
+    int prefixLength = -1;
+    geoip::TLookupResult result;
+    {
+        geoip::TGeoIP reader(options.file);
+        result = reader.LookupCity(address, record, prefixLength);
     }
+    std::string line;
+    LookupFormatter(options.format)
+        .AppendLine(line, {address, result, &record, geoip::TGeoIP::AddressToNumber(address),
+                           prefixLength});
+    out << line;
+}
+
+void LookupStandardInput(BulkLookup& bulk, std::istream& in, bool interactive) {
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (!LookupOne(file, line, out, err)) {
-            return ExitFailure;
+        bulk.Add(line);
+        // Lines go out in large pieces; but a caller that feeds one address
+        // and waits for its answer gets it once no further input is waiting.
+        if (interactive || in.rdbuf()->in_avail() <= 0) {
+            bulk.Flush();
         }
-        out.flush(); // answers as they come, for a script feeding one line at a time
+    }
+}
+
+} // namespace
+
+int RunLookup(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+              std::ostream& err, bool interactive) {
+    const LookupOptions options = ParseLookupOptions(args);
+    if (options.help) {
+        out << LookupUsage;
+        return ExitSuccess;
+    }
+    try {
+        if (options.addresses.size() == 1) {
+            LookupOne(options, out);
+            return ExitSuccess;
+        }
+        BulkLookup bulk(options.file, options.format, out);
+        if (options.addresses.empty()) {
+            LookupStandardInput(bulk, in, interactive);
+        } else {
+            for (const std::string& address : options.addresses) {
+                bulk.Add(address);
+            }
+        }
+        bulk.Flush();
+    } catch (const geoip::EFOpenError& error) {
+        err << error.what() << '\n';
+        return ExitFailure;
     }
     return ExitSuccess;
 }

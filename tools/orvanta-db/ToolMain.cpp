@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "InfoCommand.h"
 #include "LookupCommand.h"
+#include "UpdateCommand.h"
 
 #include <ostream>
 
@@ -15,16 +16,19 @@ const char* const ToolUsage =
     "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat).\n"
     "Commands:\n"
     "  info FILE                       edition, segment boundary, record length\n"
-    "  lookup [--db FILE] [ADDRESS...] look addresses up, one tab-separated line each\n"
+    "  lookup [--db FILE] [--json] [ADDRESS...]\n"
+    "                                  look addresses up, one line each\n"
     "  build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
     "                                  build a database from a CSV file\n"
+    "  update [--dir DIR] [--url BASE] [--from FILE] [--force]\n"
+    "                                  install or refresh the default database\n"
     "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
     "Exit codes: 0 success, 1 failure, 2 wrong command line.\n";
 
 } // namespace
 
 int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool interactive) {
     if (args.empty()) {
         err << ToolUsage;
         return ExitUsage;
@@ -43,7 +47,11 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
         }
         if (command == "lookup") {
             usage = LookupUsage;
-            return RunLookup(rest, in, out, err);
+            return RunLookup(rest, in, out, err, interactive);
+        }
+        if (command == "update") {
+            usage = UpdateUsage;
+            return RunUpdate(rest, out, err);
         }
         if (command == "build") {
             usage = BuildUsage;

@@ -8,8 +8,9 @@
 
 namespace orvanta::dbtool {
 
-// `args` without the program name.
+// `args` without the program name; `interactive` when standard output is a
+// terminal (lines are then written as they are made).
 int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err, bool interactive = false);
 
 } // namespace orvanta::dbtool

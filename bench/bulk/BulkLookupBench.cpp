@@ -1,0 +1,179 @@
+// Bulk lookups end to end, in one run: `orvanta-db lookup` reading addresses
+// on standard input and writing its tab-separated lines to a pipe, beside a C
+// loop over libmaxminddb (mmdb_loop, the database opened once) doing the same
+// on the source MMDB. Same random addresses for both, each side run several
+// times in turn; prints addresses per second (median run) and the ratios.
+//
+// Usage: bulk_lookup_bench [--count N] [--runs N] [--db FILE.dat] [--mmdb FILE.mmdb]
+// The files default to the full-scale pair (ORVANTA_SCALE_DAT / _MMDB, or
+// what scripts/prove-scale leaves in the cache); skips when they are missing.
+
+#include "ScaleFiles.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Run {
+    double wall = 0;       // seconds
+    double processor = 0;  // user + system seconds of the child
+    std::size_t lines = 0; // lines it wrote
+};
+
+struct Side {
+    const char* name;
+    std::vector<std::string> argv;
+    std::vector<Run> runs;
+};
+
+double Seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+// Runs the command with `input` as standard input, reads everything it writes
+// and counts the lines; the wall time includes start-up and the last byte.
+Run RunOnce(const std::vector<std::string>& argv, const std::string& input) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        std::perror("pipe");
+        std::exit(1);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    if (posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", args[0]);
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    Run run;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(out[0], buffer.data(), buffer.size());
+        if (got <= 0) {
+            break;
+        }
+        run.lines += static_cast<std::size_t>(std::count(buffer.data(), buffer.data() + got, '\n'));
+    }
+    ::close(out[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.processor = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", args[0]);
+        std::exit(1);
+    }
+    return run;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::string WriteAddresses(std::size_t count) {
+    char path[] = "/tmp/orvanta-bulk-bench-XXXXXX";
+    const int fd = ::mkstemp(path);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+    if (file == nullptr) {
+        std::perror("address file");
+        std::exit(1);
+    }
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<std::uint32_t> any(1, 0xFFFFFFFEu);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t n = any(random);
+        std::fprintf(file, "%u.%u.%u.%u\n", n >> 24, (n >> 16) & 255, (n >> 8) & 255, n & 255);
+    }
+    std::fclose(file);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::size_t count = 2000000;
+    int runs = 5;
+    std::string db = orvanta::scale::ScaleDatabase();
+    std::string mmdb = orvanta::scale::ScaleSource();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--count") {
+            count = std::strtoull(argv[i + 1], nullptr, 10);
+        } else if (option == "--runs") {
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        } else if (option == "--db") {
+            db = argv[i + 1];
+        } else if (option == "--mmdb") {
+            mmdb = argv[i + 1];
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
+    if (::access(db.c_str(), R_OK) != 0 || ::access(mmdb.c_str(), R_OK) != 0 || count == 0) {
+        std::printf("skipped: %s or %s is missing (scripts/prove-scale makes them)\n", db.c_str(),
+                    mmdb.c_str());
+        return 0;
+    }
+    const std::string input = WriteAddresses(count);
+    Side sides[] = {{"orvanta-db lookup", {ORVANTA_DB_TOOL, "lookup", "--db", db}, {}},
+                    {"libmaxminddb C loop", {ORVANTA_MMDB_LOOP, mmdb}, {}}};
+    for (int run = 0; run < runs; ++run) {
+        for (Side& side : sides) {
+            side.runs.push_back(RunOnce(side.argv, input));
+            if (side.runs.back().lines != count) {
+                std::fprintf(stderr, "%s wrote %zu lines for %zu addresses\n", side.name,
+                             side.runs.back().lines, count);
+                return 1;
+            }
+        }
+    }
+    ::unlink(input.c_str());
+    double rate[2];
+    double processor[2];
+    for (int s = 0; s < 2; ++s) {
+        std::vector<double> walls;
+        std::vector<double> cpus;
+        for (const Run& run : sides[s].runs) {
+            walls.push_back(run.wall);
+            cpus.push_back(run.processor);
+        }
+        rate[s] = static_cast<double>(count) / Median(walls);
+        processor[s] = static_cast<double>(count) / Median(cpus);
+        std::printf("%-20s %10.0f addresses/s end to end (median of %d), %10.0f per processor "
+                    "second\n",
+                    sides[s].name, rate[s], runs, processor[s]);
+    }
+    std::printf("%zu addresses; orvanta-db: %.2f million addresses/s (goal >= 1.5)\n", count,
+                rate[0] / 1e6);
+    std::printf("ratio orvanta-db / libmaxminddb: %.2f end to end, %.2f in processor time "
+                "(goal >= 2)\n",
+                rate[0] / rate[1], processor[0] / processor[1]);
+    return 0;
+}

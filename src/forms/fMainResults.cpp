@@ -1,0 +1,48 @@
+// Getting results out of the main window's list: the selected row to the
+// clipboard, the whole list to a CSV file, and clearing the list.
+#include "forms/FileReplace.h"
+#include "forms/ResultsExport.h"
+#include "forms/TListView.h"
+#include "forms/fMain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+
+void TfrmMain::UpdateListActions() {
+    Copy1->setEnabled(ListView1->Selected() >= 0);
+    SaveAs1->setEnabled(ListView1->Count() > 0);
+    Clear1->setEnabled(ListView1->Count() > 0);
+}
+
+void TfrmMain::Copy1Click() {
+    const int row = ListView1->Selected();
+    if (row < 0)
+        return;
+    QGuiApplication::clipboard()->setText(RowClipboardText(ListView1->Item(row)));
+}
+
+void TfrmMain::SaveAs1Click() {
+    QFileDialog dialog(this, QStringLiteral("Save list as CSV"), QDir::homePath());
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QStringLiteral("orvanta-results.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveListAsCsv(dialog.selectedFiles().constFirst());
+}
+
+void TfrmMain::SaveListAsCsv(const QString& path) {
+    ReplaceFile(path, ResultsCsv(*ListView1));
+}
+
+void TfrmMain::Clear1Click() {
+    if (ListView1->Count() == 0)
+        return;
+    ListView1->Clear();
+    UpdateListActions();
+}

@@ -1,0 +1,231 @@
+// The desktop under a real X server with a window manager (started by
+// run-under-x): what only real windows show. The title strips' colours read
+// back from the screen across changes of activation, a double-click made by
+// the X server's own pointer on a scrolled list, and the IP whois window on
+// the screen while its query blocks.
+#include "FakeMapsApi.h"
+#include "LoopbackWhoisServer.h"
+#include "ScopedCacheHome.h"
+#include "forms/ProgramFonts.h"
+#include "forms/StartUp.h"
+#include "forms/SystemColors.h"
+#include "forms/TFlatTitlebar.h"
+#include "forms/TListView.h"
+#include "forms/TSpeedButton.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/fMain.h"
+#include "site/MapProfile.h"
+#include "site/SiteScheme.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+using orvanta::test::LoopbackWhoisServer;
+using orvanta::test::WhoisConnection;
+
+// True as soon as `done` is; false when it never was within `ms`. (A
+// window moved just after showing may go blank for a moment until it is
+// painted again, so a state seen once is not asked again.)
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    for (int waited = 0; waited < ms; waited += 50) {
+        if (done())
+            return true;
+        QTest::qWait(50);
+    }
+    return done();
+}
+
+// Runs xdotool with `args` while the program goes on taking events.
+bool Xdotool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForStarted(5000))
+        return false;
+    WaitFor([&] { return p.state() == QProcess::NotRunning; }, 10000);
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QRect OnScreen(const QWidget* w, const QRect& local) {
+    return local.translated(w->mapToGlobal(QPoint()));
+}
+
+int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += image.pixelColor(x, y).rgb() == colour.rgb();
+    return n;
+}
+
+// The caption's part of a strip, without the pictures at its right end.
+QRect CaptionArea(const TFlatTitlebar* strip, int picturesWidth) {
+    return OnScreen(strip, QRect(0, 0, strip->width() - picturesWidth, strip->height()));
+}
+
+// True once the screen shows the caption of `strip` in `shown` and nowhere
+// in `other` (bounded wait: painting follows activation shortly).
+bool CaptionDrawnIn(const TFlatTitlebar* strip, int picturesWidth, const QColor& shown,
+                    const QColor& other) {
+    return WaitFor([&] {
+        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        const QRect area = CaptionArea(strip, picturesWidth);
+        return CountColour(screen, area, shown) > 20 && CountColour(screen, area, other) == 0;
+    });
+}
+
+void Activate(QWidget* window) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+class Desktop : public testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X server: run through run-under-x";
+    }
+    void TearDown() override {
+        Form1->hide();
+        Form2->hide();
+    }
+};
+
+TEST_F(Desktop, TitleStripColoursFollowActivation) {
+    const QColor inactive = SystemColors::InactiveCaptionText();
+    const QColor mainActive = frmMain->FlatTitlebar1->ActiveTextColor();
+    const QColor dialogActive = Form1->FlatTitlebar1->ActiveTextColor();
+    constexpr int kMainPictures = 44 + 46 + 44;
+    constexpr int kClosePicture = 44;
+    Activate(frmMain);
+    EXPECT_TRUE(CaptionDrawnIn(frmMain->FlatTitlebar1, kMainPictures, mainActive, inactive));
+
+    // A dialog's first showing draws it active; the main window turns inactive.
+    frmMain->SpeedButton1->click();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    EXPECT_TRUE(CaptionDrawnIn(Form1->FlatTitlebar1, kClosePicture, dialogActive, inactive));
+    EXPECT_TRUE(CaptionDrawnIn(frmMain->FlatTitlebar1, kMainPictures, inactive, mainActive));
+
+    // Back and forth: every change repaints both.
+    Activate(frmMain);
+    EXPECT_TRUE(CaptionDrawnIn(Form1->FlatTitlebar1, kClosePicture, inactive, dialogActive));
+    EXPECT_TRUE(CaptionDrawnIn(frmMain->FlatTitlebar1, kMainPictures, mainActive, inactive));
+    Activate(Form1);
+    EXPECT_TRUE(CaptionDrawnIn(Form1->FlatTitlebar1, kClosePicture, dialogActive, inactive));
+}
+
+// Points the main window's WHOIS client and the server field at `port`.
+void WhoisOnLoopback(int port) {
+    frmMain->IdWhois1.SetPort(port);
+    Form2->IdWhois1.SetPort(orvanta::test::UnusedLoopbackPort());
+    const QSignalBlocker block(Form2->ComboBoxEx1);
+    Form2->ComboBoxEx1->setEditText(QStringLiteral("127.0.0.1"));
+}
+
+TEST_F(Desktop, DoubleClickOnAScrolledListQueriesTheRowUnderThePointer) {
+    TListView* list = frmMain->ListView1;
+    list->Clear();
+    for (int i = 1; i <= 40; ++i)
+        list->Add({QStringLiteral("place %1").arg(i),
+                   {QStringLiteral("10.0.0.%1").arg(i), "1", "2", "host"},
+                   0});
+    QScrollBar* bar = list->verticalScrollBar();
+    // Appending scrolled to the very end, past the horizontal scroll bar
+    // that came with the vertical one.
+    ASSERT_TRUE(WaitFor([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
+    // The user scrolls back to the top and double-clicks the second row.
+    list->scrollToTop();
+    LoopbackWhoisServer server(LoopbackWhoisServer::Answer("whois of row 2\r\n"));
+    WhoisOnLoopback(server.Port());
+    Activate(frmMain);
+    const QPoint target =
+        list->viewport()->mapToGlobal(list->visualRect(list->model()->index(1, 1)).center());
+    ASSERT_TRUE(
+        Xdotool({"mousemove", "--sync", QString::number(target.x()), QString::number(target.y())}));
+    ASSERT_TRUE(Xdotool({"click", "--repeat", "2", "--delay", "80", "1"}));
+    ASSERT_TRUE(WaitFor([&] { return server.Queries().size() == 1u; }, 10000));
+    EXPECT_EQ(server.Queries()[0], "10.0.0.2\r\n");
+    EXPECT_EQ(Form1->IP->text(), QStringLiteral("10.0.0.2"));
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(Desktop, IpWhoisWindowIsOnTheScreenWhileItsQueryBlocks) {
+    QTemporaryDir shots;
+    const QString during = shots.filePath(QStringLiteral("during.png"));
+    // The server takes a picture of the screen before it answers, while the
+    // program waits for it.
+    LoopbackWhoisServer server([&](WhoisConnection& c) {
+        c.ReadQuery();
+        const QString command = QStringLiteral("timeout 20 import -window root %1").arg(during);
+        (void)std::system(command.toLocal8Bit().constData());
+        c.Send("answer\r\n");
+        c.ShutdownSend();
+    });
+    WhoisOnLoopback(server.Port());
+    Form2->hide();
+    Activate(frmMain);
+    frmMain->SpeedButton3->click();
+    ASSERT_TRUE(server.WaitServed(1));
+    EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("answer\n"));
+    QFile::copy(during, "/tmp/during-shot.png");
+    const QImage screen(during);
+    ASSERT_FALSE(screen.isNull());
+    // The strip left of its caption and a band of the cleared memo.
+    const QRect strip = OnScreen(Form2->FlatTitlebar1, QRect(0, 0, 100, 33));
+    const QRect memo = OnScreen(Form2->Memo1, QRect(10, 100, 300, 200));
+    EXPECT_GT(CountColour(screen, strip, SystemColors::DkShadow3D()), strip.width() * 30);
+    EXPECT_GT(CountColour(screen, memo, SystemColors::Window()), memo.width() * 190);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
+    // The keyed page, its maps API answered by the fake.
+    ::setenv("ORVANTA_MAP", "google", 1);
+    TSiteScheme::registerScheme();
+    FakeMapsApi::registerScheme();
+    QApplication app(argc, argv);
+    LoadProgramFonts();
+    // The start-up check wants a database file in the current directory.
+    QTemporaryDir dir;
+    QFile db(dir.filePath(QStringLiteral("GeoLiteCity.dat")));
+    if (!dir.isValid() || !db.open(QIODevice::WriteOnly))
+        return 2;
+    db.close();
+    QDir::setCurrent(dir.path());
+    CreateForms();
+    // Lives as long as the map profile.
+    new FakeMapsApi(TMapProfile::program());
+    frmMain->show();
+    if (!QTest::qWaitForWindowExposed(frmMain) ||
+        !waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000)) {
+        std::fputs("desktop_test: the main window or its map page did not come up\n", stderr);
+        return 3;
+    }
+    const int result = RUN_ALL_TESTS();
+    FreeForms();
+    QDir::setCurrent(QDir::tempPath());
+    return result;
+}

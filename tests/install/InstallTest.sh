@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary folder (DESTDIR, then --prefix) and
+# checks the desktop entry and the launcher: the entry starts the launcher
+# by its installed path, and the launcher starts the program in the user's
+# data folder, made on first start with the db/ README. A stand-in replaces
+# the installed program, so the check is quick and needs no display.
+# Usage: InstallTest.sh BUILD_DIR INSTALL_PREFIX
+set -u
+build=$1 prefix=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0 passes=0
+check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"; passes=$((passes + 1))
+  else
+    echo "FAILED: $what"; failures=$((failures + 1))
+  fi
+}
+
+DESTDIR=$tmp/stage cmake --install "$build" >"$tmp/install.log" 2>&1
+check "cmake --install with DESTDIR succeeds" test $? -eq 0
+root=$tmp/stage$prefix
+bin=$root/bin
+check "the launcher is installed beside the program" test -x "$bin/orvanta-launcher" -a -x "$bin/orvanta"
+check "orvanta-db is installed" test -x "$bin/orvanta-db"
+entry=$root/share/applications/orvanta.desktop
+check "the desktop entry starts the launcher by its installed path" \
+  grep -qx "Exec=\"$prefix/bin/orvanta-launcher\"" "$entry"
+check "the db README is installed" grep -q "orvanta-db update" "$root/share/orvanta/db/README.txt"
+
+# The program replaced by a stand-in that reports where it was started.
+cat >"$bin/orvanta" <<EOS
+#!/bin/sh
+pwd >"$tmp/started-in"
+printf '%s\n' "\$@" >"$tmp/arguments"
+ls db >"$tmp/db-listing"
+EOS
+chmod +x "$bin/orvanta"
+
+mkdir -p "$tmp/home"
+(cd / && HOME=$tmp/home XDG_DATA_HOME= timeout 20 "$bin/orvanta-launcher" --first "two words")
+check "the launcher exits with the program" test $? -eq 0
+check "the program runs in ~/.local/share/orvanta" \
+  test "$(cat "$tmp/started-in" 2>/dev/null)" = "$tmp/home/.local/share/orvanta"
+check "the arguments are passed on" \
+  test "$(cat "$tmp/arguments" 2>/dev/null)" = $'--first\ntwo words'
+check "the first start makes db/ with the README" \
+  grep -q "orvanta-db update" "$tmp/home/.local/share/orvanta/db/README.txt"
+check "the folder is there before the program starts" grep -qx README.txt "$tmp/db-listing"
+
+echo "my notes" >"$tmp/home/.local/share/orvanta/db/README.txt"
+(HOME=$tmp/home XDG_DATA_HOME=$tmp/xdg timeout 20 "$bin/orvanta-launcher")
+check "XDG_DATA_HOME decides the folder" test "$(cat "$tmp/started-in")" = "$tmp/xdg/orvanta"
+(HOME=$tmp/home XDG_DATA_HOME=relative timeout 20 "$bin/orvanta-launcher")
+check "a relative XDG_DATA_HOME is ignored" \
+  test "$(cat "$tmp/started-in")" = "$tmp/home/.local/share/orvanta"
+check "a README already there is kept" grep -qx "my notes" "$tmp/home/.local/share/orvanta/db/README.txt"
+
+ln -s "$bin/orvanta-launcher" "$tmp/linked-launcher"
+(HOME=$tmp/home2 "$tmp/linked-launcher")
+check "started through a link, it finds the program" \
+  test "$(cat "$tmp/started-in")" = "$tmp/home2/.local/share/orvanta"
+
+cmake --install "$build" --prefix "$tmp/other" >"$tmp/install2.log" 2>&1
+check "an install-time prefix names the launcher in the entry" \
+  grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\"" "$tmp/other/share/applications/orvanta.desktop"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,332 @@
+#include "DatabaseUpdate.h"
+
+#include "DataFolderTexts.h"
+#include "Gunzip.h"
+#include "ScratchFile.h"
+#include "geoipwriter/DatabaseFile.h"
+#include "geoipwriter/WriteError.h"
+#include "http/HttpClient.h"
+#include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbCityBuild.h"
+#include "mmdbimport/MmdbDatabase.h"
+#include "mmdbimport/Progress.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+namespace orvanta::dbtool {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* DatabaseName = "GeoLiteCity.dat";
+constexpr const char* SourceInfoName = "SOURCE.txt";
+
+// What DIR/db/SOURCE.txt says the installed database was made from.
+struct SourceInfo {
+    std::string name;
+    std::uint64_t buildEpoch = 0;
+};
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::optional<SourceInfo> InstalledSource(const fs::path& dir) {
+    std::error_code error;
+    if (!fs::is_regular_file(dir / DatabaseName, error)) {
+        return std::nullopt;
+    }
+    std::ifstream in(dir / "db" / SourceInfoName);
+    SourceInfo info;
+    for (std::string line; std::getline(in, line);) {
+        line = Trimmed(line);
+        if (line.rfind("source: ", 0) == 0) {
+            info.name = line.substr(8);
+        } else if (line.rfind("build_epoch: ", 0) == 0) {
+            info.buildEpoch = std::strtoull(line.c_str() + 13, nullptr, 10);
+        }
+    }
+    if (info.name.empty()) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+std::string BuildDate(std::uint64_t epoch) {
+    const auto seconds = static_cast<std::time_t>(epoch);
+    std::tm utc{};
+    if (::gmtime_r(&seconds, &utc) == nullptr) {
+        return "unknown";
+    }
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    return text;
+}
+
+// Written beside the target and renamed into place.
+void WriteTextFile(const fs::path& path, const std::string& text) {
+    geoip::DatabaseFile file(path.string());
+    file.Write(text.data(), text.size());
+    file.Commit();
+}
+
+void EnsureFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder)) {
+        throw UpdateError("Cannot create the folder \"" + folder.string() +
+                          "\": " + (error ? error.message() : "a file of that name is in the way"));
+    }
+}
+
+std::string ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error) {
+        throw UpdateError("Cannot read \"" + path + "\": " + error.message());
+    }
+    if (size > maxBytes) {
+        throw UpdateError("\"" + path + "\" is larger than " + std::to_string(maxBytes) + " bytes");
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        throw UpdateError("Cannot read \"" + path + "\"");
+    }
+    return bytes;
+}
+
+class Updater {
+public:
+    Updater(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
+            std::ostream& err)
+        : request_(request), progress_(progress), out_(out), err_(err), dir_(request.dir) {}
+
+    void Run() {
+        if (request_.dir.empty()) {
+            throw UpdateError("No data folder: set HOME or XDG_DATA_HOME, or give --dir");
+        }
+        EnsureFolder(dir_ / "db");
+        installed_ = InstalledSource(dir_);
+        std::string bytes;
+        if (!request_.fromFile.empty()) {
+            sourceName_ = fs::path(request_.fromFile).filename().string();
+            bytes = ReadWholeFile(request_.fromFile, request_.maxDownloadBytes);
+        } else if (!Download(bytes)) {
+            return;
+        }
+        std::optional<ScratchFile> mmdb;
+        try {
+            mmdb.emplace(dir_.string(), "download.mmdb");
+        } catch (const std::runtime_error& error) {
+            throw UpdateError(error.what());
+        }
+        Unpack(bytes, *mmdb);
+        bytes = std::string();
+        const std::uint64_t epoch = Check(mmdb->path());
+        if (!request_.fromFile.empty() && IsInstalled(sourceName_, epoch)) {
+            return;
+        }
+        Convert(mmdb->path(), epoch);
+    }
+
+private:
+    bool IsInstalled(const std::string& name, std::optional<std::uint64_t> epoch) {
+        if (request_.force || !installed_ || installed_->name != name ||
+            (epoch && *epoch != installed_->buildEpoch)) {
+            return false;
+        }
+        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " is already made from " << name
+             << "; nothing to do (--force rebuilds it)\n";
+        return true;
+    }
+
+    // This month's file, else last month's while this month's is not out
+    // (404). False when the installed database is already made from it.
+    bool Download(std::string& bytes) {
+        const int year = request_.year;
+        const unsigned month = request_.month;
+        const std::string current = MonthlyFileName(year, month);
+        const std::string previous =
+            month <= 1 ? MonthlyFileName(year - 1, 12) : MonthlyFileName(year, month - 1);
+        if (IsInstalled(current, std::nullopt)) {
+            return false;
+        }
+        http::Response response = Fetch(current);
+        sourceName_ = current;
+        if (response.status == 404) {
+            if (IsInstalled(previous, std::nullopt)) {
+                return false;
+            }
+            response = Fetch(previous);
+            sourceName_ = previous;
+            if (response.status == 404) {
+                throw UpdateError("Neither " + current + " nor " + previous + " is at " + Base() +
+                                  " (HTTP 404)");
+            }
+        }
+        if (response.status != 200) {
+            throw UpdateError(Base() + "/" + sourceName_ + " answered HTTP " +
+                              std::to_string(response.status) + "; nothing was changed");
+        }
+        bytes = std::move(response.body);
+        return true;
+    }
+
+    std::string Base() const {
+        std::string base = request_.baseUrl.empty() ? DefaultDownloadBase : request_.baseUrl;
+        while (!base.empty() && base.back() == '/') {
+            base.pop_back();
+        }
+        return base;
+    }
+
+    http::Response Fetch(const std::string& name) {
+        http::Request request;
+        request.url = Base() + "/" + name;
+        request.limits.connectTimeout = request_.connectTimeout;
+        request.limits.totalTimeout = request_.totalTimeout;
+        request.limits.maxBytes = request_.maxDownloadBytes;
+        request.limits.maxRedirects = 5;
+        // The gzip layer is the file itself, unpacked below with its own cap.
+        request.decodeContent = false;
+        bool started = false;
+        request.onProgress = [this, &started, name](std::uint64_t received, std::uint64_t total) {
+            if (!started && received > 0) {
+                progress_.Start("downloading " + name, total);
+                started = true;
+            }
+            if (started) {
+                progress_.Advance(received);
+            }
+            return true;
+        };
+        try {
+            http::Response response = http::Fetch(request);
+            if (started) {
+                progress_.Finish();
+            }
+            return response;
+        } catch (const http::HttpError& error) {
+            if (started) {
+                progress_.Finish();
+            }
+            throw UpdateError(std::string("Download failed: ") + error.what());
+        }
+    }
+
+    void Unpack(const std::string& bytes, ScratchFile& mmdb) {
+        try {
+            if (LooksGzipped(bytes)) {
+                Gunzip(bytes, request_.maxUnpackedBytes,
+                       [&mmdb](const char* data, std::size_t size) { mmdb.Write(data, size); });
+            } else {
+                mmdb.Write(bytes.data(), bytes.size());
+            }
+            mmdb.Close();
+        } catch (const GunzipError& error) {
+            throw UpdateError("Cannot unpack " + sourceName_ + ": " + error.what());
+        } catch (const std::runtime_error& error) {
+            throw UpdateError(error.what());
+        }
+    }
+
+    // A city database with IPv4 data; the importer tells about the IPv4 part.
+    std::uint64_t Check(const std::string& path) {
+        try {
+            const mmdbimport::MmdbDatabase database(path);
+            std::string type = database.databaseType();
+            std::string lower = type;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            if (lower.find("city") == std::string::npos) {
+                throw UpdateError(sourceName_ + " is " +
+                                  (type.empty() ? "a database without a type" : "a " + type) +
+                                  " database, not a city database; nothing was changed");
+            }
+            return database.buildEpoch();
+        } catch (const mmdbimport::ImportError&) {
+            throw UpdateError(sourceName_ + " is not an MMDB database; nothing was changed");
+        }
+    }
+
+    void Convert(const std::string& mmdb, std::uint64_t epoch) {
+        std::ostringstream summary;
+        try {
+            mmdbimport::BuildCityDatabaseFromMmdb(
+                {mmdb, (dir_ / DatabaseName).string(), {6, true}, request_.regionCodesPath},
+                progress_, summary, err_);
+        } catch (const mmdbimport::ImportError& error) {
+            throw UpdateError(sourceName_ + ": " + error.what());
+        } catch (const geoip::WriteError& error) {
+            throw UpdateError(error.what());
+        }
+        const fs::path db = dir_ / "db";
+        const std::string built = BuildDate(epoch);
+        try {
+            WriteTextFile(db / "README.txt", DbReadmeText);
+            WriteTextFile(db / "ATTRIBUTION.txt", DbAttributionText);
+            WriteTextFile(db / "build-summary.txt", summary.str());
+            WriteTextFile(db / SourceInfoName, "source: " + sourceName_ +
+                                                   "\nbuild_epoch: " + std::to_string(epoch) +
+                                                   "\nbuilt: " + built + "\n");
+        } catch (const geoip::WriteError& error) {
+            // The database is in place, but not what it was made from: the
+            // next update must not take it for current.
+            std::error_code ignored;
+            fs::remove(db / SourceInfoName, ignored);
+            throw UpdateError(error.what());
+        }
+        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " made from " << sourceName_
+             << " (built " << built << ")\n"
+             << "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
+    }
+
+    const UpdateRequest& request_;
+    mmdbimport::Progress& progress_;
+    std::ostream& out_;
+    std::ostream& err_;
+    fs::path dir_;
+    std::optional<SourceInfo> installed_;
+    std::string sourceName_;
+};
+
+} // namespace
+
+std::string MonthlyFileName(int year, unsigned month) {
+    char text[48];
+    std::snprintf(text, sizeof text, "dbip-city-lite-%04d-%02u.mmdb.gz", year, month);
+    return text;
+}
+
+std::string DefaultDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return std::string(xdg) + "/orvanta";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.local/share/orvanta";
+    }
+    return "";
+}
+
+void UpdateDatabase(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
+                    std::ostream& err) {
+    Updater(request, progress, out, err).Run();
+}
+
+} // namespace orvanta::dbtool

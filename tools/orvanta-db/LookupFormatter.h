@@ -1,0 +1,60 @@
+#pragma once
+// The lines of `orvanta-db lookup`: tab-separated fields or JSON Lines. Each
+// line is appended to a caller's buffer in pieces (address, record part,
+// network), so that a bulk run can keep the record part of an answer it has
+// already formatted and append it again.
+
+#include "geoip/TGeoIPCity.h"
+#include "geoip/TLookupResult.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvanta::dbtool {
+
+enum class LookupFormat { Tsv, Json };
+
+// What one lookup answered: `number` is the address as a number and
+// `prefixLength` the bits the tree walk used (-1 when no walk was made).
+struct LookupAnswer {
+    std::string_view address;
+    geoip::TLookupResult result = geoip::lrInvalidAddress;
+    const geoip::TGeoIPCity* record = nullptr; // fields of an empty record unless lrFound
+    std::uint32_t number = 0;
+    int prefixLength = -1;
+};
+
+class LookupFormatter {
+public:
+    explicit LookupFormatter(LookupFormat format) : format_(format) {}
+
+    // The whole line with its line end.
+    void AppendLine(std::string& out, const LookupAnswer& answer) const;
+
+    // The pieces of a line, in order: the opening and the address; the result
+    // and the nine fields; the network and the line end.
+    void AppendAddress(std::string& out, std::string_view address) const;
+    void AppendRecord(std::string& out, geoip::TLookupResult result,
+                      const geoip::TGeoIPCity& record) const;
+    void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
+
+private:
+    LookupFormat format_;
+};
+
+// The output line without its line end (tab-separated, with the network).
+std::string FormatLookupLine(const LookupAnswer& answer);
+
+// A number as the program shows it: up to 15 significant digits, "." as the
+// decimal separator whatever the locale.
+std::string FormatNumber(double value);
+
+// Tab, CR, LF and backslash written as \t, \r, \n and \\.
+std::string EscapeField(std::string_view text);
+
+// "a.b.c.d/len" for the network of `prefixLength` bits holding `number`; ""
+// when the length is negative.
+std::string NetworkText(std::uint32_t number, int prefixLength);
+
+} // namespace orvanta::dbtool
