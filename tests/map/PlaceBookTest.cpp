@@ -24,9 +24,7 @@ TEST(PlaceBook, ParsesTheRowsCoordinateTexts) {
     const Row rows[] = {
         {"point", "46.8", ".", 46.8},
         {"negative", "-22.4", ".", -22.4},
-        {"whole", "0", ".", 0.0},
         {"comma setting", "46,8", ",", 46.8},
-        {"point under comma setting", "46.8", ",", 46.8},
         {"comma under point setting", "-64,2327", ".", -64.2327},
         {"other separator",
          "12\xD9\xAB"
@@ -35,15 +33,10 @@ TEST(PlaceBook, ParsesTheRowsCoordinateTexts) {
         {"at the limit", "-90", ".", -90.0},
         {"beyond the limit", "90.0001", ".", std::nullopt},
         {"missing record", "ERROR City not present", ".", std::nullopt},
-        {"empty", "", ".", std::nullopt},
-        {"lone minus", "-", ".", std::nullopt},
         {"trailing separator", "4.", ".", std::nullopt},
-        {"leading separator", ".5", ".", std::nullopt},
         {"blank around", " 4", ".", std::nullopt},
         {"exponent", "1e2", ".", std::nullopt},
         {"thousands", "1.000.5", ".", std::nullopt},
-        {"plus", "+4", ".", std::nullopt},
-        {"nan", "nan", ".", std::nullopt},
         {"many digits", manyDigits.c_str(), ".", std::nullopt},
     };
     for (const auto& row : rows) {

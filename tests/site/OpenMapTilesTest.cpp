@@ -129,7 +129,6 @@ TEST(OpenMapTiles, ThePageChoiceDecidesTheUserAgent) {
     const Row rows[] = {
         {"default", nullptr, nullptr, true},
         {"key", nullptr, "AIza-test", false},
-        {"open despite a key", "open", "AIza-test", true},
         {"unknown choice", "bogus", nullptr, true},
     };
     for (const auto& row : rows) {
