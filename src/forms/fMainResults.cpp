@@ -4,6 +4,7 @@
 #include "forms/ResultsExport.h"
 #include "forms/TListView.h"
 #include "forms/fMain.h"
+#include "map/PlaceBook.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -44,5 +45,7 @@ void TfrmMain::Clear1Click() {
     if (ListView1->Count() == 0)
         return;
     ListView1->Clear();
+    if (FPlaces)
+        FPlaces->Clear();
     UpdateListActions();
 }
