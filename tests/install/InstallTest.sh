@@ -9,16 +9,7 @@ set -u
 build=$1 prefix=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-failures=0 passes=0
-check() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"; passes=$((passes + 1))
-  else
-    echo "FAILED: $what"; failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 DESTDIR=$tmp/stage cmake --install "$build" >"$tmp/install.log" 2>&1
 check "cmake --install with DESTDIR succeeds" test $? -eq 0
@@ -68,5 +59,4 @@ cmake --install "$build" --prefix "$tmp/other" >"$tmp/install2.log" 2>&1
 check "an install-time prefix names the launcher in the entry" \
   grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\"" "$tmp/other/share/applications/orvanta.desktop"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary

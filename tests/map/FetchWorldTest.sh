@@ -9,16 +9,7 @@ fetch=$1
 command -v node >/dev/null 2>&1 || { echo "node is not installed"; exit 77; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-failures=0 passes=0
-check() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"; passes=$((passes + 1))
-  else
-    echo "FAILED: $what"; failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # A topology of two countries: a square, and one whose ring crosses the
 # 180th meridian (179 -> 180 | -180 -> -179), quantized with a transform.
@@ -92,5 +83,4 @@ check "... and says why" grep -q "not reachable.*runs without its world map" "$t
 check "a package holding garbage does not fail the caller" run npm-bad bad-cache four
 check "... leaves no world map" test ! -e "$tmp/four/world.geojson"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary

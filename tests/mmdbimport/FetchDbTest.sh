@@ -8,16 +8,7 @@ set -u
 make_sample=$1 tool=$2 fetch=$3
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-failures=0 passes=0
-check() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"; passes=$((passes + 1))
-  else
-    echo "FAILED: $what"; failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 # DB-IP is down unless a case says otherwise: nothing listens on port 9 here.
 export ORVANTA_DB_URL=http://127.0.0.1:9
 
@@ -98,5 +89,4 @@ check "database made from DB-IP's file" grep -q $'\tCalifornia\tMountain View (D
 check "source recorded" grep -q "^source: dbip-city-lite-" "$tmp/run4/db/SOURCE.txt"
 check "attribution printed after the download" grep -q "IP Geolocation by DB-IP" <<<"$out"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary
