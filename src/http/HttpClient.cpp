@@ -142,7 +142,14 @@ int OnProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, curl_of
 std::string Seconds(std::chrono::milliseconds ms) {
     const auto whole = ms.count() / 1000;
     const auto tenths = (ms.count() % 1000) / 100;
-    return std::to_string(whole) + (tenths ? "." + std::to_string(tenths) : "") + " s";
+    // Appended piecewise: GCC 12 warns falsely (-Wrestrict) on "." + string at -O3.
+    std::string text = std::to_string(whole);
+    if (tenths != 0) {
+        text += '.';
+        text += std::to_string(tenths);
+    }
+    text += " s";
+    return text;
 }
 
 std::string Bytes(std::uint64_t n) {
