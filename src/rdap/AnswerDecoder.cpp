@@ -29,11 +29,13 @@ std::string TextOf(const json& value) {
     if (value.is_string()) {
         return AnswerDecoder::Bounded(value.get_ref<const std::string&>());
     }
-    if (value.is_number_integer()) {
-        return std::to_string(value.get<long long>());
-    }
+    // Unsigned first: is_number_integer() holds for unsigned numbers too,
+    // and those above the signed range would come out negative.
     if (value.is_number_unsigned()) {
         return std::to_string(value.get<unsigned long long>());
+    }
+    if (value.is_number_integer()) {
+        return std::to_string(value.get<long long>());
     }
     return {};
 }

@@ -70,6 +70,15 @@ TEST(AnswerDecoder, AnswersThatAreNotTheObjectAskedFor) {
     }
 }
 
+TEST(AnswerDecoder, WholeNumbersBecomeTheirDigits) {
+    const Domain domain = DecodeDomain(R"({"secureDNS": {"dsData": [
+      {"keyTag": 12345}, {"keyTag": -7}, {"keyTag": 18446744073709551615}]}})");
+    ASSERT_EQ(domain.secureDns.dsData.size(), 3u);
+    EXPECT_EQ(domain.secureDns.dsData[0].keyTag, "12345");
+    EXPECT_EQ(domain.secureDns.dsData[1].keyTag, "-7");
+    EXPECT_EQ(domain.secureDns.dsData[2].keyTag, "18446744073709551615");
+}
+
 TEST(AnswerDecoder, HugeAnswersDecodeIntoBoundedRecords) {
     json entities = json::array();
     for (int i = 0; i < 100000; ++i) {
