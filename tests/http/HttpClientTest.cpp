@@ -2,8 +2,14 @@
 
 #include "LoopbackHttpServer.h"
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -145,6 +151,31 @@ TEST(HttpFetchTest, FailuresAreBoundedAndNamed) {
     Request cancelled = Get(server.BaseUrl() + "/big");
     cancelled.onProgress = [](std::uint64_t received, std::uint64_t) { return received == 0; };
     EXPECT_EQ(KindOf(cancelled), HttpError::Kind::Cancelled);
+}
+
+// The test server itself: a client that asks for a large answer and then
+// never reads must not keep the server's end (and so the test) waiting.
+TEST(LoopbackHttpServerTest, AClientThatStopsReadingDoesNotHoldUpTheEnd) {
+    auto server = std::make_unique<LoopbackHttpServer>([](const HttpExchange&) {
+        return HttpReply{200, {}, std::string(32u << 20, 'z')};
+    });
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(server->Port());
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const std::string request = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(request.size()));
+    for (int i = 0; i < 200 && server->RequestCount() == 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(server->RequestCount(), 1u);
+    const auto start = std::chrono::steady_clock::now();
+    server.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    ::close(fd);
 }
 
 } // namespace

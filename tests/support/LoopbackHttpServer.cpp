@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cctype>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -16,6 +17,7 @@ namespace {
 constexpr std::size_t kMaxConnections = 10000;
 constexpr std::size_t kMaxRequestBytes = 1 << 20;
 constexpr auto kReadLimit = std::chrono::seconds(5);
+constexpr auto kSendLimit = std::chrono::seconds(30);
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -53,10 +55,21 @@ const char* Reason(int status) {
     }
 }
 
-bool SendAll(int fd, const std::string& bytes) {
+// Sends until done, the peer goes, the limit passes or the server stops: a
+// client that stops reading must not keep the destructor waiting.
+bool SendAll(int fd, const std::string& bytes, const std::atomic<bool>& stopping) {
+    const auto deadline = std::chrono::steady_clock::now() + kSendLimit;
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (stopping || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 50) <= 0)
+            continue;
+        const ssize_t n =
+            ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            continue;
         if (n <= 0)
             return false;
         sent += static_cast<std::size_t>(n);
@@ -234,7 +247,7 @@ void LoopbackHttpServer::Serve(int fd) {
         out += "Connection: close\r\n\r\n";
         if (exchange.method != "HEAD")
             out += reply.body;
-        SendAll(fd, out);
+        SendAll(fd, out, stopping_);
         ::shutdown(fd, SHUT_WR);
     }
     ::close(fd);
