@@ -73,7 +73,9 @@ void DomainLookup::AskRegistrar(DomainReport& report, const std::atomic<bool>* c
         std::string why;
         if (!http::IsPermittedUrl(link.href, &why)) {
             report.registrarNote = "The registrar link " + link.href + " was not followed: " + why;
-        } else if (Comparable(link.href) == Comparable(report.registry.url)) {
+        } else if (Comparable(link.href) == Comparable(report.registry.url) ||
+                   Comparable(link.href) == Comparable(report.registry.finalUrl)) {
+            // The registry's own record, also where a redirect took the request.
             report.registrarNote =
                 "The registrar link points back at the registry's own record; not followed.";
         } else {

@@ -136,11 +136,16 @@ TEST_F(RdapRoad, RedirectedAnswersNameWhereTheyCameFrom) {
                             "",
                             std::chrono::milliseconds(0),
                             false});
-    registrar_.Set("/moved/shop.example", JsonReply(test::RegistryAnswer("shop.example", "")));
+    // Its registrar link names the address the answer came from: the same record.
+    registrar_.Set(
+        "/moved/shop.example",
+        JsonReply(test::RegistryAnswer("shop.example", registrar_.Base() + "moved/shop.example")));
     const std::string page = Page("shop.example");
     EXPECT_TRUE(Has(page, "Registry: " + registry_.Base() + "domain/shop.example, redirected to " +
                               registrar_.Base() + "moved/shop.example, answered HTTP 200"))
         << page;
+    EXPECT_TRUE(Has(page, "points back")) << page;
+    EXPECT_EQ(registrar_.Targets(), std::vector<std::string>{"/moved/shop.example"});
 }
 
 TEST_F(RdapRoad, NoServiceForTheNameMeansPort43) {
