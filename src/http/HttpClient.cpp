@@ -212,9 +212,18 @@ Response PerformOne(const Request& request, const std::string& url, bool loopbac
     if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
         throw HttpError(HttpError::Kind::TooLarge,
                         url + ": the answer is larger than " + Bytes(request.limits.maxBytes));
-    if (code == CURLE_OPERATION_TIMEDOUT)
+    if (code == CURLE_OPERATION_TIMEDOUT) {
+        // Both bounds end in the same code; a transfer that never connected
+        // ran into the connect bound.
+        curl_off_t connected = 0;
+        curl_easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connected);
+        if (connected == 0)
+            throw HttpError(HttpError::Kind::Timeout,
+                            url + ": no connection within " +
+                                Seconds(std::min(request.limits.connectTimeout, timeLeft)));
         throw HttpError(HttpError::Kind::Timeout,
                         url + ": no complete answer within " + Seconds(timeLeft));
+    }
     const std::string reason = error[0] != '\0' ? error : curl_easy_strerror(code);
     throw HttpError(HttpError::Kind::Network, url + ": " + reason);
 }
