@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
@@ -44,10 +45,12 @@ void answerPlace(QWebEngineUrlRequestJob* job, const QUrl& url) {
 }
 
 // A file that is missing, unreadable or too large is simply not there: the
-// page draws without its world map.
+// page draws without its world map. So is anything but a regular file: a
+// FIFO would hold the open, on the UI thread that serves the page, until
+// something writes to it.
 void answerWorld(QWebEngineUrlRequestJob* job) {
     QFile file(settings().worldFile);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0 ||
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly) || file.size() <= 0 ||
         static_cast<std::uint64_t>(file.size()) > orvanta::map::kMaxWorldFileBytes) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

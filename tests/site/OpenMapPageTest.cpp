@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -234,6 +235,15 @@ TEST_F(OpenMap, BrokenWorldFilesAreLeftOutQuietly) {
         EXPECT_TRUE(newestMarkerSitsAt(*page, 12.5, 45.25)) << row.name;
         EXPECT_TRUE(page->alerts.isEmpty()) << row.name;
     }
+}
+
+TEST_F(OpenMap, AWorldFileThatIsNoRegularFileIsLeftOut) {
+    // A FIFO nothing writes to: opening it would wait for ever.
+    ASSERT_EQ(::mkfifo(folder.File("world.geojson").c_str(), 0600), 0);
+    open();
+    ASSERT_TRUE(waitForJs(*page, "mapTimes.worldMissing > 0"));
+    locate("Somewhere", 12.5, 45.25);
+    EXPECT_TRUE(newestMarkerSitsAt(*page, 12.5, 45.25));
 }
 
 } // namespace

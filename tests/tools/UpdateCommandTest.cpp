@@ -12,6 +12,7 @@
 #include "mmdbimport/Progress.h"
 #include "mmdbimport/RegionCodes.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -336,6 +337,14 @@ TEST(UpdateCommandTest, RunsFromTheCommandLineWithOneLineOnFailure) {
     const ToolResult lookup = RunTool({"lookup", "8.8.8.8"}, "", dir);
     EXPECT_NE(lookup.out.find("\tCalifornia\tMountain View\t"), std::string::npos) << lookup.out;
     EXPECT_EQ(RunTool({"update", "--url", "a", "--from", "b"}).status, 2);
+    // An empty value is a wrong command line, not the default: an empty
+    // --url must not fall back to the mirror of the environment (here the
+    // loopback server) or to DB-IP.
+    ::setenv("ORVANTA_DB_URL", server.BaseUrl().c_str(), 1);
+    for (const char* option : {"--url=", "--from="}) {
+        EXPECT_EQ(RunTool({"update", "--dir", dir, option}).status, 2) << option;
+    }
+    ::unsetenv("ORVANTA_DB_URL");
 }
 
 } // namespace

@@ -63,7 +63,10 @@ UpdateRequest ParseUpdateOptions(const std::vector<std::string>& args, bool& hel
     if (haveUrl && haveFrom) {
         throw UsageError("give --url or --from, not both");
     }
-    if ((haveDir && request.dir.empty()) || (haveFrom && request.fromFile.empty())) {
+    // An empty --url would quietly mean the default server, not the mirror
+    // a script meant to name.
+    if ((haveDir && request.dir.empty()) || (haveUrl && request.baseUrl.empty()) ||
+        (haveFrom && request.fromFile.empty())) {
         throw UsageError("an option's value is empty");
     }
     return request;
