@@ -3,6 +3,7 @@
 // focus in a dialog's edit, Ctrl+C on a row, the list saved as CSV and read
 // back, and clearing the list.
 #include "LoopbackWhoisServer.h"
+#include "WindowSet.h"
 #include "forms/ErrorReport.h"
 #include "forms/Guard.h"
 #include "forms/StartUp.h"
@@ -69,19 +70,7 @@ std::vector<QStringList> ReadCsv(const QByteArray& bytes) {
 
 class KeysAndResults : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (frmMain)
-            return;
-        // The start-up check wants a database file in the current directory.
-        static QTemporaryDir dir;
-        QFile db(dir.filePath(QStringLiteral("GeoLiteCity.dat")));
-        db.open(QIODevice::WriteOnly);
-        db.close();
-        QDir::setCurrent(dir.path());
-        CreateForms();
-        frmMain->show();
-        (void)QTest::qWaitForWindowExposed(frmMain);
-    }
+    static void SetUpTestSuite() { CreateWindowSetOnce(); }
     void SetUp() override {
         SetErrorReportSink([this](const QString& m) { reported << m; });
         ActivateWindow(frmMain);

@@ -1,6 +1,7 @@
 // The windows as a user meets them: the window set, the main window's
 // layout, splitter and database check, the IP entry dialog, the About window.
 #include "Pictures.h"
+#include "WindowSet.h"
 #include "forms/AppTitle.h"
 #include "forms/ErrorReport.h"
 #include "forms/FileVersion.h"
@@ -76,19 +77,7 @@ void AnswerNextBox(QString* seenText, QString* seenTitle, QMessageBox::StandardB
 // that holds a database file, and the main window shown.
 class Windows : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (frmMain)
-            return;
-        static QTemporaryDir dir;
-        QFile db(dir.filePath(QStringLiteral("GeoLiteCity.dat")));
-        db.open(QIODevice::WriteOnly);
-        db.close();
-        CurrentDir cd(dir.path());
-        CreateForms();
-        frmMain->move(100, 50);
-        frmMain->show();
-        (void)QTest::qWaitForWindowExposed(frmMain);
-    }
+    static void SetUpTestSuite() { CreateWindowSetOnce(); }
 
     void SetUp() override {
         SetErrorReportSink([this](const QString& m) { reported << m; });
