@@ -64,7 +64,10 @@ protected:
         window->show();
         window->FormCreate();
         QWebEnginePage& page = *window->WebBrowser1->page();
-        ASSERT_TRUE(waitForJs(page, "document.readyState === 'complete'"));
+        // The blank page before the map page commits is "complete" too:
+        // wait for the map page's own script as well.
+        ASSERT_TRUE(waitForJs(
+            page, "typeof codeAddress === 'function' && document.readyState === 'complete'"));
         js(kRecordEval);
     }
     QString js(const QString& script) {
