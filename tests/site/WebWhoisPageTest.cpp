@@ -267,7 +267,9 @@ TEST(WebWhoisPage, SlowServersNeitherBlockTheWindowNorOutliveANewNavigation) {
     });
     tick.start(50);
     loop.exec();
-    EXPECT_LT(longestGap, 400);
+    // A blocked thread would stall for the whole 1500 ms idle bound; a busy
+    // test machine may delay one tick by a few hundred.
+    EXPECT_LT(longestGap, 1000);
     // Navigate again before the answer: the old answer is dropped.
     ASSERT_TRUE(loadHtml(page, "<html><body><p>other page</p></body></html>"));
     QEventLoop wait;
