@@ -14,6 +14,7 @@
 #include "rdap/IpNetworkLookup.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -93,6 +94,11 @@ void TForm2::WireServerField() {
                 if ((serverEdited_ || serverEntered_) && isVisible() && isActiveWindow())
                     ComboBoxEx1Change();
             }));
+    // The edit reports the end of an edit only once: after the user turned
+    // to another window and back, leaving the field says nothing more. The
+    // focus itself still tells that the user moved on; the box holds it and
+    // hands its focus events to the edit directly.
+    ComboBoxEx1->installEventFilter(this);
     connect(ComboBoxEx1, &QComboBox::activated, this, Guarded([this] { ComboBoxEx1Change(); }));
 }
 
@@ -110,6 +116,18 @@ void TForm2::ComboBoxEx1Change() {
     if (ComboBoxEx1->currentText().isEmpty())
         return;
     QueryInto(IdWhois1, Form1->IP->text());
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && watched == ComboBoxEx1) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Before the edit's own handler, so that its end-of-edit report
+        // finds the query done and asks nothing more.
+        if (serverEdited_ && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason && isVisible() && isActiveWindow())
+            RunGuarded([this] { ComboBoxEx1Change(); });
+    }
+    return TBorderlessWindow::eventFilter(watched, event);
 }
 
 void TForm2::Image1Click() {

@@ -236,7 +236,8 @@ protected:
     ReportRecorder reports;
 };
 
-enum class Finish { Nothing, Enter, Leave, Close };
+// SwitchAway: to the main window and back, then leave the field.
+enum class Finish { Nothing, Enter, Leave, Close, SwitchAway };
 
 struct EditCase {
     const char* name;
@@ -262,6 +263,15 @@ TEST_P(ServerFieldEdit, AsksOnlyANameTheUserHasFinished) {
         Form2->Memo1->setFocus();
     else if (GetParam().finish == Finish::Close)
         QTest::keyClick(box, Qt::Key_Escape);
+    else if (GetParam().finish == Finish::SwitchAway) {
+        QApplication::setActiveWindow(frmMain);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain));
+        EXPECT_TRUE(server.Queries().empty()); // turning away finishes nothing
+        QApplication::setActiveWindow(Form2);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form2));
+        ASSERT_TRUE(box->lineEdit()->hasFocus());
+        Form2->Memo1->setFocus();
+    }
     ExpectQueries(GetParam().queries);
 }
 
@@ -271,6 +281,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EditCase{"NameThenLeave", "", "localhost", Finish::Leave, 1},
                     EditCase{"NameNotFinished", "", "localhost", Finish::Nothing, 0},
                     EditCase{"NameThenWindowClosed", "", "localhost", Finish::Close, 0},
+                    EditCase{"NameThenAwayAndBackThenLeave", "", "localhost", Finish::SwitchAway,
+                             1},
                     // The box makes this a pick of the entry; still one query.
                     EditCase{"EntryTypedThenEnter", "", "127.0.0.1", Finish::Enter, 1},
                     EditCase{"EntryTypedThenLeave", "", "127.0.0.1", Finish::Leave, 1},
