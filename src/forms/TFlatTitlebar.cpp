@@ -3,6 +3,7 @@
 #include "forms/ProgramFonts.h"
 #include "forms/SystemColors.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,22 +84,32 @@ void TFlatTitlebar::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
-    // Let the window manager move the window where it can (Wayland only
-    // allows that); elsewhere follow the pointer ourselves.
-    QWindow* handle = window()->windowHandle();
-    if (handle && handle->startSystemMove())
-        return;
-    dragging_ = true;
+    // The move starts only once the pointer is on its way: a window manager
+    // asked to move on the press itself can miss a quick click's release and
+    // then carry the window along until the next click.
+    pressed_ = true;
     pressGlobal_ = event->globalPosition().toPoint();
     pressWindowPos_ = window()->pos();
 }
 
 void TFlatTitlebar::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    if (pressed_ &&
+        (global - pressGlobal_).manhattanLength() >= QApplication::startDragDistance()) {
+        pressed_ = false;
+        // Let the window manager move the window where it can (Wayland only
+        // allows that); elsewhere follow the pointer ourselves.
+        QWindow* handle = window()->windowHandle();
+        if (handle && handle->startSystemMove())
+            return;
+        dragging_ = true;
+    }
     if (dragging_)
-        window()->move(pressWindowPos_ + event->globalPosition().toPoint() - pressGlobal_);
+        window()->move(pressWindowPos_ + global - pressGlobal_);
 }
 
 void TFlatTitlebar::mouseReleaseEvent(QMouseEvent*) {
+    pressed_ = false;
     dragging_ = false;
 }
 

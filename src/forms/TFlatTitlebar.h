@@ -3,8 +3,9 @@
 // 33 pixels high. It fills itself with TitlebarColor and draws its caption
 // centred, in ActiveTextColor while its window is active and in
 // InactiveTextColor otherwise (also before the first activation). A left
-// press on a part no child covers drags the window until a button is
-// released; a double-click does nothing.
+// press on a part no child covers drags the window, once the pointer has
+// moved a drag's distance, until a button is released; a click or a
+// double-click does nothing.
 //
 //     auto* bar = new TFlatTitlebar(Client());
 //     bar->SetCaption("ZA Derezove Videza");
@@ -57,6 +58,8 @@ private:
     QColor activeTextColor_;
     QColor inactiveTextColor_;
     std::vector<QWidget*> rightControls_;
+    // Pressed, but not yet moved far enough to be a drag.
+    bool pressed_ = false;
     bool dragging_ = false;
     QPoint pressGlobal_;
     QPoint pressWindowPos_;

@@ -224,6 +224,12 @@ TEST(FlatTitlebar, DragMovesWindowByPointerMovement) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const QPoint start = w.pos();
 
+    // A click whose pointer wobbles less than a drag's distance is no drag.
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(50, 10));
+    QTest::mouseMove(bar, QPoint(52, 11));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(52, 11));
+    EXPECT_EQ(w.pos(), start);
+
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(50, 10));
     QTest::mouseMove(bar, QPoint(80, 30));
     EXPECT_EQ(w.pos(), start + QPoint(30, 20));
