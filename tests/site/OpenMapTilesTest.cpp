@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -116,6 +117,40 @@ TEST(OpenMapTiles, AFailingTileServerLeavesMarkersWorking) {
         EXPECT_TRUE(map.page->alerts.isEmpty()) << row.name;
         map.bridge->run("GotoLatLng(1,2)");
         EXPECT_EQ(markerCounts(*map.page), "2/2") << row.name;
+    }
+}
+
+TEST(OpenMapTiles, ATileServerThatAnswersAgainBringsTheStreetsBack) {
+    const std::string png = tilePng();
+    struct Row {
+        const char* name;
+        const char* userZoom; // while offline; empty: none
+        const char* zoomAfter;
+    };
+    const Row rows[] = {{"left alone", "", "13"},
+                        {"zoomed by the user", "map.setZoom(6, {animate: false})", "6"}};
+    for (const auto& row : rows) {
+        std::atomic<bool> serving{false};
+        LoopbackHttpServer server([&](const HttpExchange&) {
+            return serving ? HttpReply{200, {{"Content-Type", "image/png"}}, png}
+                           : HttpReply{503, {}, "down"};
+        });
+        TileProfile profile;
+        auto map = loadOpenMap(profile.profile.get(), server.BaseUrl() + "/{z}/{x}/{y}.png");
+        ASSERT_TRUE(waitForJs(*map.page, "openMap.offline && map.getZoom() === 4")) << row.name;
+        js(*map.page, row.userZoom);
+        serving = true;
+        // West of the start, onto tiles not asked yet, but near enough to pan to.
+        map.bridge->run("GotoLatLng(39.7392,-104.9903)");
+        ASSERT_TRUE(waitForJs(*map.page, "!openMap.offline")) << row.name;
+        EXPECT_EQ(js(*map.page, "map.getZoom() + ',' + document.querySelector('.offline-note')"),
+                  QString(row.zoomAfter) + ",null")
+            << row.name;
+        // Still on the place, which a pixel's error at zoom 4 would not be.
+        EXPECT_EQ(js(*map.page, "map.latLngToContainerPoint([39.7392, -104.9903])"
+                                ".distanceTo(map.getSize().divideBy(2)) < 2"),
+                  "true")
+            << row.name;
     }
 }
 

@@ -24,6 +24,14 @@ var openMap = {
   tiles: null,
   tileSeen: false,
   offline: false,
+  // The zoom the map had before going offline took it out, while it still
+  // shows that offline zoom.
+  zoomBeforeOffline: null,
+  // The place the program last centred the map on, until anything else
+  // moves the map: at a low zoom the map's own centre is a whole pixel off,
+  // which is far from the place once zoomed in.
+  placeShown: null,
+  showingPlace: false,
   note: null
 };
 
@@ -82,7 +90,9 @@ function openMapGoOffline() {
   }
   openMap.offline = true;
   if (map.getZoom() > openMap.offlineZoom) {
+    var before = map.getZoom();
     map.setZoom(openMap.offlineZoom, { animate: false });
+    openMap.zoomBeforeOffline = before; // after the zoom that is not the user's
   }
   openMap.note = L.control({ position: "bottomleft" });
   openMap.note.onAdd = function () {
@@ -94,11 +104,31 @@ function openMapGoOffline() {
 }
 
 function openMapWatchTiles(tiles) {
+  map.on("movestart", function () {
+    if (!openMap.showingPlace) {
+      openMap.placeShown = null;
+    }
+  });
+  map.on("zoomstart", function () {
+    // Once the user zooms, the zoom is theirs.
+    if (openMap.offline) {
+      openMap.zoomBeforeOffline = null;
+    }
+  });
   tiles.on("tileload", function () {
     openMap.tileSeen = true;
-    if (openMap.note) {
-      openMap.note.remove();
-      openMap.note = null;
+    if (!openMap.offline) {
+      return;
+    }
+    // The tile server answers after all (a late start, or the network
+    // back): street tiles again, at the zoom they were meant for.
+    openMap.offline = false;
+    openMap.note.remove();
+    openMap.note = null;
+    if (openMap.zoomBeforeOffline !== null) {
+      var zoom = openMap.zoomBeforeOffline;
+      openMap.zoomBeforeOffline = null;
+      openMapShowPlace(openMap.placeShown || map.getCenter(), zoom);
     }
   });
   tiles.on("tileerror", function () {
@@ -154,12 +184,22 @@ function initialize() {
   mapTimes.initialized = openMapNow();
 }
 
+function openMapShowPlace(place, zoom) {
+  openMap.showingPlace = true;
+  try {
+    map.setView(place, zoom, { animate: false });
+  } finally {
+    openMap.showingPlace = false;
+  }
+  openMap.placeShown = L.latLng(place);
+}
+
 function codeAddress(address) {
   if (geocoder) {
     geocoder.geocode({ 'address': address }, function (results, status) {
       if (status == "OK") {
         var point = results[0];
-        map.setView([point.lat, point.lng], map.getZoom(), { animate: false });
+        openMapShowPlace([point.lat, point.lng], map.getZoom());
         PutMarker(point.lat, point.lng, point.lat + "," + point.lng);
       } else {
         alert("Geocode was not successful for the following reason: " + status);
@@ -169,7 +209,7 @@ function codeAddress(address) {
 }
 
 function GotoLatLng(Lat, Lang) {
-  map.setView([Lat, Lang], map.getZoom(), { animate: false });
+  openMapShowPlace([Lat, Lang], map.getZoom());
   PutMarker(Lat, Lang, Lat + "," + Lang);
 }
 
