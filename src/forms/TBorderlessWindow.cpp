@@ -2,10 +2,12 @@
 
 #include "forms/SystemColors.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 TBorderlessWindow::TBorderlessWindow(QWidget* owner, Sizing sizing)
     : QWidget(owner, (owner ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint),
@@ -76,15 +78,23 @@ void TBorderlessWindow::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager resizes where it can; elsewhere follow the pointer.
-    if (windowHandle() && windowHandle()->startSystemResize(edges))
-        return;
-    resizeEdges_ = edges;
+    // As with the title strip, nothing starts before the pointer moves: a
+    // window manager asked to resize on a quick click's press can miss its
+    // release and keep resizing until the next click.
+    pressEdges_ = edges;
     pressGlobal_ = event->globalPosition().toPoint();
     pressGeometry_ = geometry();
 }
 
 void TBorderlessWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (pressEdges_ && (event->globalPosition().toPoint() - pressGlobal_).manhattanLength() >=
+                           QApplication::startDragDistance()) {
+        const Qt::Edges edges = std::exchange(pressEdges_, {});
+        // The window manager resizes where it can; elsewhere follow the pointer.
+        if (windowHandle() && windowHandle()->startSystemResize(edges))
+            return;
+        resizeEdges_ = edges;
+    }
     if (!resizeEdges_) {
         setCursor(CursorFor(EdgesAt(event->position().toPoint())));
         QWidget::mouseMoveEvent(event);
@@ -105,6 +115,7 @@ void TBorderlessWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TBorderlessWindow::mouseReleaseEvent(QMouseEvent* event) {
+    pressEdges_ = {};
     resizeEdges_ = {};
     QWidget::mouseReleaseEvent(event);
 }

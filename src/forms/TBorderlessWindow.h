@@ -41,6 +41,8 @@ private:
 
     QWidget* client_;
     Sizing sizing_;
+    // Pressed on these edges, not yet moved far enough to be a drag.
+    Qt::Edges pressEdges_;
     Qt::Edges resizeEdges_;
     QPoint pressGlobal_;
     QRect pressGeometry_;

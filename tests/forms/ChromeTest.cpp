@@ -250,6 +250,25 @@ TEST(FlatTitlebar, DragMovesWindowByPointerMovement) {
     EXPECT_EQ(w.pos(), afterDrag);
 }
 
+TEST(BorderlessWindow, EdgeDragResizesAndAClickDoesNot) {
+    TBorderlessWindow w(nullptr, TBorderlessWindow::Sizing::Resizable);
+    w.setGeometry(200, 150, 300, 200);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QSize start = w.size();
+    const QPoint edge(w.width() - 1, 100);
+
+    QTest::mousePress(&w, Qt::LeftButton, {}, edge);
+    QTest::mouseMove(&w, edge + QPoint(2, 0));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, edge + QPoint(2, 0));
+    EXPECT_EQ(w.size(), start);
+
+    QTest::mousePress(&w, Qt::LeftButton, {}, edge);
+    QTest::mouseMove(&w, edge + QPoint(40, 0));
+    QTest::mouseRelease(&w, Qt::LeftButton, {}, edge + QPoint(40, 0));
+    EXPECT_EQ(w.size(), start + QSize(40, 0));
+}
+
 TEST(FlatTitlebar, RightControlsFromTheRightEdge) {
     TFlatTitlebar bar;
     bar.resize(400, 33);
