@@ -6,6 +6,7 @@
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
 #include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/SystemColors.h"
@@ -28,7 +29,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineProfile>
@@ -132,14 +132,6 @@ TEST_F(Desktop, TitleStripColoursFollowActivation) {
     EXPECT_TRUE(CaptionDrawnIn(frmMain->FlatTitlebar1, kMainPictures, mainActive, inactive));
     Activate(Form1);
     EXPECT_TRUE(CaptionDrawnIn(Form1->FlatTitlebar1, kClosePicture, dialogActive, inactive));
-}
-
-// Points the main window's WHOIS client and the server field at `port`.
-void WhoisOnLoopback(int port) {
-    frmMain->IdWhois1.SetPort(port);
-    Form2->IdWhois1.SetPort(orvanta::test::UnusedLoopbackPort());
-    const QSignalBlocker block(Form2->ComboBoxEx1);
-    Form2->ComboBoxEx1->setEditText(QStringLiteral("127.0.0.1"));
 }
 
 TEST_F(Desktop, DoubleClickOnAScrolledListQueriesTheRowUnderThePointer) {

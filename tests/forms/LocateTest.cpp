@@ -5,6 +5,7 @@
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
 #include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/CoordinateText.h"
 #include "forms/ErrorReport.h"
 #include "forms/HostNameOf.h"
@@ -35,7 +36,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineProfile>
@@ -233,14 +233,6 @@ void Screenshot(const char* name) {
         return;
     QTest::qWait(1500);
     QGuiApplication::primaryScreen()->grabWindow(0).save(dir + "/" + name + ".png");
-}
-
-// Points the main window's WHOIS client and the server field at `port`.
-void WhoisOnLoopback(int port) {
-    frmMain->IdWhois1.SetPort(port);
-    Form2->IdWhois1.SetPort(orvanta::test::UnusedLoopbackPort());
-    const QSignalBlocker block(Form2->ComboBoxEx1);
-    Form2->ComboBoxEx1->setEditText(QStringLiteral("127.0.0.1"));
 }
 
 TEST_F(Locate, DoubleClickWithoutSelectedRowDoesNothing) {

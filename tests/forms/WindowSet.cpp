@@ -1,10 +1,14 @@
 #include "WindowSet.h"
 
+#include "LoopbackWhoisServer.h"
 #include "forms/StartUp.h"
+#include "forms/Unit2.h"
 #include "forms/fMain.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,4 +26,11 @@ void CreateWindowSetOnce() {
     frmMain->show();
     (void)QTest::qWaitForWindowExposed(frmMain);
     QDir::setCurrent(old);
+}
+
+void WhoisOnLoopback(int port) {
+    frmMain->IdWhois1.SetPort(port);
+    Form2->IdWhois1.SetPort(orvanta::test::UnusedLoopbackPort());
+    const QSignalBlocker block(Form2->ComboBoxEx1);
+    Form2->ComboBoxEx1->setEditText(QStringLiteral("127.0.0.1"));
 }

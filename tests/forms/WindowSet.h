@@ -3,3 +3,8 @@
 // in a folder that holds a database file (the start-up check wants one), with
 // the main window shown. The current directory is left as it was.
 void CreateWindowSetOnce();
+
+// Points the main window's WHOIS client and the server field at the
+// loopback `port`; the IP whois window's own client at a port nothing
+// listens on, so a query that should not go there fails.
+void WhoisOnLoopback(int port);
