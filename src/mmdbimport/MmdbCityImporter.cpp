@@ -114,15 +114,16 @@ ImportedDatabase MmdbCityImporter::Import(const std::string& path) const {
     // A database without a single IPv4 answer would be written as a file
     // that finds nothing; that is a wrong source, not a result.
     if (walk.ranges.empty() && bits == 128)
-        throw ImportError("\"" + path +
-                          "\" holds no IPv6 data outside the IPv4 parts; nothing was written");
+        throw NoFamilyDataError(
+            "\"" + path + "\" holds no IPv6 data outside the IPv4 parts; nothing was written");
     if (walk.ranges.empty())
-        throw ImportError("\"" + path + "\" holds no IPv4 data" +
-                          (database.ipVersion() == 6
-                               ? " (the ::/96 part of this IPv6 database is empty; IPv4-mapped "
-                                 "networks are not read, use the database's IPv4 edition)"
-                               : "") +
-                          "; nothing was written");
+        throw NoFamilyDataError(
+            "\"" + path + "\" holds no IPv4 data" +
+            (database.ipVersion() == 6
+                 ? " (the ::/96 part of this IPv6 database is empty; IPv4-mapped "
+                   "networks are not read, use the database's IPv4 edition)"
+                 : "") +
+            "; nothing was written");
     const MmdbRecordDecoder decoder(database);
     stats.shape = decoder.DetectShape(walk.ranges.front().dataOffset);
 

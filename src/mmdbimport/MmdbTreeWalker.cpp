@@ -169,8 +169,8 @@ public:
                               std::to_string(version) + "; expected 4 or 6");
         if (addressBits_ == kIPv6Bits) {
             if (version != 6)
-                throw ImportError("\"" + database_.path() +
-                                  "\" is an IPv4 database; it holds no IPv6 networks");
+                throw NoFamilyDataError("\"" + database_.path() +
+                                        "\" is an IPv4 database; it holds no IPv6 networks");
             Subtree(0, IPv4Root(false, false));
         } else if (version == 4) {
             Subtree(0, std::nullopt);
