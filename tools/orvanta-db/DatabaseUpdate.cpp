@@ -29,12 +29,51 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* DatabaseName = "GeoLiteCity.dat";
+constexpr const char* IPv6DatabaseName = "GeoLiteCityv6.dat";
+// The IPv6 file is built from the same source; sources without IPv6
+// networks say so in SOURCE.txt, so that a missing file is not taken for an
+// install that still lacks it.
+constexpr const char* NoIPv6Line = "ipv6: none";
 constexpr const char* SourceInfoName = "SOURCE.txt";
 
 // What DIR/db/SOURCE.txt says the installed database was made from.
 struct SourceInfo {
     std::string name;
     std::uint64_t buildEpoch = 0;
+    bool noIPv6 = false;
+};
+
+// A build's output, staged beside its target until every build succeeded;
+// removed unless installed.
+class StagedFile {
+public:
+    StagedFile(const fs::path& dir, const std::string& name)
+        : target_(dir / name), staged_(dir / ("." + name + ".update")) {}
+    ~StagedFile() {
+        if (!installed_) {
+            std::error_code ignored;
+            fs::remove(staged_, ignored);
+        }
+    }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    std::string path() const { return staged_.string(); }
+    std::string target() const { return target_.string(); }
+    void Install() {
+        std::error_code error;
+        fs::rename(staged_, target_, error);
+        if (error) {
+            throw UpdateError("Cannot rename the new database to \"" + target_.string() +
+                              "\": " + error.message());
+        }
+        installed_ = true;
+    }
+
+private:
+    fs::path target_;
+    fs::path staged_;
+    bool installed_ = false;
 };
 
 std::string Trimmed(std::string text) {
@@ -57,9 +96,12 @@ std::optional<SourceInfo> InstalledSource(const fs::path& dir) {
             info.name = line.substr(8);
         } else if (line.rfind("build_epoch: ", 0) == 0) {
             info.buildEpoch = std::strtoull(line.c_str() + 13, nullptr, 10);
+        } else if (line == NoIPv6Line) {
+            info.noIPv6 = true;
         }
     }
-    if (info.name.empty()) {
+    if (info.name.empty() ||
+        (!info.noIPv6 && !fs::is_regular_file(dir / IPv6DatabaseName, error))) {
         return std::nullopt;
     }
     return info;
@@ -263,16 +305,39 @@ private:
         }
     }
 
-    void Convert(const std::string& mmdb, std::uint64_t epoch) {
-        std::ostringstream summary;
+    // The IPv6 part is left out, with a note, when the source has none.
+    bool Build(const std::string& mmdb, const StagedFile& file, int edition,
+               std::ostream& summary) {
         try {
             mmdbimport::BuildCityDatabaseFromMmdb(
-                {mmdb, (dir_ / DatabaseName).string(), {6, true}, request_.regionCodesPath},
-                progress_, summary, err_);
+                {mmdb, file.path(), {edition, true}, request_.regionCodesPath}, progress_, summary,
+                err_);
+        } catch (const mmdbimport::NoFamilyDataError& error) {
+            if (edition != 31) {
+                throw UpdateError(sourceName_ + ": " + error.what());
+            }
+            err_ << "orvanta-db: note: " << sourceName_
+                 << " has no IPv6 networks; no IPv6 database is made\n";
+            return false;
         } catch (const mmdbimport::ImportError& error) {
             throw UpdateError(sourceName_ + ": " + error.what());
         } catch (const geoip::WriteError& error) {
             throw UpdateError(error.what());
+        }
+        return true;
+    }
+
+    void Convert(const std::string& mmdb, std::uint64_t epoch) {
+        std::ostringstream summary;
+        // Both files are built before either replaces what is installed.
+        StagedFile ipv4(dir_, DatabaseName);
+        StagedFile ipv6(dir_, IPv6DatabaseName);
+        Build(mmdb, ipv4, 6, summary);
+        summary << "\n" << IPv6DatabaseName << " (edition 31):\n";
+        const bool haveIPv6 = Build(mmdb, ipv6, 31, summary);
+        ipv4.Install();
+        if (haveIPv6) {
+            ipv6.Install();
         }
         const fs::path db = dir_ / "db";
         const std::string built = BuildDate(epoch);
@@ -280,9 +345,10 @@ private:
             WriteTextFile(db / "README.txt", DbReadmeText);
             WriteTextFile(db / "ATTRIBUTION.txt", DbAttributionText);
             WriteTextFile(db / "build-summary.txt", summary.str());
-            WriteTextFile(db / SourceInfoName, "source: " + sourceName_ +
-                                                   "\nbuild_epoch: " + std::to_string(epoch) +
-                                                   "\nbuilt: " + built + "\n");
+            WriteTextFile(db / SourceInfoName,
+                          "source: " + sourceName_ + "\nbuild_epoch: " + std::to_string(epoch) +
+                              "\nbuilt: " + built + "\n" + (haveIPv6 ? "" : NoIPv6Line) +
+                              (haveIPv6 ? "" : "\n"));
         } catch (const geoip::WriteError& error) {
             // The database is in place, but not what it was made from: the
             // next update must not take it for current.
@@ -291,8 +357,12 @@ private:
             throw UpdateError(error.what());
         }
         out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " made from " << sourceName_
-             << " (built " << built << ")\n"
-             << "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
+             << " (built " << built << ")\n";
+        if (haveIPv6) {
+            out_ << "orvanta-db: " << (dir_ / IPv6DatabaseName).string() << " made from "
+                 << sourceName_ << "\n";
+        }
+        out_ << "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
     }
 
     const UpdateRequest& request_;

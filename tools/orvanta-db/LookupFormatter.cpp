@@ -1,5 +1,7 @@
 #include "LookupFormatter.h"
 
+#include "geoip/IPv6Text.h"
+
 #include <charconv>
 
 namespace orvanta::dbtool {
@@ -235,7 +237,11 @@ void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) c
     AppendAddress(out, answer.address);
     const bool found = answer.result == geoip::lrFound && answer.record != nullptr;
     AppendRecord(out, answer.result, found ? *answer.record : EmptyRecord);
-    AppendNetwork(out, answer.number, answer.prefixLength);
+    if (answer.ipv6) {
+        AppendIPv6Network(out, answer.ipv6Number, answer.prefixLength);
+    } else {
+        AppendNetwork(out, answer.number, answer.prefixLength);
+    }
 }
 
 std::string FormatLookupLine(const LookupAnswer& answer) {
@@ -265,6 +271,18 @@ std::string NetworkText(std::uint32_t number, int prefixLength) {
     text.erase(0, 1);
     text.pop_back();
     return text;
+}
+
+void LookupFormatter::AppendIPv6Network(std::string& out, geoip::AddressValue number,
+                                        int prefixLength) const {
+    if (prefixLength < 0) {
+        AppendNetwork(out, 0, prefixLength);
+        return;
+    }
+    const bool json = format_ == LookupFormat::Json;
+    out += json ? ",\"network\":\"" : "\t";
+    out += geoip::IPv6NetworkText(number, prefixLength);
+    out += json ? "\"}\n" : "\n";
 }
 
 } // namespace orvanta::dbtool

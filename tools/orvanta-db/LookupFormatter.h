@@ -4,6 +4,7 @@
 // network), so that a bulk run can keep the record part of an answer it has
 // already formatted and append it again.
 
+#include "geoip/AddressValue.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 
@@ -23,6 +24,8 @@ struct LookupAnswer {
     const geoip::TGeoIPCity* record = nullptr; // fields of an empty record unless lrFound
     std::uint32_t number = 0;
     int prefixLength = -1;
+    bool ipv6 = false; // looked up in the IPv6 file: `ipv6Number` holds it
+    geoip::AddressValue ipv6Number = 0;
 };
 
 class LookupFormatter {
@@ -38,6 +41,8 @@ public:
     void AppendRecord(std::string& out, geoip::TLookupResult result,
                       const geoip::TGeoIPCity& record) const;
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
+    // The same for an IPv6 answer: the network as IPv6 CIDR ("2001:db8::/32").
+    void AppendIPv6Network(std::string& out, geoip::AddressValue number, int prefixLength) const;
 
 private:
     LookupFormat format_;
