@@ -2,16 +2,26 @@
 // accepted text must be a dotted quad that inet_addr reads as the same value
 // whether its groups are taken as decimal or octal.
 #include "validation/EConvertError.h"
+#include "validation/Ipv6AddressText.h"
 #include "validation/IsInvalidAddressText.h"
 
 #include <arpa/inet.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    // An IPv6 text must be one inet_pton reads to the same bytes, whole.
+    if (const auto bytes = ParseIpv6AddressText(text)) {
+        in6_addr again{};
+        if (text.find('\0') != std::string::npos ||
+            inet_pton(AF_INET6, text.c_str(), &again) != 1 ||
+            std::memcmp(&again, bytes->data(), bytes->size()) != 0)
+            std::abort();
+    }
     bool rejected = true;
     try {
         rejected = IsInvalidAddressText(text);

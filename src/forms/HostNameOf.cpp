@@ -1,6 +1,7 @@
 #include "forms/HostNameOf.h"
 
 #include "net/NameResolution.h"
+#include "validation/Ipv6AddressText.h"
 
 #include <arpa/inet.h>
 
@@ -8,9 +9,18 @@ std::optional<std::string> TSystemHostResolver::NameOf(std::uint32_t address) {
     return orvanta::net::ReverseLookup(address);
 }
 
+std::optional<std::string>
+TSystemHostResolver::NameOfIpv6(const std::array<std::uint8_t, 16>& address) {
+    return orvanta::net::ReverseLookupIpv6(address);
+}
+
 std::string HostNameOf(const std::string& address, THostResolver& resolver) {
-    const std::uint32_t number = inet_addr(address.c_str());
-    if (std::optional<std::string> name = resolver.NameOf(number); name && !name->empty())
+    std::optional<std::string> name;
+    if (const std::optional<TIpv6Bytes> bytes = ParseIpv6AddressText(address))
+        name = resolver.NameOfIpv6(*bytes);
+    else
+        name = resolver.NameOf(inet_addr(address.c_str()));
+    if (name && !name->empty())
         return *name;
     return "Unresolved Host";
 }

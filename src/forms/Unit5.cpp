@@ -69,11 +69,16 @@ void TForm5::FlatButton2Click() {
     ShowCentredOver(Form4, frmMain);
     const std::string name = domain->text().toStdString();
     Form4->Navigate(orvanta::net::WebWhoisSearchAddress(name));
-    Form1->IP->setText(QString::fromStdString(orvanta::net::DomainToAddress(name)));
+    Form1->IP->setText(
+        QString::fromStdString(orvanta::net::DomainToLocatableAddress(name, FAddressLookups)));
     // Called directly, not clicked: an error in the locate command ends this
     // search too, and the dialog stays open.
     Form1->FlatButton2Click();
     hide();
+}
+
+void TForm5::SetAddressLookups(orvanta::net::AddressLookups lookups) {
+    FAddressLookups = std::move(lookups);
 }
 
 void TForm5::Image1Click() {

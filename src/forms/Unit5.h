@@ -1,8 +1,10 @@
 #pragma once
 // TForm5: the domain dialog. The field cleans itself of schemes, "www." and
 // slashes as the user types; Search shows the web whois page for the name,
-// resolves it and locates its address like a typed one.
+// resolves it (IPv4 first, else IPv6) and locates its address like a typed
+// one.
 #include "forms/TBorderlessWindow.h"
+#include "net/NameResolution.h"
 
 class QLineEdit;
 class TFlatButton;
@@ -24,6 +26,11 @@ public:
     // The domain search: web whois page, resolution, locate, hide.
     void FlatButton2Click();
     void Image1Click();
+    // Where Search resolves names; the platform's resolver until replaced.
+    void SetAddressLookups(orvanta::net::AddressLookups lookups);
+
+private:
+    orvanta::net::AddressLookups FAddressLookups;
 };
 
 extern TForm5* Form5;

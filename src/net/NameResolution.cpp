@@ -122,6 +122,64 @@ std::string DomainToAddress(const std::string& name) {
     return found.address ? FormatIpv4(*found.address) : std::string("0.0.0.0");
 }
 
+Ipv6Lookup LookupIpv6(const std::string& name) {
+    if (IsUnderInvalidDomain(name)) {
+        return {std::nullopt, kWsaHostNotFound};
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET6;
+    hints.ai_socktype = SOCK_STREAM;
+    AddrInfoList list;
+    const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, list.Out());
+    if (rc != 0) {
+        return {std::nullopt, WinsockCodeFromResolver(rc)};
+    }
+    for (const addrinfo* ai = list.Get(); ai != nullptr; ai = ai->ai_next) {
+        if (ai->ai_family == AF_INET6 && ai->ai_addr != nullptr &&
+            ai->ai_addrlen >= sizeof(sockaddr_in6)) {
+            sockaddr_in6 sin6{};
+            std::memcpy(&sin6, ai->ai_addr, sizeof sin6);
+            Ipv6Address address{};
+            std::memcpy(address.data(), &sin6.sin6_addr, address.size());
+            return {address, 0};
+        }
+    }
+    return {std::nullopt, kWsaNoData};
+}
+
+std::string FormatIpv6(const Ipv6Address& address) {
+    in6_addr in6{};
+    std::memcpy(&in6, address.data(), address.size());
+    char text[INET6_ADDRSTRLEN] = {};
+    if (::inet_ntop(AF_INET6, &in6, text, sizeof text) == nullptr) {
+        return "::";
+    }
+    return text;
+}
+
+std::optional<std::string> ReverseLookupIpv6(const Ipv6Address& address) {
+    sockaddr_in6 sin6{};
+    sin6.sin6_family = AF_INET6;
+    std::memcpy(&sin6.sin6_addr, address.data(), address.size());
+    char host[NI_MAXHOST] = {};
+    const int rc = ::getnameinfo(reinterpret_cast<const sockaddr*>(&sin6), sizeof sin6, host,
+                                 sizeof host, nullptr, 0, NI_NAMEREQD);
+    if (rc != 0 || host[0] == '\0') {
+        return std::nullopt;
+    }
+    return std::string(host);
+}
+
+std::string DomainToLocatableAddress(const std::string& name, const AddressLookups& lookups) {
+    if (const Ipv4Lookup v4 = lookups.ipv4(name); v4.address) {
+        return FormatIpv4(*v4.address);
+    }
+    if (const Ipv6Lookup v6 = lookups.ipv6(name); v6.address) {
+        return FormatIpv6(*v6.address);
+    }
+    return "0.0.0.0";
+}
+
 std::optional<std::string> ReverseLookup(std::uint32_t address) {
     sockaddr_in sin{};
     sin.sin_family = AF_INET;

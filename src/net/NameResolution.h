@@ -1,8 +1,11 @@
 #pragma once
-// IPv4 name resolution for the WHOIS client and the windows. Everything
+// Name resolution for the WHOIS client and the windows: IPv4, and IPv6 for
+// the domain search and the host names of IPv6 rows. Everything
 // here is reentrant (getaddrinfo/getnameinfo), so any thread may call it.
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,5 +39,36 @@ std::string DomainToAddress(const std::string& name);
 // The official host name for `address` (network byte order, as inet_addr
 // gives it); nothing when reverse resolution finds no name.
 std::optional<std::string> ReverseLookup(std::uint32_t address);
+
+// An IPv6 address, 16 bytes in network order.
+using Ipv6Address = std::array<std::uint8_t, 16>;
+
+// Outcome of a forward lookup for IPv6: the first IPv6 address or the
+// resolver's failure as a Windows Sockets number, as for IPv4.
+struct Ipv6Lookup {
+    std::optional<Ipv6Address> address;
+    int error = 0;
+};
+
+// Asks the resolver for the IPv6 addresses of `name`; names under "invalid"
+// fail at once, as in LookupIpv4.
+Ipv6Lookup LookupIpv6(const std::string& name);
+
+// `address` in the shortest standard text ("2001:db8::1").
+std::string FormatIpv6(const Ipv6Address& address);
+
+// The host name for `address`; nothing when reverse resolution finds none.
+std::optional<std::string> ReverseLookupIpv6(const Ipv6Address& address);
+
+// The resolver calls the domain search makes; tests answer in their place.
+struct AddressLookups {
+    std::function<Ipv4Lookup(const std::string&)> ipv4 = LookupIpv4;
+    std::function<Ipv6Lookup(const std::string&)> ipv6 = LookupIpv6;
+};
+
+// The address the domain search locates for `name`: its first IPv4 address
+// as dotted text; for a name without one, its first IPv6 address; else
+// "0.0.0.0", as DomainToAddress answers.
+std::string DomainToLocatableAddress(const std::string& name, const AddressLookups& lookups = {});
 
 } // namespace orvanta::net

@@ -4,8 +4,10 @@
 #include "rdap/AnswerDecoder.h"
 #include "rdap/RdapError.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <charconv>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 namespace orvanta::rdap {
@@ -68,6 +70,32 @@ std::optional<std::uint32_t> ParseAddress(std::string_view text) {
     return ntohl(address.s_addr);
 }
 
+using Bytes16 = std::array<std::uint8_t, 16>;
+
+std::optional<Bytes16> ParseAddress6(std::string_view text) {
+    // inet_pton stops at a NUL, so one inside the text must not pass.
+    if (text.size() >= INET6_ADDRSTRLEN || text.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string copy(text);
+    in6_addr address{};
+    if (inet_pton(AF_INET6, copy.c_str(), &address) != 1) {
+        return std::nullopt;
+    }
+    Bytes16 bytes{};
+    std::memcpy(bytes.data(), &address, bytes.size());
+    return bytes;
+}
+
+// `address` with every bit after the first `length` cleared.
+Bytes16 Masked(Bytes16 address, int length) {
+    for (int i = 0; i < 16; ++i) {
+        const int keep = std::clamp(length - 8 * i, 0, 8);
+        address[static_cast<std::size_t>(i)] &= static_cast<std::uint8_t>(0xFF00u >> keep);
+    }
+    return address;
+}
+
 std::uint32_t Mask(int length) {
     return length == 0 ? 0 : ~std::uint32_t{0} << (32 - length);
 }
@@ -109,9 +137,16 @@ Bootstrap Bootstrap::Parse(std::string_view document, Kind kind) {
             const auto slash = text.find('/');
             int length = -1;
             const char* end = text.data() + text.size();
+            const int maxLength = kind == Kind::Ipv6 ? 128 : 32;
             if (slash == std::string::npos ||
                 std::from_chars(text.data() + slash + 1, end, length).ptr != end || length < 0 ||
-                length > 32) {
+                length > maxLength) {
+                continue;
+            }
+            if (kind == Kind::Ipv6) {
+                if (const auto network = ParseAddress6(std::string_view(text).substr(0, slash))) {
+                    bootstrap.prefixes6_.push_back({Masked(*network, length), length, *base});
+                }
                 continue;
             }
             if (const auto network = ParseAddress(std::string_view(text).substr(0, slash))) {
@@ -141,10 +176,25 @@ std::optional<std::string> Bootstrap::ServiceForDomain(std::string_view name) co
     return best ? std::optional<std::string>(*best) : std::nullopt;
 }
 
+Bootstrap::Kind Bootstrap::KindForAddress(std::string_view address) {
+    return address.find(':') == std::string_view::npos ? Kind::Ipv4 : Kind::Ipv6;
+}
+
 std::optional<std::string> Bootstrap::ServiceForAddress(std::string_view address) const {
     const auto parsed = ParseAddress(address);
     if (!parsed) {
-        return std::nullopt;
+        const auto parsed6 = ParseAddress6(address);
+        if (!parsed6) {
+            return std::nullopt;
+        }
+        const Prefix6* best = nullptr;
+        for (const Prefix6& entry : prefixes6_) {
+            if (Masked(*parsed6, entry.length) == entry.network &&
+                (best == nullptr || entry.length > best->length)) {
+                best = &entry;
+            }
+        }
+        return best ? std::optional<std::string>(best->base) : std::nullopt;
     }
     const Prefix* best = nullptr;
     for (const Prefix& entry : prefixes_) {

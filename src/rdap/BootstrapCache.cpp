@@ -32,7 +32,15 @@ std::optional<Bootstrap> TryParse(const std::string& body, Bootstrap::Kind kind)
 } // namespace
 
 const char* BootstrapCache::FileName(Bootstrap::Kind kind) {
-    return kind == Bootstrap::Kind::Domains ? "dns.json" : "ipv4.json";
+    switch (kind) {
+    case Bootstrap::Kind::Domains:
+        return "dns.json";
+    case Bootstrap::Kind::Ipv4:
+        return "ipv4.json";
+    case Bootstrap::Kind::Ipv6:
+        break;
+    }
+    return "ipv6.json";
 }
 
 std::optional<BootstrapCache::Kept> BootstrapCache::ReadKept(const std::string& name) const {

@@ -16,7 +16,8 @@ std::string IpNetworkLookup::RecordText(std::string_view address) const {
     shown += OneLine(AnswerDecoder::Bounded(address, 64));
     shown += '"';
     try {
-        const Bootstrap bootstrap = BootstrapCache(settings_).Load(Bootstrap::Kind::Ipv4);
+        const Bootstrap bootstrap =
+            BootstrapCache(settings_).Load(Bootstrap::KindForAddress(address));
         const auto base = bootstrap.ServiceForAddress(address);
         if (!base) {
             // Also the answer for text that is no address at all.

@@ -14,7 +14,8 @@ class IpNetworkLookup {
 public:
     explicit IpNetworkLookup(Settings settings) : settings_(std::move(settings)) {}
 
-    // The network's text record (NetworkText) for a dotted IPv4 address.
+    // The network's text record (NetworkText) for a dotted IPv4 address or
+    // an IPv6 address, whose service ipv6.json names.
     // Throws RdapError with a message that says what failed and where.
     std::string RecordText(std::string_view address) const;
 

@@ -13,7 +13,8 @@ namespace orvanta::rdap {
 struct Settings {
     static constexpr const char* kIanaBase = "https://data.iana.org/rdap/";
 
-    // The folder that holds dns.json and ipv4.json; always ends in "/".
+    // The folder that holds dns.json, ipv4.json and ipv6.json; always ends
+    // in "/".
     std::string bootstrapBase = kIanaBase;
     // Where fetched bootstrap files are kept; empty: nowhere.
     std::filesystem::path cacheDir;

@@ -371,6 +371,40 @@ TEST_F(WhoisWindows, RdapEntryShowsTheNetworksRecordOrReportsWhy) {
     SetServerFieldQuietly(QString::fromLatin1(TForm2::kArinServer));
 }
 
+TEST_F(WhoisWindows, Ipv6AddressesGoToPort43AndRdapAsTyped) {
+    orvanta::test::TempFolder cache;
+    orvanta::test::FakeRdapServer iana("127.0.0.1");
+    orvanta::test::FakeRdapServer rir("127.0.0.6");
+    iana.Set("/ipv6.json",
+             orvanta::test::JsonReply(orvanta::test::Ipv4Bootstrap("2001:db8::/32", rir.Base())));
+    rir.Set("/ip/2001:DB8::7",
+            orvanta::test::JsonReply(R"({"objectClassName": "ip network", "name": "DOC-V6",
+              "startAddress": "2001:db8::", "endAddress": "2001:db8:ffff:ffff:ffff:ffff:ffff:ffff",
+              "cidr0_cidrs": [{"v6prefix": "2001:db8::", "length": 32}]})"));
+    const ScopedEnvironment bootstrap("ORVANTA_RDAP_BOOTSTRAP", iana.Base());
+    const ScopedEnvironment cacheHome("XDG_CACHE_HOME", cache.path().string());
+    LoopbackWhoisServer port43(LoopbackWhoisServer::Answer("inet6num: 2001:db8::/32"));
+    PointClients(port43.Port(), orvanta::test::UnusedLoopbackPort());
+    SetServerFieldQuietly(QStringLiteral("127.0.0.1"));
+    Form1->IP->setText(QStringLiteral("2001:DB8::7"));
+    ReportRecorder reports;
+    frmMain->SpeedButton3->click();
+    EXPECT_EQ(Form2->Memo1->toPlainText(), "inet6num: 2001:db8::/32");
+    ASSERT_TRUE(port43.WaitServed(1));
+    EXPECT_EQ(port43.Received().at(0), "2001:DB8::7\r\n");
+
+    SetServerFieldQuietly(QStringLiteral("RDAP"));
+    frmMain->SpeedButton3->click();
+    EXPECT_TRUE(reports.messages.empty());
+    const QString memo = Form2->Memo1->toPlainText();
+    for (const char* line : {"Range:        2001:db8:: - 2001:db8:ffff:ffff:ffff:ffff:ffff:ffff",
+                             "CIDR:         2001:db8::/32", "Name:         DOC-V6"})
+        EXPECT_TRUE(memo.contains(QString::fromUtf8(line))) << line << "\n" << memo.toStdString();
+    EXPECT_EQ(rir.Targets(), std::vector<std::string>{"/ip/2001:DB8::7"});
+    EXPECT_TRUE(std::filesystem::exists(cache.path() / "orvanta" / "rdap" / "ipv6.json"));
+    SetServerFieldQuietly(QString::fromLatin1(TForm2::kArinServer));
+}
+
 struct FieldCase {
     const char* name;
     const char* pasted;

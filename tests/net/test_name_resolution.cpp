@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -70,6 +71,49 @@ TEST(NameResolution, InvalidTldIsHostNotFound) {
     const Ipv4Lookup found = LookupIpv4("whois.invalid");
     EXPECT_FALSE(found.address.has_value());
     EXPECT_EQ(found.error, 11001);
+}
+
+// The domain search's choice between the families, with the resolver's
+// answers fixed by the test.
+TEST(NameResolution, DomainSearchTakesIpv4FirstThenIpv6) {
+    const Ipv6Address v6 = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x05};
+    const Ipv4Lookup noV4{std::nullopt, 11004};
+    const Ipv6Lookup noV6{std::nullopt, 11004};
+    const struct {
+        const char* name;
+        Ipv4Lookup ipv4;
+        Ipv6Lookup ipv6;
+        const char* address;
+    } rows[] = {
+        {"BothFamilies", {htonl(0x01020304), 0}, {v6, 0}, "1.2.3.4"},
+        {"OnlyIpv4", {htonl(0x01020304), 0}, noV6, "1.2.3.4"},
+        {"OnlyIpv6", noV4, {v6, 0}, "2001:db8::5"},
+        {"Neither", noV4, noV6, "0.0.0.0"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> asked;
+        AddressLookups lookups;
+        lookups.ipv4 = [&](const std::string& name) {
+            asked.push_back("4 " + name);
+            return row.ipv4;
+        };
+        lookups.ipv6 = [&](const std::string& name) {
+            asked.push_back("6 " + name);
+            return row.ipv6;
+        };
+        EXPECT_EQ(DomainToLocatableAddress("only.test", lookups), row.address) << row.name;
+        ASSERT_FALSE(asked.empty()) << row.name;
+        EXPECT_EQ(asked.front(), "4 only.test") << row.name;
+        // IPv6 is asked only when IPv4 found nothing.
+        EXPECT_EQ(asked.size(), row.ipv4.address ? 1u : 2u) << row.name;
+    }
+}
+
+TEST(NameResolution, Ipv6NumericTextsResolveToThemselves) {
+    const Ipv6Lookup found = LookupIpv6("2001:DB8::0:5");
+    ASSERT_TRUE(found.address.has_value());
+    EXPECT_EQ(FormatIpv6(*found.address), "2001:db8::5");
+    EXPECT_EQ(LookupIpv6("x.invalid").error, 11001);
 }
 
 TEST(NameResolution, ReverseLookupOfLoopbackNamesIt) {

@@ -99,6 +99,47 @@ TEST(Bootstrap, AddressesFindTheLongestPrefix) {
     }
 }
 
+TEST(Bootstrap, Ipv6AddressesFindTheLongestPrefix) {
+    const Bootstrap bootstrap = Bootstrap::Parse(R"({"services": [
+      [["::/0"], ["https://all.example/"]],
+      [["2001:200::/23", "2c00::/12"], ["https://apnic.example/"]],
+      [["2001:db8::/32"], ["https://doc.example/"]],
+      [["2001:db8::7/128"], ["https://host.example/"]],
+      [["2001:db8:8000::/33"], ["https://half.example/"]],
+      [["2001:db8::/129", "2001:db8::", "2001:db8::/x", "2001:db8::%1/64", "[2001:db8::]/64",
+        "192.0.2.0/24"],
+       ["https://bad.example/"]]
+    ]})",
+                                                 Bootstrap::Kind::Ipv6);
+    const struct {
+        const char* address;
+        const char* base;
+    } rows[] = {
+        {"2001:200::1", "https://apnic.example/"},
+        {"2001:3ff:ffff::1", "https://apnic.example/"},
+        {"2C0F:FFFF::1", "https://apnic.example/"},
+        {"2001:db8::7", "https://host.example/"},
+        {"2001:DB8:0:0:0:0:0:7", "https://host.example/"},
+        {"2001:db8::8", "https://doc.example/"},
+        {"2001:db8:7fff:ffff::1", "https://doc.example/"},
+        {"2001:db8:8000::", "https://half.example/"},
+        {"::1", "https://all.example/"},
+        {"2001:db8::7%eth0", nullptr},
+        {"[2001:db8::7]", nullptr},
+        {"2001:db8::7/128", nullptr},
+        {"2001:db8::1::2", nullptr},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(bootstrap.ServiceForAddress(row.address).value_or("(none)"),
+                  row.base ? row.base : "(none)")
+            << row.address;
+    }
+    // Only the file for the address's family answers for it.
+    EXPECT_FALSE(bootstrap.ServiceForAddress("192.0.2.1").has_value());
+    EXPECT_EQ(Bootstrap::KindForAddress("2001:db8::1"), Bootstrap::Kind::Ipv6);
+    EXPECT_EQ(Bootstrap::KindForAddress("192.0.2.1"), Bootstrap::Kind::Ipv4);
+}
+
 TEST(Bootstrap, DocumentsThatAreNotBootstrapFilesAreRefused) {
     for (const char* doc : {"", "{", "[]", "{\"services\": 5}", "{\"version\": \"1.0\"}",
                             "\"services\"", "{\"services\": [[[\"com\"]"}) {

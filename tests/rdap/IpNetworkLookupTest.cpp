@@ -79,5 +79,31 @@ TEST_F(IpLookup, FailuresSayWhatAndWhere) {
     EXPECT_THROW(Lookup().RecordText("192.0.2.7"), RdapError);
 }
 
+TEST_F(IpLookup, Ipv6AddressesAskTheServiceThatIpv6JsonNames) {
+    iana_.Set("/ipv6.json", test::JsonReply(test::Ipv4Bootstrap("2001:db8::/32", rir_.Base())));
+    rir_.Set("/ip/2001:db8::1", test::JsonReply(R"({"objectClassName": "ip network",
+        "handle": "NET6-2001-DB8-1", "startAddress": "2001:db8::",
+        "endAddress": "2001:db8:ffff:ffff:ffff:ffff:ffff:ffff", "ipVersion": "v6",
+        "name": "DOC-V6", "cidr0_cidrs": [{"v6prefix": "2001:db8::", "length": 32}]})"));
+    EXPECT_EQ(Lookup().RecordText("2001:db8::1"),
+              "Range:        2001:db8:: - 2001:db8:ffff:ffff:ffff:ffff:ffff:ffff\n"
+              "CIDR:         2001:db8::/32\n"
+              "Name:         DOC-V6\n"
+              "Handle:       NET6-2001-DB8-1\n"
+              "\nSource:       " +
+                  rir_.Base() + "ip/2001:db8::1\n");
+    // Kept like ipv4.json: a second lookup asks IANA's folder no more.
+    const std::size_t asked = iana_.Targets().size();
+    Lookup().RecordText("2001:db8::1");
+    EXPECT_EQ(iana_.Targets().size(), asked);
+    EXPECT_TRUE(std::filesystem::exists(cache_.path() / "ipv6.json"));
+    try {
+        Lookup().RecordText("2001:db9::1");
+        ADD_FAILURE() << "no service expected";
+    } catch (const RdapError& error) {
+        EXPECT_STREQ(error.what(), "RDAP: no RDAP service is listed for \"2001:db9::1\"");
+    }
+}
+
 } // namespace
 } // namespace orvanta::rdap
