@@ -17,7 +17,9 @@ const char* const LookupUsage =
     "Prints one line per address, fields separated by a tab:\n"
     "  address result CountryCode CountryName Region City PostalCode Latitude\n"
     "  Longitude DmaCode AreaCode network\n"
-    "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\.\n"
+    "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\, and\n"
+    "bytes of the address that are not UTF-8 as \\xNN. The address is echoed up to\n"
+    "its first 1000 bytes.\n"
     "network is the matched network as a.b.c.d/len (empty when no search was made).\n"
     "  --json  one JSON object per line with the same fields (network null when\n"
     "          no search was made)\n";
