@@ -40,6 +40,10 @@ set(CPACK_PACKAGE_VENDOR "The Orvanta developers")
 set(CPACK_PACKAGE_CONTACT "The Orvanta developers <maintainers@orvanta.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IPv4 address locator with map and WHOIS")
 set(CPACK_PACKAGE_DESCRIPTION_FILE ${CMAKE_CURRENT_LIST_DIR}/description.txt)
+# Installed with DESTDIR for /usr whatever the build's own prefix, so that
+# the desktop entry, made at install time, names /usr/bin/orvanta-launcher.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
