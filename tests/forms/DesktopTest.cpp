@@ -238,7 +238,10 @@ int main(int argc, char** argv) {
     frmMain->show();
     // The tests start from a main window that the window manager has
     // finished showing and making active.
-    if (!QTest::qWaitForWindowExposed(frmMain) || !ActiveEverywhere(frmMain, 60000) ||
+    if (!QTest::qWaitForWindowExposed(frmMain) ||
+        !Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                  QString::number(frmMain->winId())}) ||
+        !ActiveEverywhere(frmMain, 60000) ||
         !waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000)) {
         std::fputs("desktop_test: the main window or its map page did not come up\n", stderr);
         return 3;
