@@ -72,7 +72,8 @@ TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
 
 TEST(LookupAddressEcho, EscapesBytesThatAreNotUtf8AndCutsLongTexts) {
     const std::string ascii(EchoLimit + 5, 'a');
-    const std::string pairAtLimit = std::string(EchoLimit - 1, 'a') + "\xC3\xA9" "b";
+    const std::string pairAtLimit = std::string(EchoLimit - 1, 'a') + "\xC3\xA9"
+                                                                      "b";
     struct Row {
         const char* name;
         std::string address;
