@@ -10,13 +10,46 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Answered before the application object exists, so that neither needs a
+// display (man pages, package checks and scripts ask them on a console).
+bool AnswerInformationOption(int argc, char** argv, int& status) {
+    if (argc != 2)
+        return false;
+    if (std::strcmp(argv[1], "--version") == 0) {
+        status = std::printf("orvanta %s\n", ORVANTA_VERSION) < 0 ? 1 : 0;
+        return true;
+    }
+    if (std::strcmp(argv[1], "--help") == 0) {
+        status = std::printf("Usage: orvanta [--version | --help]\n"
+                             "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
+                             "shows them on a map and queries WHOIS and RDAP. The desktop entry\n"
+                             "starts it through orvanta-launcher in ~/.local/share/orvanta.\n"
+                             "See orvanta(1).\n") < 0
+                     ? 1
+                     : 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (int status = 0; AnswerInformationOption(argc, argv, status))
+        return status;
     // The program's own site must be known to the browser engine first.
     TSiteScheme::registerScheme();
     QApplication app(argc, argv);
     LoadProgramFonts();
     QApplication::setWindowIcon(QIcon(Pictures::ProgramIcon));
+    // Ties the windows to the installed desktop entry (its icon and name in
+    // task bars and docks).
+    QGuiApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
 
     CreateForms();
     QObject::connect(frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);

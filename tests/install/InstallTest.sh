@@ -4,9 +4,9 @@
 # by its installed path, and the launcher starts the program in the user's
 # data folder, made on first start with the db/ README. A stand-in replaces
 # the installed program, so the check is quick and needs no display.
-# Usage: InstallTest.sh BUILD_DIR INSTALL_PREFIX
+# Usage: InstallTest.sh BUILD_DIR INSTALL_PREFIX APP_ID
 set -u
-build=$1 prefix=$2
+build=$1 prefix=$2 app=$3
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/../support/checks.sh"
@@ -17,9 +17,20 @@ root=$tmp/stage$prefix
 bin=$root/bin
 check "the launcher is installed beside the program" test -x "$bin/orvanta-launcher" -a -x "$bin/orvanta"
 check "orvanta-db is installed" test -x "$bin/orvanta-db"
-entry=$root/share/applications/orvanta.desktop
+entry=$root/share/applications/$app.desktop
 check "the desktop entry starts the launcher by its installed path" \
   grep -qx "Exec=\"$prefix/bin/orvanta-launcher\"" "$entry"
+check "the icon is in the hicolor theme at every size" \
+  test -s "$root/share/icons/hicolor/scalable/apps/$app.svg" \
+  -a -s "$root/share/icons/hicolor/48x48/apps/$app.png" \
+  -a -s "$root/share/icons/hicolor/128x128/apps/$app.png" \
+  -a -s "$root/share/icons/hicolor/256x256/apps/$app.png"
+check "the entry names the icon by the id" grep -qx "Icon=$app" "$entry"
+check "the metainfo is installed" grep -q "<id>$app</id>" "$root/share/metainfo/$app.metainfo.xml"
+check "the manuals are installed, the launcher's a link to the program's" \
+  test -s "$root/share/man/man1/orvanta.1.gz" -a -s "$root/share/man/man1/orvanta-db.1.gz" \
+  -a -L "$root/share/man/man1/orvanta-launcher.1.gz" -a -s "$root/share/man/man1/orvanta-launcher.1.gz"
+check "the completion is installed" test -s "$root/share/bash-completion/completions/orvanta-db"
 check "the db README is installed" grep -q "orvanta-db update" "$root/share/orvanta/db/README.txt"
 
 # The program replaced by a stand-in that reports where it was started.
@@ -57,6 +68,6 @@ check "started through a link, it finds the program" \
 
 cmake --install "$build" --prefix "$tmp/other" >"$tmp/install2.log" 2>&1
 check "an install-time prefix names the launcher in the entry" \
-  grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\"" "$tmp/other/share/applications/orvanta.desktop"
+  grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\"" "$tmp/other/share/applications/$app.desktop"
 
 checks_summary

@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ExitCase{"NoCommand", {}, 2, "", "Usage: orvanta-db COMMAND"},
         ExitCase{"ToolHelp", {"--help"}, 0, "Usage: orvanta-db COMMAND", ""},
+        ExitCase{"ToolHelpNamesTheMmdbBuild", {"--help"}, 0, "build --mmdb FILE -o OUT", ""},
+        ExitCase{"Version", {"--version"}, 0, "orvanta-db " ORVANTA_VERSION "\n", ""},
         ExitCase{"InfoHelp", {"info", "--help"}, 0, "Usage: orvanta-db info FILE", ""},
         ExitCase{"LookupHelp", {"lookup", "--help"}, 0, "Usage: orvanta-db lookup", ""},
         ExitCase{"BuildHelp", {"build", "--help"}, 0, "Usage: orvanta-db build --csv", ""},

@@ -1,6 +1,7 @@
 // The lookup command's output lines: fields, escapes, numbers, and the
 // record of an empty lookup for results other than lrFound.
 
+#include "LookupFormatter.h"
 #include "ToolRunner.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 
@@ -67,6 +68,43 @@ TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, expected);
     EXPECT_EQ(result.err, "");
+}
+
+TEST(LookupAddressEcho, EscapesBytesThatAreNotUtf8AndCutsLongTexts) {
+    const std::string ascii(EchoLimit + 5, 'a');
+    const std::string pairAtLimit = std::string(EchoLimit - 1, 'a') + "\xC3\xA9"
+                                                                      "b";
+    struct Row {
+        const char* name;
+        std::string address;
+        std::string tsv;
+        std::string json;
+    } rows[] = {
+        {"WellFormedUtf8Kept", "Cr\xC3\xA9teil \xE2\x82\xAC", "Cr\xC3\xA9teil \xE2\x82\xAC",
+         "Cr\xC3\xA9teil \xE2\x82\xAC"},
+        {"Latin1Byte", "Cr\xE9teil", "Cr\\xe9teil", "Cr\xEF\xBF\xBDteil"},
+        {"LoneContinuation",
+         "\x80"
+         "1",
+         "\\x801",
+         "\xEF\xBF\xBD"
+         "1"},
+        {"Overlong", "\xC0\xAF", "\\xc0\\xaf", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"Surrogate", "\xED\xA0\x80", "\\xed\\xa0\\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"TruncatedSequenceAtEnd", "a\xE2\x82", "a\\xe2\\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"EscapesAfterNonAscii", "\xFF\t", "\\xff\\t", "\xEF\xBF\xBD\\t"},
+        {"LongTextCut", ascii, ascii.substr(0, EchoLimit), ascii.substr(0, EchoLimit)},
+        {"CutKeepsSequencesWhole", pairAtLimit, pairAtLimit.substr(0, EchoLimit - 1),
+         pairAtLimit.substr(0, EchoLimit - 1)},
+    };
+    for (const Row& row : rows) {
+        std::string tsv;
+        LookupFormatter(LookupFormat::Tsv).AppendAddress(tsv, row.address);
+        EXPECT_EQ(tsv, row.tsv) << row.name;
+        std::string json;
+        LookupFormatter(LookupFormat::Json).AppendAddress(json, row.address);
+        EXPECT_EQ(json, "{\"address\":\"" + row.json + "\"") << row.name;
+    }
 }
 
 TEST_F(LookupCommandTest, ReadsStandardInputFromTheDefaultFile) {

@@ -132,6 +132,51 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+// An address is echoed so that a reader can tell the lines apart, not to
+// carry whatever a caller sent: a line of megabytes comes back as its first
+// EchoLimit bytes, cut before a UTF-8 sequence the limit would split.
+std::string_view EchoedPart(std::string_view address) {
+    if (address.size() <= EchoLimit) {
+        return address;
+    }
+    std::size_t start = EchoLimit;
+    while (start > EchoLimit - 3 && (static_cast<unsigned char>(address[start]) & 0xC0) == 0x80) {
+        --start;
+    }
+    const std::size_t length = Utf8SequenceLength(address.substr(start));
+    const bool split = length > 0 && start < EchoLimit && start + length > EchoLimit;
+    return address.substr(0, split ? start : EchoLimit);
+}
+
+bool NeedsTsvEscape(char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return c == '\t' || c == '\r' || c == '\n' || c == '\\' || c >= 0x80;
+}
+
+// The output is UTF-8 text: a byte of the address that starts no well-formed
+// sequence is written as \xNN, so terminals and UTF-8 readers get text.
+void AppendTsvUtf8(std::string& out, std::string_view text) {
+    static const char hex[] = "0123456789abcdef";
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text[0]);
+        if (c < 0x80) {
+            AppendTsvEscaped(out, c);
+            text.remove_prefix(1);
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+            text.remove_prefix(1);
+        } else {
+            out.append(text.substr(0, length));
+            text.remove_prefix(length);
+        }
+    }
+}
+
 // The address as given is whatever bytes the caller sent; JSON text must be
 // UTF-8, so a byte that starts no well-formed sequence becomes U+FFFD.
 void AppendJsonUtf8(std::string& out, std::string_view text) {
@@ -167,6 +212,7 @@ void AppendDotted(std::string& out, std::uint32_t number) {
 } // namespace
 
 void LookupFormatter::AppendAddress(std::string& out, std::string_view address) const {
+    address = EchoedPart(address);
     if (format_ == LookupFormat::Json) {
         out += "{\"address\":";
         AppendJsonUtf8(out, address);
@@ -174,14 +220,11 @@ void LookupFormatter::AppendAddress(std::string& out, std::string_view address) 
     }
     // Most addresses need no escape: copy the run up to the first that does.
     std::size_t plain = 0;
-    while (plain < address.size() && address[plain] != '\t' && address[plain] != '\r' &&
-           address[plain] != '\n' && address[plain] != '\\') {
+    while (plain < address.size() && !NeedsTsvEscape(address[plain])) {
         ++plain;
     }
     out.append(address.substr(0, plain));
-    for (char c : address.substr(plain)) {
-        AppendTsvEscaped(out, static_cast<unsigned char>(c));
-    }
+    AppendTsvUtf8(out, address.substr(plain));
 }
 
 void LookupFormatter::AppendRecord(std::string& out, geoip::TLookupResult result,

@@ -8,6 +8,7 @@
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@
 namespace orvanta::dbtool {
 
 enum class LookupFormat { Tsv, Json };
+
+// The most bytes of an address text a line echoes.
+inline constexpr std::size_t EchoLimit = 1000;
 
 // What one lookup answered: `number` is the address as a number and
 // `prefixLength` the bits the tree walk used (-1 when no walk was made).

@@ -21,8 +21,11 @@ const char* const ToolUsage =
     "                                  look IPv4 and IPv6 addresses up, one line each\n"
     "  build --csv FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
     "                                  build a database from a CSV file\n"
+    "  build --mmdb FILE -o OUT [--edition 2|6] [--fit]\n"
+    "                                  build a database from an MMDB city database\n"
     "  update [--dir DIR] [--url BASE] [--from FILE] [--force]\n"
     "                                  install or refresh the default database\n"
+    "  --version                       print the version and exit\n"
     "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
     "Exit codes: 0 success, 1 failure, 2 wrong command line.\n";
 
@@ -37,6 +40,10 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
     const std::string& command = args[0];
     if (command == "--help" || command == "help") {
         out << ToolUsage;
+        return ExitSuccess;
+    }
+    if (command == "--version") {
+        out << "orvanta-db " << ORVANTA_VERSION << '\n';
         return ExitSuccess;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
