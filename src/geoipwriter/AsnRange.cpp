@@ -8,12 +8,12 @@
 namespace orvanta::geoip {
 namespace {
 
-constexpr AddressNumber Highest = ~AddressNumber(0);
+constexpr AddressValue Highest = ~AddressValue(0);
 
 struct Active {
-    AddressNumber width; // last - first
-    std::size_t order;   // position in the input, for ties
-    std::size_t index;   // into the sorted ranges
+    AddressValue width; // last - first
+    std::size_t order;  // position in the input, for ties
+    std::size_t index;  // into the sorted ranges
 };
 
 struct WiderLater {
@@ -22,8 +22,7 @@ struct WiderLater {
     }
 };
 
-void Append(std::vector<AsnRange>& out, AddressNumber first, AddressNumber last,
-            std::uint32_t text) {
+void Append(std::vector<AsnRange>& out, AddressValue first, AddressValue last, std::uint32_t text) {
     if (!out.empty() && out.back().textIndex == text && out.back().last + 1 == first) {
         out.back().last = last;
         return;
@@ -72,7 +71,7 @@ std::vector<AsnRange> ResolveOverlaps(std::vector<AsnRange> ranges) {
     std::priority_queue<Active, std::vector<Active>, WiderLater> open;
     std::vector<AsnRange> out;
     std::size_t next = 0;
-    AddressNumber at = 0;
+    AddressValue at = 0;
     while (next < order.size() || !open.empty()) {
         if (open.empty()) {
             at = std::max(at, ranges[order[next]].first);
@@ -89,7 +88,7 @@ std::vector<AsnRange> ResolveOverlaps(std::vector<AsnRange> ranges) {
             continue;
         }
         const AsnRange& top = ranges[open.top().index];
-        AddressNumber end = top.last;
+        AddressValue end = top.last;
         if (next < order.size() && ranges[order[next]].first - 1 < end) {
             end = ranges[order[next]].first - 1;
         }

@@ -12,11 +12,11 @@
 
 namespace orvanta::geoip {
 
-__extension__ typedef unsigned __int128 AddressNumber;
+__extension__ typedef unsigned __int128 AddressValue;
 
 struct AsnRange {
-    AddressNumber first = 0; // inclusive
-    AddressNumber last = 0;  // inclusive
+    AddressValue first = 0; // inclusive
+    AddressValue last = 0;  // inclusive
     std::uint32_t textIndex = 0;
 
     bool operator==(const AsnRange&) const = default;

@@ -13,15 +13,15 @@
 namespace orvanta::mmdbimport {
 namespace {
 
-using geoip::AddressNumber;
+using geoip::AddressValue;
 
 constexpr int kIPv6Bits = 128;
 constexpr int kIPv4InIPv6Depth = 96;
 constexpr std::uint64_t kProgressEvery = 1u << 16;
 
 struct SourceRange {
-    AddressNumber first;
-    AddressNumber last;
+    AddressValue first;
+    AddressValue last;
     std::uint32_t dataOffset;
 };
 
@@ -74,9 +74,9 @@ private:
     struct Pending {
         std::uint32_t node;
         int depth;
-        AddressNumber prefix;
+        AddressValue prefix;
         bool isData;
-        AddressNumber last;
+        AddressValue last;
     };
 
     MMDB_search_node_s Read(std::uint32_t node) const {
@@ -110,10 +110,9 @@ private:
         const int shift = kIPv6Bits - 1 - at.depth;
         for (int bit = 1; bit >= 0; --bit) {
             const int type = bit ? node.right_record_type : node.left_record_type;
-            const AddressNumber first = at.prefix | (AddressNumber(bit) << shift);
-            const AddressNumber last =
-                first |
-                (shift == 0 ? AddressNumber(0) : (~AddressNumber(0) >> (kIPv6Bits - shift)));
+            const AddressValue first = at.prefix | (AddressValue(bit) << shift);
+            const AddressValue last =
+                first | (shift == 0 ? AddressValue(0) : (~AddressValue(0) >> (kIPv6Bits - shift)));
             if (type == MMDB_RECORD_TYPE_SEARCH_NODE) {
                 if (at.depth + 1 >= kIPv6Bits) {
                     throw ImportError("The search tree of \"" + database_.path() +
@@ -131,7 +130,7 @@ private:
         }
     }
 
-    void Emit(AddressNumber first, AddressNumber last, std::uint32_t offset) {
+    void Emit(AddressValue first, AddressValue last, std::uint32_t offset) {
         if (!ranges_.empty() && ranges_.back().dataOffset == offset &&
             ranges_.back().last + 1 == first) {
             ranges_.back().last = last;
