@@ -73,7 +73,7 @@ private:
         throw SourceError(name_ + ":" + std::to_string(line_) + ": " + what);
     }
 
-    geoip::AddressNumber Address(std::string_view text, const char* column) const {
+    geoip::AddressValue Address(std::string_view text, const char* column) const {
         const std::string copy(text);
         const bool looksIpv6 = copy.find(':') != std::string::npos;
         if (looksIpv6 != ipv6_) {
@@ -86,7 +86,7 @@ private:
             Fail(std::string(column) + " " + Quoted(text) + " is not an " +
                  (ipv6_ ? "IPv6" : "IPv4") + " address");
         }
-        geoip::AddressNumber number = 0;
+        geoip::AddressValue number = 0;
         for (int i = 0; i < (ipv6_ ? 16 : 4); ++i) {
             number = number << 8 | bytes[i];
         }
