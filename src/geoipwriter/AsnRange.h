@@ -3,6 +3,8 @@
 // by one text ("AS15169 Google LLC"), every distinct text kept once. IPv4
 // ranges use the low 32 bits of the 128-bit numbers.
 
+#include "geoip/AddressValue.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace orvanta::geoip {
-
-__extension__ typedef unsigned __int128 AddressValue;
 
 struct AsnRange {
     AddressValue first = 0; // inclusive
