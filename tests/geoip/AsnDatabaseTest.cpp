@@ -51,7 +51,8 @@ TEST_P(AsnFileTest, BothReadersAnswer) {
     TempFolder folder;
     const std::string path = folder.Write("asn.dat", c.bytes);
     EXPECT_EQ(AsnDatabase(path, c.depth).Lookup(c.address), c.expected);
-    const auto fromImage = AsnDatabaseImage(path, c.depth).Lookup(c.address);
+    const AsnDatabaseImage image(path, c.depth); // the answer points into it
+    const auto fromImage = image.Lookup(c.address);
     EXPECT_EQ(fromImage ? std::optional<std::string>(std::string(*fromImage)) : std::nullopt,
               c.expected);
 }

@@ -31,7 +31,7 @@ TEST(AsnBuildTest, Ipv4CsvNarrowerRangeWinsAndTextsAreStoredOnce) {
                                      "8.0.0.0,8.255.255.255,3356,\"Level 3 Communications, Inc.\"\n"
                                      "8.8.8.0,8.8.8.255,15169,Google LLC\r\n"
                                      "9.0.0.0,9.0.0.255,15169,Google LLC\n"
-                                     "10.0.0.0,10.0.0.0,64512,M\xC3\xBCnchen \"\"Netz\"\"\n"
+                                     "10.0.0.0,10.0.0.0,64512,\"M\xC3\xBCnchen \"\"Netz\"\"\"\n"
                                      "11.0.0.0,11.0.0.255,7,\n");
     const std::string db = folder.File("GeoIPASNum.dat");
     const ToolResult result = RunTool({"build", "--csv", csv, "-o", db, "--edition", "9"});
