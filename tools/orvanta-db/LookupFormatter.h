@@ -27,7 +27,7 @@ struct LookupAnswer {
     int prefixLength = -1;
     // The organisation record text ("AS15169 Google LLC"); none without a
     // file or a record.
-    std::optional<std::string_view> organization;
+    std::optional<std::string_view> organization = std::nullopt;
     bool ipv6 = false; // looked up in the IPv6 file: `ipv6Number` holds it
     geoip::AddressValue ipv6Number = 0;
 };
