@@ -64,8 +64,9 @@ BulkLookup::BulkLookup(std::string file, LookupFormat format, std::ostream& out)
 BulkLookup::~BulkLookup() = default;
 
 void BulkLookup::Add(const std::string& address) {
-    if (!image_) {
-        image_.emplace(file_);
+    // The organisation files are read with the first address, whatever
+    // its family.
+    if (!asn_) {
         asn_.emplace(asnFiles_);
     }
     addresses_[queued_++] = address;
@@ -95,24 +96,25 @@ bool BulkLookup::OpenIPv6() {
 }
 
 // inet_addr never takes a colon, so texts with one are only tried as IPv6.
+// Every text but an IPv6 one is answered from the IPv4 file (an unusable
+// text too, as a single lookup does), which is read on the first of them.
 BulkLookup::Family BulkLookup::Classify(std::size_t i) {
     const std::string& address = addresses_[i];
     numbers_[i] = 0;
+    std::optional<geoip::AddressValue> value;
+    std::uint32_t mapped = 0;
     if (address.find(':') == std::string::npos) {
         numbers_[i] = QuickAddressToNumber(address);
-        return numbers_[i] != 0 ? Family::IPv4 : Family::Invalid;
-    }
-    const std::optional<geoip::AddressValue> value = geoip::ParseIPv6Address(address);
-    if (!value) {
-        return Family::Invalid;
-    }
-    std::uint32_t mapped = 0;
-    if (geoip::IsIPv4Mapped(*value, mapped)) {
+    } else if ((value = geoip::ParseIPv6Address(address)) && geoip::IsIPv4Mapped(*value, mapped)) {
         numbers_[i] = mapped == 0xFFFFFFFFu ? 0 : mapped; // as inet_addr would give it
-        return numbers_[i] != 0 ? Family::IPv4 : Family::Invalid;
+    } else if (value) {
+        numbers6_[i] = *value;
+        return OpenIPv6() ? Family::IPv6 : Family::IPv6Unavailable;
     }
-    numbers6_[i] = *value;
-    return OpenIPv6() ? Family::IPv6 : Family::IPv6Unavailable;
+    if (!image_) {
+        image_.emplace(file_);
+    }
+    return numbers_[i] != 0 ? Family::IPv4 : Family::Invalid;
 }
 
 void BulkLookup::LookUpBatch() {
@@ -126,7 +128,9 @@ void BulkLookup::LookUpBatch() {
             usable6_[usable6++] = numbers6_[i];
         }
     }
-    image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+    if (usable > 0) {
+        image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+    }
     if (usable6 > 0) {
         image6_->FindMany(usable6_.data(), usable6, walks6_.data(), results6_.data());
         for (std::size_t k = 0; k < usable6; ++k) {

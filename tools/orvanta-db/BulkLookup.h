@@ -34,8 +34,9 @@ public:
     BulkLookup(const BulkLookup&) = delete;
     BulkLookup& operator=(const BulkLookup&) = delete;
 
-    // Queues the address; its line is made with its batch. The first call
-    // reads the database; throws geoip::EFOpenError when it cannot.
+    // Queues the address; its line is made with its batch, which reads the
+    // database on its first address of the family; throws geoip::EFOpenError
+    // when the IPv4 database cannot be read.
     void Add(const std::string& address);
     // Answers what is queued, writes every line made and flushes the stream.
     void Flush();
