@@ -191,11 +191,13 @@ TEST_P(ResultsOut, SavedFileReadBackEqualsTheList) {
     EXPECT_EQ(rows[0], (QStringList{"IP Locations", "IP address", "Latitude", "Logitude",
                                     "Host name", "Organization"}));
     // Rows without an organisation text carry an empty field for it.
-    QStringList first = QStringList{list->Item(0).Caption} + list->Item(0).SubItems + QStringList{QString()};
+    QStringList first =
+        QStringList{list->Item(0).Caption} + list->Item(0).SubItems + QStringList{QString()};
     first[2] = QString::fromUtf8(GetParam().csvLatitude);
     first[3] = QStringLiteral("-122.0838");
     EXPECT_EQ(rows[1], first);
-    EXPECT_EQ(rows[2], QStringList{list->Item(1).Caption} + list->Item(1).SubItems + QStringList{QString()});
+    EXPECT_EQ(rows[2],
+              QStringList{list->Item(1).Caption} + list->Item(1).SubItems + QStringList{QString()});
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"list.csv"});
 }
 

@@ -108,6 +108,12 @@ TEST_F(LookupCommandTest, OrganisationFieldsComeLast) {
     const geoip::AddressValue google = geoip::AddressValue(0x20014860) << 96;
     v6.ranges.push_back({google, google | geoip::LowBits(96), v6.TextIndex("AS15169 Google LLC")});
     geoip::WriteAsnDatabase(folder_.File("v6.dat"), v6, 21);
+    // IPv6 addresses need an IPv6 location file to be answered at all.
+    geoip::CityRecordData six;
+    six.countryIndex = 225;
+    geoip::WriteCityDatabase(folder_.File("GeoLiteCityv6.dat"),
+                             geoip::CityRanges{{google, google | geoip::LowBits(96), six}},
+                             {31, false});
 
     ToolResult one = RunTool({"lookup", "--asn6", "v6.dat", "1.2.3.4"}, "", folder_.path());
     EXPECT_EQ(one.status, 0) << one.err;
