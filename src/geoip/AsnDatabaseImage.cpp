@@ -49,6 +49,22 @@ void AsnDatabaseImage::TerminalMany(const AddressValue* addresses, std::size_t c
     }
 }
 
+void AsnDatabaseImage::TerminalMany(const std::uint32_t* addresses, std::size_t count,
+                                    std::uint32_t* terminals) const {
+    if (!tree_ || treeDepth_ != 32) {
+        std::fill(terminals, terminals + count, 0);
+        return;
+    }
+    TreeWalkResult walks[ImageTree::MaxBatch];
+    for (std::size_t start = 0; start < count; start += ImageTree::MaxBatch) {
+        const std::size_t n = std::min(ImageTree::MaxBatch, count - start);
+        tree_->WalkMany(addresses + start, n, walks);
+        for (std::size_t i = 0; i < n; ++i) {
+            terminals[start + i] = walks[i].value > boundary_ ? walks[i].value : 0;
+        }
+    }
+}
+
 std::optional<std::string_view> AsnDatabaseImage::TextOf(std::uint32_t terminal) const {
     if (boundary_ == 0 || terminal <= boundary_) {
         return std::nullopt;

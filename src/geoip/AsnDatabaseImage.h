@@ -31,6 +31,10 @@ public:
     // waits); `terminals[i]` answers `addresses[i]`.
     void TerminalMany(const AddressValue* addresses, std::size_t count,
                       std::uint32_t* terminals) const;
+    // The same for IPv4 address numbers, without 128-bit arithmetic; only an
+    // IPv4 image answers them.
+    void TerminalMany(const std::uint32_t* addresses, std::size_t count,
+                      std::uint32_t* terminals) const;
     // The text of a non-zero terminal value; nothing for a damaged one. The
     // view points into the image.
     std::optional<std::string_view> TextOf(std::uint32_t terminal) const;

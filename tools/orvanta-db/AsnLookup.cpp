@@ -4,6 +4,7 @@
 #include "geoip/IPv6Text.h"
 #include "geoip/TGeoIP.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -75,6 +76,15 @@ AsnImages::AsnImages(const AsnFiles& files) {
 
 std::uint32_t AsnImages::Terminal4(std::uint32_t number) const {
     return v4_ ? v4_->Terminal(number) : 0;
+}
+
+void AsnImages::Terminals4(const std::uint32_t* numbers, std::size_t count,
+                           std::uint32_t* terminals) const {
+    if (v4_) {
+        v4_->TerminalMany(numbers, count, terminals);
+    } else {
+        std::fill(terminals, terminals + count, 0);
+    }
 }
 
 std::optional<std::string_view> AsnImages::Text4(std::uint32_t terminal) const {

@@ -51,10 +51,10 @@ std::uint32_t QuickAddressToNumber(const std::string& address) {
 BulkLookup::BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, LookupFormat format,
                        std::ostream& out, std::ostream& err)
     : file_(std::move(file)), file6_(std::move(file6)), formatter_(format), out_(out), err_(err),
-      asnFiles_(std::move(asnFiles)), asnSlots_(SlotCount), slots_(SlotCount),
-      addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize), walks_(BatchSize),
-      results_(BatchSize), slots6_(SlotCount), families_(BatchSize), numbers6_(BatchSize),
-      usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
+      asnFiles_(std::move(asnFiles)), asnSlots_(SlotCount), asnTerminals_(BatchSize),
+      slots_(SlotCount), addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize),
+      walks_(BatchSize), results_(BatchSize), slots6_(SlotCount), families_(BatchSize),
+      numbers6_(BatchSize), usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
     buffer_.reserve(WriteAbove + 4096);
 }
 
@@ -130,6 +130,7 @@ void BulkLookup::LookUpBatch() {
     }
     if (usable > 0) {
         image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+        asn_->Terminals4(usable_.data(), usable, asnTerminals_.data());
     }
     if (usable6 > 0) {
         image6_->FindMany(usable6_.data(), usable6, walks6_.data(), results6_.data());
@@ -155,14 +156,16 @@ void BulkLookup::LookUpBatch() {
         if (families_[i] == Family::IPv6) {
             AppendIPv6Answer(results6_[k6], walks6_[k6], numbers6_[i]);
             ++k6;
-            AppendOrganization(i);
+            AppendOrganizationOf(addresses_[i]);
             formatter_.AppendEnd(buffer_);
             continue;
         }
         int prefixLength = -1;
+        std::optional<std::uint32_t> asnTerminal;
         if (families_[i] == Family::Invalid) {
             formatter_.AppendRecord(buffer_, geoip::lrInvalidAddress, EmptyRecord);
         } else {
+            asnTerminal = asnTerminals_[k];
             if (results_[k] == geoip::lrFound) {
                 AppendFoundRecord(walks_[k].value);
             } else {
@@ -172,7 +175,11 @@ void BulkLookup::LookUpBatch() {
             ++k;
         }
         formatter_.AppendNetwork(buffer_, numbers_[i], prefixLength);
-        AppendOrganization(i);
+        if (asnTerminal) {
+            AppendOrganization4(*asnTerminal);
+        } else {
+            AppendOrganizationOf(addresses_[i]);
+        }
         formatter_.AppendEnd(buffer_);
     }
     queued_ = 0;
@@ -211,13 +218,13 @@ void BulkLookup::AppendFoundRecord(std::uint32_t terminal) {
     buffer_ += slot.text;
 }
 
-void BulkLookup::AppendOrganization(std::size_t index) {
-    if (numbers_[index] == 0) {
-        // Not an IPv4 address: an IPv6 one, or none at all.
-        formatter_.AppendOrganization(buffer_, asn_->Lookup(addresses_[index]));
-        return;
-    }
-    const std::uint32_t terminal = asn_->Terminal4(numbers_[index]);
+// Not an IPv4 address: an IPv6 one, or none at all.
+void BulkLookup::AppendOrganizationOf(const std::string& address) {
+    formatter_.AppendOrganization(buffer_, asn_->Lookup(address));
+}
+
+// The fields of busy records are formatted once.
+void BulkLookup::AppendOrganization4(std::uint32_t terminal) {
     Slot& slot = SlotFor(asnSlots_, terminal);
     if (!slot.used || slot.terminal != terminal) {
         slot.text.clear();

@@ -55,7 +55,8 @@ private:
     void LookUpBatch();
     static Slot& SlotFor(std::vector<Slot>& slots, std::uint32_t terminal);
     void AppendFoundRecord(std::uint32_t terminal);
-    void AppendOrganization(std::size_t index);
+    void AppendOrganizationOf(const std::string& address);
+    void AppendOrganization4(std::uint32_t terminal);
     void AppendIPv6Answer(geoip::TLookupResult result, const geoip::CityDatabaseImageV6::Walk& walk,
                           geoip::AddressValue number);
 
@@ -69,6 +70,7 @@ private:
     std::optional<AsnImages> asn_;
     // The organisation fields of busy records, formatted once.
     std::vector<Slot> asnSlots_;
+    std::vector<std::uint32_t> asnTerminals_; // of the batch's IPv4 addresses
     std::optional<geoip::CityDatabaseImageV6> image6_;
     bool ipv6Failed_ = false;
     std::string buffer_;
