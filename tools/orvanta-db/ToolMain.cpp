@@ -14,15 +14,16 @@ namespace {
 const char* const ToolUsage =
     "Usage: orvanta-db COMMAND [OPTIONS]\n"
     "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat,\n"
-    "and GeoLiteCityv6.dat for IPv6).\n"
+    "and GeoLiteCityv6.dat for IPv6) and the organisation databases of the same\n"
+    "format (GeoIPASNum.dat, GeoIPASNumv6.dat).\n"
     "Commands:\n"
     "  info FILE                       edition, segment boundary, record length\n"
-    "  lookup [--db FILE] [--db6 FILE6] [--json] [ADDRESS...]\n"
+    "  lookup [--db FILE] [--db6 FILE6] [--asn FILE] [--asn6 FILE] [--json] [ADDRESS...]\n"
     "                                  look IPv4 and IPv6 addresses up, one line each\n"
-    "  build --csv FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
+    "  build --csv FILE -o OUT [--edition 2|6|9|21|30|31] [--fit]\n"
     "                                  build a database from a CSV file\n"
     "  update [--dir DIR] [--url BASE] [--from FILE] [--force]\n"
-    "                                  install or refresh the default database\n"
+    "                                  install or refresh the default databases\n"
     "Run \"orvanta-db COMMAND --help\" for a command's details.\n"
     "Exit codes: 0 success, 1 failure, 2 wrong command line.\n";
 
