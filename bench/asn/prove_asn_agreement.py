@@ -6,9 +6,11 @@ with the built files, and checks that every answer has exactly the source's
 AS number and name. Where source ranges overlap, the narrowest range that
 holds the address is the source's answer, as the build documents.
 
-    bench/asn/prove_asn_agreement.py ORVANTA_DB CITY_DAT ASN_V4_CSV ASN_V6_CSV V4_DAT V6_DAT [N]
+    bench/asn/prove_asn_agreement.py ORVANTA_DB CITY_DAT CITY6_DAT ASN_V4_CSV ASN_V6_CSV \
+        V4_DAT V6_DAT [N]
 
-(the lookup needs a city database; its answers are not checked here).
+(the lookup needs the location databases of both families, GeoLiteCity.dat and
+GeoLiteCityv6.dat; their answers are not checked here).
 """
 import bisect
 import csv
@@ -47,8 +49,8 @@ def expected(rows, starts, reach, address):
 
 
 def main():
-    tool, city, v4csv, v6csv, v4dat, v6dat = sys.argv[1:7]
-    count = int(sys.argv[7]) if len(sys.argv) > 7 else 100000
+    tool, city, city6, v4csv, v6csv, v4dat, v6dat = sys.argv[1:8]
+    count = int(sys.argv[8]) if len(sys.argv) > 8 else 100000
     random.seed(20261209)
     samples = []
     for path, version in ((v4csv, 4), (v6csv, 6)):
@@ -67,7 +69,8 @@ def main():
             samples.append((text, row[2], row[3]))
     random.shuffle(samples)
     answer = subprocess.run(
-        [tool, "lookup", "--json", "--db", city, "--asn", v4dat, "--asn6", v6dat],
+        [tool, "lookup", "--json", "--db", city, "--db6", city6, "--asn", v4dat, "--asn6",
+         v6dat],
         input="".join(s[0] + "\n" for s in samples), capture_output=True, text=True,
         check=True)
     lines = answer.stdout.splitlines()
