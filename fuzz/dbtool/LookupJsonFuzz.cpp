@@ -15,15 +15,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     record.Region = bytes.substr(size / 2);
     record.Latitude = size % 2 ? -180.0 : 1497.7215;
     std::string line;
-    dbtool::LookupFormatter(dbtool::LookupFormat::Json)
-        .AppendLine(line, {bytes, geoip::lrFound, &record, static_cast<std::uint32_t>(size),
-                           static_cast<int>(size % 34) - 1});
+    dbtool::LookupAnswer answer{bytes, geoip::lrFound, &record, static_cast<std::uint32_t>(size),
+                                static_cast<int>(size % 34) - 1};
+    // An organisation text of any bytes, "AS<number> " or not, on every other input.
+    if (size % 3 != 0) {
+        answer.organization = std::string_view(bytes);
+    }
+    dbtool::LookupFormatter(dbtool::LookupFormat::Json).AppendLine(line, answer);
     if (line.empty() || line.back() != '\n' || line.find('\n') != line.size() - 1) {
         __builtin_trap();
     }
     try {
         const nlohmann::json object = nlohmann::json::parse(line);
-        if (object.size() != 12 || !object["Latitude"].is_number()) {
+        if (object.size() != 14 || !object["Latitude"].is_number() ||
+            object["organization"].is_null() != (size % 3 == 0)) {
             __builtin_trap();
         }
     } catch (const nlohmann::json::exception&) {

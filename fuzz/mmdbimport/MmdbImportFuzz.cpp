@@ -5,6 +5,7 @@
 
 #include "MmdbTestWriter.h"
 #include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbAsnImporter.h"
 #include "mmdbimport/MmdbCityImporter.h"
 #include "mmdbimport/Progress.h"
 
@@ -65,7 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     try {
         orvanta::mmdbimport::NoProgress progress;
-        orvanta::mmdbimport::MmdbCityImporter({edition}, progress).Import(file.path());
+        // The organisation import of either family on a bit of its own.
+        if (data[0] & 0x20) {
+            orvanta::mmdbimport::ImportAsnMmdb(file.path(), (data[0] & 0x40) != 0, progress);
+        } else {
+            orvanta::mmdbimport::MmdbCityImporter({edition}, progress).Import(file.path());
+        }
     } catch (const orvanta::mmdbimport::ImportError&) {
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "BuildCommand.h"
 
+#include "AsnBuild.h"
 #include "CommandLine.h"
 #include "CsvCitySource.h"
 #include "geoip/Editions.h"
@@ -16,6 +17,8 @@ namespace orvanta::dbtool {
 const char* const BuildUsage =
     "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
     "       orvanta-db build --mmdb FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
+    "       orvanta-db build --csv FILE -o OUT --edition 9|21\n"
+    "       orvanta-db build --mmdb FILE -o OUT --edition 9|21\n"
     "Builds a city database OUT from the ranges of a CSV file with the columns\n"
     "ip_range_start, ip_range_end, country_code, state1, state2, city, postcode,\n"
     "latitude, longitude (further columns ignored; header line optional).\n"
@@ -33,7 +36,11 @@ const char* const BuildUsage =
     "                   --mmdb also, while the database is too large, in this order:\n"
     "                   region names to ISO 3166-2 subdivision codes, postal codes\n"
     "                   dropped, region names without a code dropped, the longest\n"
-    "                   city names shortened\n";
+    "                   city names shortened\n"
+    "Editions 9 (IPv4) and 21 (IPv6) are organisation databases, built from a CSV\n"
+    "file with the columns ip_range_start, ip_range_end, autonomous_system_number,\n"
+    "autonomous_system_organization (rows of the edition's address family only;\n"
+    "where ranges overlap the narrower one wins) or from an MMDB ASN database.\n";
 
 namespace {
 
@@ -46,12 +53,12 @@ void SetSource(BuildOptions& options, SourceKind kind, const std::string& path) 
 }
 
 int ParseEdition(const std::string& text) {
-    for (int edition : {2, 6, 30, 31}) {
+    for (int edition : {2, 6, 9, 21, 30, 31}) {
         if (text == std::to_string(edition)) {
             return edition;
         }
     }
-    throw UsageError("--edition must be 2, 6, 30 or 31, not \"" + text + "\"");
+    throw UsageError("--edition must be 2, 6, 9, 21, 30 or 31, not \"" + text + "\"");
 }
 
 int AddressBits(int edition) {
@@ -146,6 +153,9 @@ BuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
     if (!haveOutput || options.output.empty()) {
         throw UsageError("build needs an output file: -o OUT");
     }
+    if (options.fit && IsAsnEdition(options.edition)) {
+        throw UsageError("--fit applies to the city editions only");
+    }
     return options;
 }
 
@@ -156,6 +166,9 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return ExitSuccess;
     }
     try {
+        if (IsAsnEdition(options.edition)) {
+            return BuildAsnDatabase(options, out);
+        }
         switch (options.source) {
         case SourceKind::Csv:
             return BuildFromCsv(options, out);

@@ -48,9 +48,10 @@ std::uint32_t QuickAddressToNumber(const std::string& address) {
     return number == 0xFFFFFFFFu ? 0 : number; // inet_addr's failure value
 }
 
-BulkLookup::BulkLookup(std::string file, std::string file6, LookupFormat format, std::ostream& out,
-                       std::ostream& err)
+BulkLookup::BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, LookupFormat format,
+                       std::ostream& out, std::ostream& err)
     : file_(std::move(file)), file6_(std::move(file6)), formatter_(format), out_(out), err_(err),
+      asnFiles_(std::move(asnFiles)), asnSlots_(SlotCount), asnTerminals_(BatchSize),
       slots_(SlotCount), addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize),
       walks_(BatchSize), results_(BatchSize), slots6_(SlotCount), families_(BatchSize),
       numbers6_(BatchSize), usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
@@ -58,11 +59,16 @@ BulkLookup::BulkLookup(std::string file, std::string file6, LookupFormat format,
 }
 
 BulkLookup::BulkLookup(std::string file, LookupFormat format, std::ostream& out)
-    : BulkLookup(std::move(file), "GeoLiteCityv6.dat", format, out, std::cerr) {}
+    : BulkLookup(std::move(file), "GeoLiteCityv6.dat", AsnFiles{}, format, out, std::cerr) {}
 
 BulkLookup::~BulkLookup() = default;
 
 void BulkLookup::Add(const std::string& address) {
+    // The organisation files are read with the first address, whatever
+    // its family.
+    if (!asn_) {
+        asn_.emplace(asnFiles_);
+    }
     addresses_[queued_++] = address;
     if (queued_ == BatchSize) {
         LookUpBatch();
@@ -124,6 +130,7 @@ void BulkLookup::LookUpBatch() {
     }
     if (usable > 0) {
         image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+        asn_->Terminals4(usable_.data(), usable, asnTerminals_.data());
     }
     if (usable6 > 0) {
         image6_->FindMany(usable6_.data(), usable6, walks6_.data(), results6_.data());
@@ -149,12 +156,16 @@ void BulkLookup::LookUpBatch() {
         if (families_[i] == Family::IPv6) {
             AppendIPv6Answer(results6_[k6], walks6_[k6], numbers6_[i]);
             ++k6;
+            AppendOrganizationOf(addresses_[i]);
+            formatter_.AppendEnd(buffer_);
             continue;
         }
         int prefixLength = -1;
+        std::optional<std::uint32_t> asnTerminal;
         if (families_[i] == Family::Invalid) {
             formatter_.AppendRecord(buffer_, geoip::lrInvalidAddress, EmptyRecord);
         } else {
+            asnTerminal = asnTerminals_[k];
             if (results_[k] == geoip::lrFound) {
                 AppendFoundRecord(walks_[k].value);
             } else {
@@ -164,6 +175,12 @@ void BulkLookup::LookUpBatch() {
             ++k;
         }
         formatter_.AppendNetwork(buffer_, numbers_[i], prefixLength);
+        if (asnTerminal) {
+            AppendOrganization4(*asnTerminal);
+        } else {
+            AppendOrganizationOf(addresses_[i]);
+        }
+        formatter_.AppendEnd(buffer_);
     }
     queued_ = 0;
 }
@@ -195,6 +212,23 @@ void BulkLookup::AppendFoundRecord(std::uint32_t terminal) {
         image_->DecodeRecord(terminal, record_);
         slot.text.clear();
         formatter_.AppendRecord(slot.text, geoip::lrFound, record_);
+        slot.terminal = terminal;
+        slot.used = true;
+    }
+    buffer_ += slot.text;
+}
+
+// Not an IPv4 address: an IPv6 one, or none at all.
+void BulkLookup::AppendOrganizationOf(const std::string& address) {
+    formatter_.AppendOrganization(buffer_, asn_->Lookup(address));
+}
+
+// The fields of busy records are formatted once.
+void BulkLookup::AppendOrganization4(std::uint32_t terminal) {
+    Slot& slot = SlotFor(asnSlots_, terminal);
+    if (!slot.used || slot.terminal != terminal) {
+        slot.text.clear();
+        formatter_.AppendOrganization(slot.text, asn_->Text4(terminal));
         slot.terminal = terminal;
         slot.used = true;
     }

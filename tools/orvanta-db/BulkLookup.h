@@ -9,6 +9,7 @@
 // record part of a line is kept per record, since busy records answer many
 // addresses.
 
+#include "AsnLookup.h"
 #include "LookupFormatter.h"
 #include "geoip/CityDatabaseImage.h"
 #include "geoip/CityDatabaseImageV6.h"
@@ -25,8 +26,8 @@ class BulkLookup {
 public:
     // `file6` is the IPv6 database; when it cannot be opened its error goes
     // to `err` once and IPv6 addresses get no line (see failed()).
-    BulkLookup(std::string file, std::string file6, LookupFormat format, std::ostream& out,
-               std::ostream& err);
+    BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, LookupFormat format,
+               std::ostream& out, std::ostream& err);
     // Only the IPv4 database; IPv6 addresses read from GeoLiteCityv6.dat.
     BulkLookup(std::string file, LookupFormat format, std::ostream& out);
     ~BulkLookup();
@@ -54,6 +55,8 @@ private:
     void LookUpBatch();
     static Slot& SlotFor(std::vector<Slot>& slots, std::uint32_t terminal);
     void AppendFoundRecord(std::uint32_t terminal);
+    void AppendOrganizationOf(const std::string& address);
+    void AppendOrganization4(std::uint32_t terminal);
     void AppendIPv6Answer(geoip::TLookupResult result, const geoip::CityDatabaseImageV6::Walk& walk,
                           geoip::AddressValue number);
 
@@ -63,6 +66,11 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::optional<geoip::CityDatabaseImage> image_;
+    AsnFiles asnFiles_;
+    std::optional<AsnImages> asn_;
+    // The organisation fields of busy records, formatted once.
+    std::vector<Slot> asnSlots_;
+    std::vector<std::uint32_t> asnTerminals_; // of the batch's IPv4 addresses
     std::optional<geoip::CityDatabaseImageV6> image6_;
     bool ipv6Failed_ = false;
     std::string buffer_;

@@ -3,10 +3,12 @@
 #include "DataFolderTexts.h"
 #include "Gunzip.h"
 #include "ScratchFile.h"
+#include "geoipwriter/AsnDatabaseWriter.h"
 #include "geoipwriter/DatabaseFile.h"
 #include "geoipwriter/WriteError.h"
 #include "http/HttpClient.h"
 #include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbAsnImporter.h"
 #include "mmdbimport/MmdbCityBuild.h"
 #include "mmdbimport/MmdbDatabase.h"
 #include "mmdbimport/Progress.h"
@@ -35,6 +37,28 @@ constexpr const char* IPv6DatabaseName = "GeoLiteCityv6.dat";
 // install that still lacks it.
 constexpr const char* NoIPv6Line = "ipv6: none";
 constexpr const char* SourceInfoName = "SOURCE.txt";
+
+// What an update installs: the location databases from DB-IP's City Lite
+// download, or the two organisation databases from its ASN Lite download.
+// Each kind keeps its own record of what it was made from, so that one
+// kind's update never decides about, or touches, the other's files.
+struct Product {
+    const char* downloadStem; // DB-IP's file names: STEM-YYYY-MM.mmdb.gz
+    const char* database;     // the IPv4 file
+    const char* sourceInfo;
+    const char* summary;
+};
+
+constexpr Product CityProduct{"dbip-city-lite", DatabaseName, SourceInfoName, "build-summary.txt"};
+constexpr Product AsnProduct{"dbip-asn-lite", "GeoIPASNum.dat", "SOURCE-asn.txt",
+                             "build-summary-asn.txt"};
+constexpr const char* AsnIPv6Name = "GeoIPASNumv6.dat";
+
+std::string ProductFileName(const Product& product, int year, unsigned month) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s-%04d-%02u.mmdb.gz", product.downloadStem, year, month);
+    return text;
+}
 
 // What DIR/db/SOURCE.txt says the installed database was made from.
 struct SourceInfo {
@@ -83,12 +107,13 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-std::optional<SourceInfo> InstalledSource(const fs::path& dir) {
+std::optional<SourceInfo> InstalledSource(const fs::path& dir, const Product& product) {
     std::error_code error;
-    if (!fs::is_regular_file(dir / DatabaseName, error)) {
+    if (!fs::is_regular_file(dir / product.database, error) ||
+        (&product == &AsnProduct && !fs::is_regular_file(dir / AsnIPv6Name, error))) {
         return std::nullopt;
     }
-    std::ifstream in(dir / "db" / SourceInfoName);
+    std::ifstream in(dir / "db" / product.sourceInfo);
     SourceInfo info;
     for (std::string line; std::getline(in, line);) {
         line = Trimmed(line);
@@ -100,8 +125,8 @@ std::optional<SourceInfo> InstalledSource(const fs::path& dir) {
             info.noIPv6 = true;
         }
     }
-    if (info.name.empty() ||
-        (!info.noIPv6 && !fs::is_regular_file(dir / IPv6DatabaseName, error))) {
+    if (info.name.empty() || (&product == &CityProduct && !info.noIPv6 &&
+                              !fs::is_regular_file(dir / IPv6DatabaseName, error))) {
         return std::nullopt;
     }
     return info;
@@ -153,16 +178,17 @@ std::string ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
 
 class Updater {
 public:
-    Updater(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
-            std::ostream& err)
-        : request_(request), progress_(progress), out_(out), err_(err), dir_(request.dir) {}
+    Updater(const UpdateRequest& request, const Product& product, mmdbimport::Progress& progress,
+            std::ostream& out, std::ostream& err)
+        : request_(request), product_(&product), progress_(progress), out_(out), err_(err),
+          dir_(request.dir) {}
 
     void Run() {
         if (request_.dir.empty()) {
             throw UpdateError("No data folder: set HOME or XDG_DATA_HOME, or give --dir");
         }
         EnsureFolder(dir_ / "db");
-        installed_ = InstalledSource(dir_);
+        installed_ = InstalledSource(dir_, *product_);
         std::string bytes;
         if (!request_.fromFile.empty()) {
             sourceName_ = fs::path(request_.fromFile).filename().string();
@@ -191,8 +217,8 @@ private:
             (epoch && *epoch != installed_->buildEpoch)) {
             return false;
         }
-        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " is already made from " << name
-             << "; nothing to do (--force rebuilds it)\n";
+        out_ << "orvanta-db: " << (dir_ / product_->database).string() << " is already made from "
+             << name << "; nothing to do (--force rebuilds it)\n";
         return true;
     }
 
@@ -201,9 +227,9 @@ private:
     bool Download(std::string& bytes) {
         const int year = request_.year;
         const unsigned month = request_.month;
-        const std::string current = MonthlyFileName(year, month);
-        const std::string previous =
-            month <= 1 ? MonthlyFileName(year - 1, 12) : MonthlyFileName(year, month - 1);
+        const std::string current = ProductFileName(*product_, year, month);
+        const std::string previous = month <= 1 ? ProductFileName(*product_, year - 1, 12)
+                                                : ProductFileName(*product_, year, month - 1);
         if (IsInstalled(current, std::nullopt)) {
             return false;
         }
@@ -286,10 +312,25 @@ private:
         }
     }
 
-    // A city database with IPv4 data; the importer tells about the IPv4 part.
+    // A city database with IPv4 data (the importer tells about the IPv4 part),
+    // or an organisation database. A file given by hand is installed as what
+    // it is; a download must be of the kind asked for.
     std::uint64_t Check(const std::string& path) {
         try {
             const mmdbimport::MmdbDatabase database(path);
+            const bool asn = mmdbimport::IsAsnDatabase(database);
+            if (asn && !request_.fromFile.empty() && product_ != &AsnProduct) {
+                product_ = &AsnProduct;
+                installed_ = InstalledSource(dir_, *product_);
+            }
+            if (product_ == &AsnProduct) {
+                if (!asn) {
+                    throw UpdateError(sourceName_ +
+                                      " is not an ASN database (no autonomous_system_number in "
+                                      "its records); nothing was changed");
+                }
+                return database.buildEpoch();
+            }
             std::string type = database.databaseType();
             std::string lower = type;
             std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -327,7 +368,54 @@ private:
         return true;
     }
 
+    // Both organisation files are built before either replaces what is
+    // installed, as for the location files.
+    void ConvertAsn(const std::string& mmdb, std::uint64_t epoch) {
+        std::ostringstream summary;
+        StagedFile ipv4(dir_, product_->database);
+        StagedFile ipv6(dir_, AsnIPv6Name);
+        try {
+            for (const StagedFile* file : {&ipv4, &ipv6}) {
+                const int edition = file == &ipv4 ? 9 : 21;
+                mmdbimport::AsnImport import =
+                    mmdbimport::ImportAsnMmdb(mmdb, edition == 21, progress_);
+                const geoip::WriteSummary written =
+                    geoip::WriteAsnDatabase(file->path(), import.set, edition);
+                summary << fs::path(file->target()).filename().string() << " (edition " << edition
+                        << "): " << import.sourceRanges << " ranges, " << written.distinctRecords
+                        << " distinct texts, " << written.fileSize << " bytes\n";
+            }
+        } catch (const mmdbimport::ImportError& error) {
+            throw UpdateError(sourceName_ + ": " + error.what());
+        } catch (const geoip::WriteError& error) {
+            throw UpdateError(error.what());
+        }
+        ipv4.Install();
+        ipv6.Install();
+        const fs::path db = dir_ / "db";
+        const std::string built = BuildDate(epoch);
+        try {
+            WriteTextFile(db / "README.txt", DbReadmeText);
+            WriteTextFile(db / "ATTRIBUTION.txt", DbAttributionText);
+            WriteTextFile(db / product_->summary, summary.str());
+            WriteTextFile(db / product_->sourceInfo, "source: " + sourceName_ +
+                                                         "\nbuild_epoch: " + std::to_string(epoch) +
+                                                         "\nbuilt: " + built + "\n");
+        } catch (const geoip::WriteError& error) {
+            std::error_code ignored;
+            fs::remove(db / product_->sourceInfo, ignored);
+            throw UpdateError(error.what());
+        }
+        out_ << "orvanta-db: " << ipv4.target() << " and " << ipv6.target() << " made from "
+             << sourceName_ << " (built " << built << ")\n"
+             << "IP to ASN Lite by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
+    }
+
     void Convert(const std::string& mmdb, std::uint64_t epoch) {
+        if (product_ == &AsnProduct) {
+            ConvertAsn(mmdb, epoch);
+            return;
+        }
         std::ostringstream summary;
         // Both files are built before either replaces what is installed.
         StagedFile ipv4(dir_, DatabaseName);
@@ -366,6 +454,7 @@ private:
     }
 
     const UpdateRequest& request_;
+    const Product* product_;
     mmdbimport::Progress& progress_;
     std::ostream& out_;
     std::ostream& err_;
@@ -377,9 +466,11 @@ private:
 } // namespace
 
 std::string MonthlyFileName(int year, unsigned month) {
-    char text[48];
-    std::snprintf(text, sizeof text, "dbip-city-lite-%04d-%02u.mmdb.gz", year, month);
-    return text;
+    return ProductFileName(CityProduct, year, month);
+}
+
+std::string MonthlyAsnFileName(int year, unsigned month) {
+    return ProductFileName(AsnProduct, year, month);
 }
 
 std::string DefaultDataFolder() {
@@ -396,7 +487,12 @@ std::string DefaultDataFolder() {
 
 void UpdateDatabase(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
                     std::ostream& err) {
-    Updater(request, progress, out, err).Run();
+    Updater(request, CityProduct, progress, out, err).Run();
+}
+
+void UpdateAsnDatabases(const UpdateRequest& request, mmdbimport::Progress& progress,
+                        std::ostream& out, std::ostream& err) {
+    Updater(request, AsnProduct, progress, out, err).Run();
 }
 
 } // namespace orvanta::dbtool

@@ -1,5 +1,6 @@
 #include "LookupCommand.h"
 
+#include "AsnLookup.h"
 #include "BulkLookup.h"
 #include "CommandLine.h"
 #include "LookupFormatter.h"
@@ -13,7 +14,8 @@
 namespace orvanta::dbtool {
 
 const char* const LookupUsage =
-    "Usage: orvanta-db lookup [--db FILE] [--db6 FILE6] [--json] [ADDRESS...]\n"
+    "Usage: orvanta-db lookup [--db FILE] [--db6 FILE6] [--asn FILE] [--asn6 FILE]\n"
+    "                         [--json] [ADDRESS...]\n"
     "Looks each ADDRESS up in FILE (default: GeoLiteCity.dat in the current\n"
     "directory), an IPv6 ADDRESS in FILE6 (default: GeoLiteCityv6.dat there; an\n"
     "IPv4-mapped ::ffff:a.b.c.d is looked up as a.b.c.d in FILE); with no ADDRESS,\n"
@@ -23,14 +25,20 @@ const char* const LookupUsage =
     "code is 1.\n"
     "Prints one line per address, fields separated by a tab:\n"
     "  address result CountryCode CountryName Region City PostalCode Latitude\n"
-    "  Longitude DmaCode AreaCode network\n"
+    "  Longitude DmaCode AreaCode network asn organization\n"
     "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\, and\n"
     "bytes of the address that are not UTF-8 as \\xNN. The address is echoed up to\n"
     "its first 1000 bytes.\n"
     "network is the matched network as a.b.c.d/len, or as IPv6 CIDR for an IPv6\n"
     "address (empty when no search was made).\n"
-    "  --json  one JSON object per line with the same fields (network null when\n"
-    "          no search was made)\n";
+    "asn and organization are the AS number and the name of the network's\n"
+    "organisation from the organisation databases (empty without a record).\n"
+    "  --asn FILE   the IPv4 organisation database (default: GeoIPASNum.dat in the\n"
+    "               current directory; a missing default leaves the fields empty)\n"
+    "  --asn6 FILE  the IPv6 one (default: GeoIPASNumv6.dat)\n"
+    "  --json       one JSON object per line with the same fields (network null\n"
+    "               when no search was made, asn and organization null without a\n"
+    "               record)\n";
 
 namespace {
 
@@ -40,6 +48,7 @@ constexpr const char* DefaultIPv6Database = "GeoLiteCityv6.dat";
 struct LookupOptions {
     std::string file = DefaultDatabase;
     std::string file6 = DefaultIPv6Database;
+    AsnFiles asn;
     LookupFormat format = LookupFormat::Tsv;
     std::vector<std::string> addresses;
     bool help = false;
@@ -61,6 +70,14 @@ LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
             }
             if (walker.TakeValue("--db", options.file) ||
                 walker.TakeValue("--db6", options.file6)) {
+                continue;
+            }
+            if (walker.TakeValue("--asn", options.asn.v4)) {
+                options.asn.v4Given = true;
+                continue;
+            }
+            if (walker.TakeValue("--asn6", options.asn.v6)) {
+                options.asn.v6Given = true;
                 continue;
             }
             if (walker.TakeFlag("--json")) {
@@ -108,8 +125,10 @@ void LookupOneIPv6(const LookupOptions& options, geoip::AddressValue value, std:
         geoip::TGeoIPv6 reader(options.file6);
         result = reader.LookupCity(address, record, prefixLength);
     }
+    const std::optional<std::string> organization = LookupAsnOnce(options.asn, address);
     std::string line;
     LookupAnswer answer{address, result, &record, 0, prefixLength};
+    answer.organization = organization;
     answer.ipv6 = true;
     answer.ipv6Number = value;
     LookupFormatter(options.format).AppendLine(line, answer);
@@ -132,10 +151,12 @@ void LookupOne(const LookupOptions& options, std::ostream& out) {
         geoip::TGeoIP reader(options.file);
         result = reader.LookupCity(ipv4, record, prefixLength);
     }
+    const std::optional<std::string> organization = LookupAsnOnce(options.asn, address);
     std::string line;
-    LookupFormatter(options.format)
-        .AppendLine(line,
-                    {address, result, &record, geoip::TGeoIP::AddressToNumber(ipv4), prefixLength});
+    LookupAnswer answer{address, result, &record, geoip::TGeoIP::AddressToNumber(ipv4),
+                        prefixLength};
+    answer.organization = organization;
+    LookupFormatter(options.format).AppendLine(line, answer);
     out << line;
 }
 
@@ -168,7 +189,7 @@ int RunLookup(const std::vector<std::string>& args, std::istream& in, std::ostre
             LookupOne(options, out);
             return ExitSuccess;
         }
-        BulkLookup bulk(options.file, options.file6, options.format, out, err);
+        BulkLookup bulk(options.file, options.file6, options.asn, options.format, out, err);
         if (options.addresses.empty()) {
             LookupStandardInput(bulk, in, interactive);
         } else {

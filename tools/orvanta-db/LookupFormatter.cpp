@@ -1,6 +1,7 @@
 #include "LookupFormatter.h"
 
 #include "geoip/IPv6Text.h"
+#include "geoip/TextRecord.h"
 
 #include <charconv>
 
@@ -265,7 +266,7 @@ void LookupFormatter::AppendNetwork(std::string& out, std::uint32_t number,
     const bool json = format_ == LookupFormat::Json;
     out += json ? ",\"network\":" : "\t";
     if (prefixLength < 0) {
-        out += json ? "null}\n" : "\n";
+        out += json ? "null" : "";
         return;
     }
     const std::uint32_t mask = prefixLength == 0 ? 0 : ~std::uint32_t(0) << (32 - prefixLength);
@@ -273,7 +274,35 @@ void LookupFormatter::AppendNetwork(std::string& out, std::uint32_t number,
     AppendDotted(out, number & mask);
     out += '/';
     AppendInteger(out, prefixLength);
-    out += json ? "\"}\n" : "\n";
+    out += json ? "\"" : "";
+}
+
+void LookupFormatter::AppendOrganization(std::string& out,
+                                         std::optional<std::string_view> text) const {
+    const bool json = format_ == LookupFormat::Json;
+    if (!text) {
+        out += json ? ",\"asn\":null,\"organization\":null" : "\t\t";
+        return;
+    }
+    const geoip::AsnName name = geoip::SplitAsnText(*text);
+    out += json ? ",\"asn\":" : "\t";
+    if (name.number) {
+        AppendInteger(out, *name.number);
+    } else {
+        out += json ? "null" : "";
+    }
+    out += json ? ",\"organization\":" : "\t";
+    if (json) {
+        AppendJsonUtf8(out, name.organization);
+    } else {
+        for (const char c : name.organization) {
+            AppendTsvEscaped(out, static_cast<unsigned char>(c));
+        }
+    }
+}
+
+void LookupFormatter::AppendEnd(std::string& out) const {
+    out += format_ == LookupFormat::Json ? "}\n" : "\n";
 }
 
 void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) const {
@@ -285,6 +314,8 @@ void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) c
     } else {
         AppendNetwork(out, answer.number, answer.prefixLength);
     }
+    AppendOrganization(out, answer.organization);
+    AppendEnd(out);
 }
 
 std::string FormatLookupLine(const LookupAnswer& answer) {
@@ -312,7 +343,6 @@ std::string NetworkText(std::uint32_t number, int prefixLength) {
     std::string text;
     LookupFormatter(LookupFormat::Tsv).AppendNetwork(text, number, prefixLength);
     text.erase(0, 1);
-    text.pop_back();
     return text;
 }
 
@@ -325,7 +355,7 @@ void LookupFormatter::AppendIPv6Network(std::string& out, geoip::AddressValue nu
     const bool json = format_ == LookupFormat::Json;
     out += json ? ",\"network\":\"" : "\t";
     out += geoip::IPv6NetworkText(number, prefixLength);
-    out += json ? "\"}\n" : "\n";
+    out += json ? "\"" : "";
 }
 
 } // namespace orvanta::dbtool

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ struct LookupAnswer {
     const geoip::TGeoIPCity* record = nullptr; // fields of an empty record unless lrFound
     std::uint32_t number = 0;
     int prefixLength = -1;
+    // The organisation record text ("AS15169 Google LLC"); none without a
+    // file or a record.
+    std::optional<std::string_view> organization = std::nullopt;
     bool ipv6 = false; // looked up in the IPv6 file: `ipv6Number` holds it
     geoip::AddressValue ipv6Number = 0;
 };
@@ -40,11 +44,14 @@ public:
     void AppendLine(std::string& out, const LookupAnswer& answer) const;
 
     // The pieces of a line, in order: the opening and the address; the result
-    // and the nine fields; the network and the line end.
+    // and the nine fields; the network; the AS number and the organisation's
+    // name (empty, or null in JSON, without a record); the line end.
     void AppendAddress(std::string& out, std::string_view address) const;
     void AppendRecord(std::string& out, geoip::TLookupResult result,
                       const geoip::TGeoIPCity& record) const;
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
+    void AppendOrganization(std::string& out, std::optional<std::string_view> text) const;
+    void AppendEnd(std::string& out) const;
     // The same for an IPv6 answer: the network as IPv6 CIDR ("2001:db8::/32").
     void AppendIPv6Network(std::string& out, geoip::AddressValue number, int prefixLength) const;
 
@@ -52,7 +59,7 @@ private:
     LookupFormat format_;
 };
 
-// The output line without its line end (tab-separated, with the network).
+// The output line without its line end (tab-separated, to the organisation).
 std::string FormatLookupLine(const LookupAnswer& answer);
 
 // A number as the program shows it: up to 15 significant digits, "." as the
