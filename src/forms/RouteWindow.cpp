@@ -109,7 +109,7 @@ void TfrmRoute::BuildList(QWidget* client) {
     ListHops->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListHops->setGeometry(0, TFlatTitlebar::kHeight, kClientWidth,
                           kClientHeight - TFlatTitlebar::kHeight - kFootHeight);
-    const int widths[ColumnCount] = {40, 120, 170, 190, 120, 160};
+    const int widths[ColumnCount] = {36, 110, 150, 170, 120, 170};
     for (int c = 0; c < ColumnCount; ++c)
         ListHops->setColumnWidth(c, widths[c]);
     ListHops->horizontalHeader()->setStretchLastSection(true);

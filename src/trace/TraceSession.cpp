@@ -38,11 +38,6 @@ struct TraceSession::Mailbox {
     // Hops whose name is still asked, with the moment it stops counting.
     std::map<int, Clock::time_point> waiting;
     bool running = true;
-
-    void Post(TraceEvent event) {
-        const std::lock_guard<std::mutex> guard(lock);
-        events.push_back(std::move(event));
-    }
 };
 
 TraceSession::TraceSession() : lookup_(HostNameOfHop) {}
@@ -83,16 +78,17 @@ void TraceSession::Start(const std::string& destination) {
         TraceEvent end;
         end.kind = TraceEvent::Kind::End;
         const auto onHop = [&](const Hop& hop) {
+            const bool ask = lookup && pendingLookups.load() < kMaxPendingLookups;
             {
                 const std::lock_guard<std::mutex> guard(mailbox->lock);
                 mailbox->events.push_back(TraceEvent::HopArrived(hop));
                 if (hop.address.empty())
                     return;
+                if (!ask) {
+                    mailbox->events.push_back(TraceEvent::NameOf(hop.number, std::nullopt));
+                    return;
+                }
                 mailbox->waiting[hop.number] = Clock::now() + timeout;
-            }
-            if (!lookup || pendingLookups.load() >= kMaxPendingLookups) {
-                mailbox->Post(TraceEvent::NameOf(hop.number, std::nullopt));
-                return;
             }
             ++pendingLookups;
             std::thread([mailbox, lookup, number = hop.number, address = hop.address] {
