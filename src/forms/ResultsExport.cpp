@@ -8,7 +8,7 @@
 #include <vector>
 
 namespace {
-constexpr int kColumns = 5;
+constexpr int kColumns = 6;
 // Columns 3 and 4 hold the coordinates (column 1 is the caption).
 constexpr int kLatitudeColumn = 2;
 constexpr int kLongitudeColumn = 3;

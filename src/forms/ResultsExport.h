@@ -7,8 +7,8 @@
 class TListView;
 struct TListItem;
 
-// The row's five texts (location line, address, latitude, longitude, host
-// name) as one tab-separated line without a line end.
+// The row's six texts (location line, address, latitude, longitude, host
+// name, organisation) as one tab-separated line without a line end.
 QString RowClipboardText(const TListItem& row);
 
 // The whole list as a CSV document: a header line of the column captions,

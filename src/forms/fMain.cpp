@@ -231,7 +231,8 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("IP address"), 100},
                            {QStringLiteral("Latitude"), 80},
                            {QStringLiteral("Logitude"), 80},
-                           {QStringLiteral("Host name"), 320}});
+                           {QStringLiteral("Host name"), 320},
+                           {QStringLiteral("Organization"), 250}});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);

@@ -165,11 +165,11 @@ TEST_F(Windows, MainLayoutAtInitialSize) {
 
 TEST_F(Windows, ResultsListColumnsAndMenu) {
     TListView* list = frmMain->ListView1;
-    const QStringList captions = {"IP Locations", "IP address", "Latitude", "Logitude",
-                                  "Host name"};
-    const int widths[] = {250, 100, 80, 80, 320};
-    ASSERT_EQ(list->model()->columnCount(), 5);
-    for (int c = 0; c < 5; ++c) {
+    const QStringList captions = {"IP Locations", "IP address", "Latitude",
+                                  "Logitude",     "Host name",  "Organization"};
+    const int widths[] = {250, 100, 80, 80, 320, 250};
+    ASSERT_EQ(list->model()->columnCount(), 6);
+    for (int c = 0; c < 6; ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
         EXPECT_EQ(list->columnWidth(c), widths[c]);
     }
