@@ -9,6 +9,7 @@
 #include "forms/TFlatTitlebar.h"
 #include "forms/TImage.h"
 #include "forms/WindowPlacement.h"
+#include "geoip/OrganizationOf.h"
 #include "site/MapScriptBridge.h"
 #include "site/RouteResponder.h"
 #include "tabletext/DelimitedText.h"
@@ -90,6 +91,10 @@ TfrmRoute::TfrmRoute(QWidget* owner)
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, Guarded([this] { PollSession(); }));
     TRouteResponder::setHopSelected([this](int hop) { SelectHop(hop); });
+    // The organisation files beside the city database, as the results list reads them.
+    organisationOf_ = [](const QString& address) {
+        return QString::fromStdString(orvanta::geoip::OrganizationOf(address.toStdString()));
+    };
 }
 
 TfrmRoute::~TfrmRoute() {
