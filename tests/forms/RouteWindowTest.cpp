@@ -79,6 +79,14 @@ protected:
              Range("198.51.100.0", "198.51.100.255", "FR", "Paris", 48.8566, 2.3522),
              Range("203.0.113.0", "203.0.113.255", "GB", "London", 51.5072, -0.1276)},
             geo::WriteOptions{});
+        // 2001:db8:3::/48 in Madrid, for IPv6 hops.
+        geo::CityRange v6 = Range("0.0.0.0", "0.0.0.0", "ES", "Madrid", 40.4168, -3.7038);
+        v6.first = geo::AddressValue{0x20010db800030000ULL} << 64;
+        v6.last = v6.first | geo::LowBits(80);
+        geo::WriteOptions v6Options;
+        v6Options.edition = 30;
+        geo::WriteCityDatabase(dir->filePath(QStringLiteral("GeoLiteCityv6.dat")).toStdString(),
+                               {v6}, v6Options);
         CreateForms();
         frmMain->show();
         ASSERT_TRUE(
@@ -114,9 +122,10 @@ protected:
         frmRoute->PollSession();
         for (const TraceEvent& e :
              {HopEvent(1, "192.0.2.1"), HopEvent(2, ""), HopEvent(3, "203.0.113.9"),
-              HopEvent(4, "10.1.2.3", HopKind::Destination), HopEvent(5, "198.51.100.7")})
+              HopEvent(4, "10.1.2.3"), HopEvent(5, "198.51.100.7"),
+              HopEvent(6, "2001:db8:3::2", HopKind::Destination)})
             frmRoute->ShowEvent(e);
-        frmRoute->ShowEvent(EndEvent(5));
+        frmRoute->ShowEvent(EndEvent(6));
     }
 
     static QTemporaryDir* dir;
@@ -127,8 +136,11 @@ QTemporaryDir* RouteWindow::dir = nullptr;
 
 TEST_F(RouteWindow, LocatedHopsAreNumberedMarkersJoinedInHopOrder) {
     FeedRoute();
-    EXPECT_EQ(Route(), "1@52.52,13.405 3@51.5072,-0.1276 5@48.8566,2.3522 line:3");
-    EXPECT_EQ(frmRoute->ListHops->rowCount(), 5);
+    EXPECT_EQ(Route(),
+              "1@52.52,13.405 3@51.5072,-0.1276 5@48.8566,2.3522 6@40.4168,-3.7038 line:4");
+    EXPECT_EQ(frmRoute->ListHops->rowCount(), 6);
+    EXPECT_EQ(frmRoute->ListHops->item(5, TfrmRoute::LocationColumn)->text().toStdString(),
+              "Madrid, , Spain");
     EXPECT_EQ(frmRoute->ListHops->item(1, TfrmRoute::AddressColumn)->text(), "*");
     EXPECT_EQ(frmRoute->ListHops->item(3, TfrmRoute::LocationColumn)->text(),
               "ERROR City not present");
@@ -160,7 +172,7 @@ TEST_F(RouteWindow, CopyGivesTheSelectedHopsAsTabSeparatedLines) {
     EXPECT_EQ(frmRoute->HopsText(true).toStdString(),
               "1\t192.0.2.1\t\u2026\tBerlin, , Germany\t\t1.500 ms  *  *");
     frmRoute->ListHops->selectAll();
-    EXPECT_EQ(frmRoute->HopsText(true).count('\n'), 4);
+    EXPECT_EQ(frmRoute->HopsText(true).count('\n'), 5);
 }
 
 TEST_F(RouteWindow, ASecondTraceReplacesTheFirst) {
