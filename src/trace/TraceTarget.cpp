@@ -74,4 +74,18 @@ bool SameAddress(const TraceTarget& target, const sockaddr_storage& a) {
     return std::memcmp(&x.sin6_addr, &y.sin6_addr, sizeof x.sin6_addr) == 0;
 }
 
+std::optional<std::uint16_t> QuotedPortTo(const TraceTarget& target,
+                                          const sockaddr_storage& quoted) {
+    if (!SameAddress(target, quoted))
+        return std::nullopt;
+    if (target.family == AF_INET) {
+        sockaddr_in v4{};
+        std::memcpy(&v4, &quoted, sizeof v4);
+        return ntohs(v4.sin_port);
+    }
+    sockaddr_in6 v6{};
+    std::memcpy(&v6, &quoted, sizeof v6);
+    return ntohs(v6.sin6_port);
+}
+
 } // namespace orvanta::trace

@@ -159,8 +159,9 @@ private:
             // Nothing is expected on the data queue; whatever came is read
             // away so that it cannot keep waking the wait.
             char discard[512];
-            while (::recv(socket_.Get(), discard, sizeof discard, MSG_DONTWAIT) >= 0) {
-            }
+            for (int n = 0; n < 256; ++n)
+                if (::recv(socket_.Get(), discard, sizeof discard, MSG_DONTWAIT) < 0)
+                    break;
         }
     }
 
@@ -195,16 +196,11 @@ private:
     // its port one we sent, still waiting. Anything else is somebody else's
     // answer, or a late one, and is left out.
     void Match(const ErrorReport& report) {
-        if (!SameAddress(target_, report.quotedDestination))
+        const auto port = QuotedPortTo(target_, report.quotedDestination);
+        if (!port || *port < options_.firstPort ||
+            static_cast<std::size_t>(*port - options_.firstPort) >= probes_.size())
             return;
-        const std::uint16_t port = ntohs(
-            target_.family == AF_INET
-                ? reinterpret_cast<const sockaddr_in*>(&report.quotedDestination)->sin_port
-                : reinterpret_cast<const sockaddr_in6*>(&report.quotedDestination)->sin6_port);
-        if (port < options_.firstPort ||
-            static_cast<std::size_t>(port - options_.firstPort) >= probes_.size())
-            return;
-        ProbeState& probe = probes_[port - options_.firstPort];
+        ProbeState& probe = probes_[*port - options_.firstPort];
         if (!probe.sent || probe.done)
             return;
         probe.done = true;
