@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
@@ -173,6 +174,16 @@ TEST_F(RouteWindow, CopyGivesTheSelectedHopsAsTabSeparatedLines) {
               "1\t192.0.2.1\t\u2026\tBerlin, , Germany\t\t1.500 ms  *  *");
     frmRoute->ListHops->selectAll();
     EXPECT_EQ(frmRoute->HopsText(true).count('\n'), 5);
+    // The file holds every hop, whatever is selected, under the captions.
+    frmRoute->ListHops->selectRow(0);
+    const QString path = dir->filePath(QStringLiteral("route.csv"));
+    frmRoute->SaveHopsAsCsv(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 8); // header, six hops, the empty rest after the last line end
+    EXPECT_EQ(lines[0], "Hop,IP address,Host name,Location,Organisation,Round trip\r");
+    EXPECT_EQ(lines[1], "1,192.0.2.1,\xe2\x80\xa6,\"Berlin, , Germany\",,1.500 ms  *  *\r");
 }
 
 TEST_F(RouteWindow, ASecondTraceReplacesTheFirst) {
