@@ -74,7 +74,10 @@ TfrmRoute::TfrmRoute(QWidget* owner)
     ButtonStop->setObjectName(QStringLiteral("ButtonStop"));
     ButtonStop->setAccessibleName(QStringLiteral("Stop"));
     ButtonStop->setGeometry(kClientWidth - 244, footTop, 80, 22);
+    // The flat button paints no disabled state: Stop shows only while a
+    // trace runs.
     ButtonStop->setEnabled(false);
+    ButtonStop->hide();
     ButtonSave = new TFlatButton(QStringLiteral("Save as CSV\u2026"), client);
     ButtonSave->setObjectName(QStringLiteral("ButtonSave"));
     ButtonSave->setAccessibleName(QStringLiteral("Save as CSV"));
@@ -136,6 +139,7 @@ void TfrmRoute::StartTrace(const QString& address) {
     destination_ = address.trimmed();
     LabelStatus->setText(QStringLiteral("Tracing the route to %1\u2026").arg(destination_));
     ButtonStop->setEnabled(true);
+    ButtonStop->show();
     session_->Start(destination_.toStdString());
     poll_->start();
 }
@@ -211,6 +215,7 @@ void TfrmRoute::ShowHostName(int hop, const std::optional<std::string>& name) {
 
 void TfrmRoute::ShowEnd(const TraceEvent& event) {
     ButtonStop->setEnabled(false);
+    ButtonStop->hide();
     if (!event.error.empty()) {
         LabelStatus->setText(QString::fromStdString(event.error));
         return;
