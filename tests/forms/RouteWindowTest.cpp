@@ -10,7 +10,9 @@
 #include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/TFlatButton.h"
+#include "forms/TFlatTitlebar.h"
 #include "forms/TListView.h"
+#include "forms/Unit1.h"
 #include "forms/fMain.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
@@ -22,7 +24,9 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -196,6 +200,24 @@ TEST_F(RouteWindow, ASecondTraceReplacesTheFirst) {
     QTRY_COMPARE(frmRoute->ListHops->item(0, TfrmRoute::HostColumn)->text(),
                  QStringLiteral("Unresolved Host"));
     EXPECT_EQ(frmRoute->LabelStatus->text(), "127.0.0.1 reached in 1 hops");
+}
+
+TEST_F(RouteWindow, CtrlTOpensItBorderlessCentredAndEscClosesIt) {
+    const auto* shortcut = frmMain->findChild<QShortcut*>(QStringLiteral("TraceRouteShortcut"));
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ(shortcut->key(), QKeySequence(Qt::CTRL | Qt::Key_T));
+    Form1->IP->setText(QStringLiteral("127.0.0.1"));
+    frmMain->TraceCurrentAddress();
+    ASSERT_TRUE(frmRoute->isVisible());
+    EXPECT_TRUE(frmRoute->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(frmRoute->FlatTitlebar1->Caption(), QStringLiteral("Trace Route"));
+    const QRect main = frmMain->frameGeometry();
+    const QSize size = frmRoute->frameGeometry().size();
+    EXPECT_EQ(frmRoute->pos(), QPoint(main.left() + (main.width() - size.width()) / 2,
+                                      main.top() + (main.height() - size.height()) / 2));
+    QTRY_COMPARE(frmRoute->ListHops->rowCount(), 1);
+    QTest::keyClick(frmRoute, Qt::Key_Escape);
+    EXPECT_FALSE(frmRoute->isVisible());
 }
 
 TEST_F(RouteWindow, AnAddressThatCannotBeTracedIsOneMessageInTheWindow) {
