@@ -2,6 +2,7 @@
 
 #include "forms/CreateForm.h"
 #include "forms/NetAbout.h"
+#include "forms/RouteWindow.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
@@ -21,6 +22,8 @@ void CreateForms() {
     Form4 = CreateForm<TForm4>(frmMain);
     // 6. Domain dialog.
     Form5 = CreateForm<TForm5>(frmMain);
+    // 7. Route window.
+    frmRoute = CreateForm<TfrmRoute>(frmMain);
 }
 
 void FreeForms() {
@@ -31,4 +34,5 @@ void FreeForms() {
     AboutDialog = nullptr;
     Form4 = nullptr;
     Form5 = nullptr;
+    frmRoute = nullptr;
 }

@@ -86,6 +86,7 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     WireMap();
     WireWhois();
     WireResults();
+    WireRoute();
     ReadDecimalSeparator();
 }
 
@@ -239,6 +240,7 @@ void TfrmMain::BuildResultsList(QWidget* client) {
     PopupMenu1 = Named(new QMenu(ListView1), "PopupMenu1");
     Go1 = Named(PopupMenu1->addAction(QStringLiteral("Go to Address")), "Go1");
     Whois1 = Named(PopupMenu1->addAction(QStringLiteral("Whois")), "Whois1");
+    TraceRoute1 = Named(PopupMenu1->addAction(QStringLiteral("Trace route")), "TraceRoute1");
     PopupMenu1->addSeparator();
     Copy1 = Named(PopupMenu1->addAction(QStringLiteral("Copy")), "Copy1");
     Copy1->setShortcut(QKeySequence::Copy);

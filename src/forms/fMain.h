@@ -90,8 +90,9 @@ public:
     QMenu* PopupMenu1;
     QAction* Go1;
     QAction* Whois1;
-    QAction* Copy1;   // Ctrl+C
-    QAction* SaveAs1; // "Save list as CSV…"
+    QAction* TraceRoute1; // the focused row's address; Ctrl+T traces the current one
+    QAction* Copy1;       // Ctrl+C
+    QAction* SaveAs1;     // "Save list as CSV…"
     QAction* Clear1;
     TFlatTitlebar* FlatTitlebar3;
     // The WHOIS client of the "IP Whois" command.
@@ -115,6 +116,11 @@ public:
     void ListView1DblClick();
     void Go1Click();
     void Whois1Click();
+    // The route window (fMainRoute.cpp).
+    void TraceRoute1Click();
+    void TraceCurrentAddress();
+    // The map script bridge once the map page is loading; null before.
+    TMapScriptBridge* MapBridge() const { return FMapBridge; }
     // Getting results out of the list (fMainResults.cpp).
     void Copy1Click();
     void SaveAs1Click(); // asks for a file name, then SaveListAsCsv
@@ -159,6 +165,7 @@ private:
     void WireMap();
     void WireWhois();
     void WireResults();
+    void WireRoute();
     void ReadDecimalSeparator();
     void UpdateListActions();
     bool ShowFocusedRow();

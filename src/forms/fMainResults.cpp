@@ -2,6 +2,7 @@
 // clipboard, the whole list to a CSV file, and clearing the list.
 #include "forms/FileReplace.h"
 #include "forms/ResultsExport.h"
+#include "forms/RouteWindow.h"
 #include "forms/TListView.h"
 #include "forms/fMain.h"
 #include "map/PlaceBook.h"
@@ -47,5 +48,8 @@ void TfrmMain::Clear1Click() {
     ListView1->Clear();
     if (FPlaces)
         FPlaces->Clear();
+    // The route drawn on the map goes with the rows.
+    if (frmRoute)
+        frmRoute->ClearMapRoute();
     UpdateListActions();
 }

@@ -180,7 +180,7 @@ TEST_F(Windows, ResultsListColumnsAndMenu) {
     QStringList items;
     for (const QAction* a : frmMain->PopupMenu1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "-", "Copy",
+    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
                                   QString::fromUtf8("Save list as CSV\u2026"), "Clear list"}));
     EXPECT_EQ(frmMain->Copy1->shortcut(), QKeySequence(QKeySequence::Copy));
 }
