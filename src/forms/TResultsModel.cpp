@@ -20,6 +20,28 @@ int TResultsModel::Append(const TListItem& item) {
     return row;
 }
 
+int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
+    const int first = static_cast<int>(rows_.size());
+    if (items.empty())
+        return first;
+    beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
+                 std::make_move_iterator(items.end()));
+    endInsertRows();
+    return first;
+}
+
+void TResultsModel::SetSubItem(int row, int index, const QString& text) {
+    if (row < 0 || row >= rowCount() || index < 0)
+        return;
+    QStringList& subItems = rows_[static_cast<std::size_t>(row)].SubItems;
+    while (subItems.size() <= index)
+        subItems << QString();
+    subItems[index] = text;
+    const QModelIndex cell = this->index(row, index + 1);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
 void TResultsModel::Clear() {
     if (rows_.empty())
         return;

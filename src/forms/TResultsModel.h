@@ -13,6 +13,10 @@ public:
     void SetHeaders(const QStringList& headers);
     void SetIcons(const QList<QIcon>& icons);
     int Append(const TListItem& item);
+    // Appends many rows in one insertion; returns the first new row's index.
+    int AppendMany(std::vector<TListItem>&& items);
+    // Sets one sub-item of a row, padding the row with empty ones up to it.
+    void SetSubItem(int row, int index, const QString& text);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 

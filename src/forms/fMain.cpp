@@ -86,6 +86,7 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     WireMap();
     WireWhois();
     WireResults();
+    WireBulk();
     ReadDecimalSeparator();
 }
 
@@ -230,7 +231,8 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("IP address"), 100},
                            {QStringLiteral("Latitude"), 80},
                            {QStringLiteral("Logitude"), 80},
-                           {QStringLiteral("Host name"), 320}});
+                           {QStringLiteral("Host name"), 320},
+                           {QStringLiteral("Count"), 60}});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);

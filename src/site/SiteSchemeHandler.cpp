@@ -1,6 +1,7 @@
 #include "site/SiteSchemeHandler.h"
 
 #include "site/MapDataResponder.h"
+#include "site/PlacesResponder.h"
 #include "site/WebWhoisResponder.h"
 
 #include <QBuffer>
@@ -60,6 +61,10 @@ void TSiteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     }
     if (TMapDataResponder::isMapDataPath(path)) {
         TMapDataResponder::respond(job, url);
+        return;
+    }
+    if (TPlacesResponder::isPlacesPath(path)) {
+        TPlacesResponder::respond(job, url);
         return;
     }
     const QString resource = resourceFor(path);
