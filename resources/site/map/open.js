@@ -251,9 +251,6 @@ function placesSetUp() {
     return;
   }
   placesLayer = L.markerClusterGroup({ chunkedLoading: true, chunkProgress: placesProgress });
-  placesLayer.on("click", function (event) {
-    placesTellRow(event.layer.options.row);
-  });
   placesLayer.addTo(map);
   placesBounds = L.latLngBounds([]);
 }
@@ -272,6 +269,10 @@ function placesTellRow(row) {
   request.send();
 }
 
+function placesMarkerClicked(event) {
+  placesTellRow(event.target.options.row);
+}
+
 // marks: latitude, longitude, row, address; four entries per place.
 function placesAdd(marks) {
   placesSetUp();
@@ -279,7 +280,9 @@ function placesAdd(marks) {
   var markers = [];
   for (var i = 0; i + 3 < marks.length; i += 4) {
     var at = L.latLng(marks[i], marks[i + 1]);
-    markers.push(L.marker(at, { icon: icon, title: marks[i + 3], row: marks[i + 2] }));
+    var marker = L.marker(at, { icon: icon, title: marks[i + 3], row: marks[i + 2] });
+    marker.on("click", placesMarkerClicked);
+    markers.push(marker);
     placesBounds.extend(at);
   }
   placesLayer.addLayers(markers);
