@@ -1,7 +1,11 @@
 #include "bulk/BulkLocate.h"
 
 #include "extract/AddressTally.h"
+#include "geoip/AsnDatabaseImage.h"
 #include "geoip/CityDatabaseImage.h"
+#include "geoip/CityDatabaseImageV6.h"
+#include "geoip/EFOpenError.h"
+#include "geoip/IPv6Text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,26 +15,70 @@
 namespace orvanta::bulk {
 namespace {
 
+// An optional file: missing or unreadable is as good as absent.
+template <class Image, class... Args>
+std::unique_ptr<Image> Optional(const std::string& file, Args... args) {
+    if (file.empty())
+        return nullptr;
+    try {
+        return std::make_unique<Image>(file, args...);
+    } catch (const geoip::EFOpenError&) {
+        return nullptr;
+    }
+}
+
+geoip::AddressValue ValueOf(const extract::Address& address) {
+    geoip::AddressValue value = 0;
+    for (int i = 0; i < (address.v6 ? 16 : 4); ++i)
+        value = (value << 8) | address.bytes[static_cast<std::size_t>(i)];
+    return value;
+}
+
 class ImageDatabases : public RunDatabases {
 public:
-    explicit ImageDatabases(const std::string& cityFile) : city_(cityFile) {}
+    explicit ImageDatabases(const RunFiles& files)
+        : city_(files.city), cityV6_(Optional<geoip::CityDatabaseImageV6>(files.cityV6)),
+          organization_(Optional<geoip::AsnDatabaseImage>(files.organization, 32)),
+          organizationV6_(Optional<geoip::AsnDatabaseImage>(files.organizationV6, 128)) {}
 
     geoip::TLookupResult Lookup(const extract::Address& address,
                                 geoip::TGeoIPCity& record) const override {
-        if (address.v6)
-            return geoip::lrInvalidAddress;
         int prefixLength = -1;
-        return city_.LookupCity(address.Text(), record, prefixLength);
+        if (!address.v6)
+            return city_.LookupCity(address.Text(), record, prefixLength);
+        if (!cityV6_)
+            return geoip::lrInvalidAddress;
+        return cityV6_->LookupCity(address.Text(), record, prefixLength);
+    }
+
+    // As the per-address OrganizationOf: IPv4-mapped addresses in the IPv4
+    // file, 0.0.0.0 in none.
+    std::string Organization(const extract::Address& address) const override {
+        const geoip::AddressValue value = ValueOf(address);
+        std::uint32_t ipv4 = 0;
+        if (!address.v6 || geoip::IsIPv4Mapped(value, ipv4)) {
+            if (!address.v6)
+                ipv4 = static_cast<std::uint32_t>(value);
+            if (ipv4 == 0 || !organization_)
+                return {};
+            return std::string(organization_->Lookup(ipv4).value_or(std::string_view()));
+        }
+        if (!organizationV6_)
+            return {};
+        return std::string(organizationV6_->Lookup(value).value_or(std::string_view()));
     }
 
 private:
     geoip::CityDatabaseImage city_;
+    std::unique_ptr<geoip::CityDatabaseImageV6> cityV6_;
+    std::unique_ptr<geoip::AsnDatabaseImage> organization_;
+    std::unique_ptr<geoip::AsnDatabaseImage> organizationV6_;
 };
 
 } // namespace
 
-std::unique_ptr<RunDatabases> OpenRunDatabases(const std::string& cityFile) {
-    return std::make_unique<ImageDatabases>(cityFile);
+std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files) {
+    return std::make_unique<ImageDatabases>(files);
 }
 
 BulkLocate::BulkLocate(Reader reader, Opener opener)
@@ -75,6 +123,7 @@ BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hook
             row.found = databases->Lookup(entries[i].address, record) == geoip::lrFound;
             if (row.found)
                 row.record = std::move(record);
+            row.organization = databases->Organization(entries[i].address);
             batch.push_back(std::move(row));
         }
         done = end;

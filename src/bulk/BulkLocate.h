@@ -27,6 +27,7 @@ struct BulkRow {
     std::uint64_t count = 0;
     bool found = false;
     geoip::TGeoIPCity record; // empty unless found
+    std::string organization; // "" when the organisation files have none
 };
 
 // Answers lookups for one run. Made once per run, so a database replaced
@@ -36,12 +37,20 @@ public:
     virtual ~RunDatabases() = default;
     virtual geoip::TLookupResult Lookup(const extract::Address& address,
                                         geoip::TGeoIPCity& record) const = 0;
+    virtual std::string Organization(const extract::Address& address) const = 0;
 };
 
-// The city database file read into memory once. IPv6 addresses are not in
-// that file's tree: they answer as the per-address reader answers their
-// text (an invalid address).
-std::unique_ptr<RunDatabases> OpenRunDatabases(const std::string& cityFile);
+struct RunFiles {
+    std::string city;         // required: its open error ends the run
+    std::string cityV6;       // optional, as the organisation files
+    std::string organization; // IPv4 (and IPv4-mapped) addresses
+    std::string organizationV6;
+};
+
+// The database files read into memory once. IPv6 addresses are looked up
+// in the IPv6 city file; without it they are not present. The organisation
+// files are optional: without them every organisation is "".
+std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files);
 
 enum class BulkOutcome { Done, Stopped, NoAddresses };
 

@@ -9,7 +9,7 @@ class TListView;
 struct TListItem;
 
 // The row's texts in its list's `columns` (location line, address,
-// latitude, longitude, host name, count) as one tab-separated line without
+// latitude, longitude, host name, organisation, count) as one tab-separated line without
 // a line end.
 QString RowClipboardText(const TListItem& row, int columns);
 

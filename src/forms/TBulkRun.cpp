@@ -4,6 +4,7 @@
 #include "forms/CoordinateText.h"
 #include "forms/LocateTexts.h"
 #include "geoip/EFOpenError.h"
+#include "geoip/OrganizationOf.h"
 
 #include <cerrno>
 #include <cstring>
@@ -13,6 +14,9 @@
 
 namespace {
 
+// The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
+const char* const kCityV6File = "GeoLiteCityv6.dat";
+
 QString Latin1(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
@@ -20,15 +24,16 @@ QString Latin1(const std::string& bytes) {
 TListItem RowOf(const orvanta::bulk::BulkRow& row, QChar separator) {
     const QString address = QString::fromStdString(row.address);
     const QString count = QString::number(row.count);
+    const QString organization = QString::fromStdString(row.organization);
     if (!row.found) {
         const QString none = QString::fromLatin1(kCityNotPresent);
-        return {none, {address, none, none, QString(), count}, 0};
+        return {none, {address, none, none, QString(), organization, count}, 0};
     }
     const auto& r = row.record;
     return {Latin1(r.City) + QStringLiteral(", ") + Latin1(r.Region) + QStringLiteral(", ") +
                 Latin1(r.CountryName),
             {address, CoordinateText(r.Latitude, separator), CoordinateText(r.Longitude, separator),
-             QString(), count},
+             QString(), organization, count},
             0};
 }
 
@@ -46,9 +51,13 @@ struct TBulkRun::Input {
     }
 };
 
-TBulkRun::TBulkRun(const QString& databaseFile, QObject* parent)
-    : QObject(parent),
-      databaseFile_(orvanta::geoip::EFOpenError::ExpandFileName(databaseFile.toStdString())) {}
+TBulkRun::TBulkRun(const QString& databaseFile, QObject* parent) : QObject(parent) {
+    using orvanta::geoip::EFOpenError;
+    files_.city = EFOpenError::ExpandFileName(databaseFile.toStdString());
+    files_.cityV6 = EFOpenError::ExpandFileName(kCityV6File);
+    files_.organization = EFOpenError::ExpandFileName(orvanta::geoip::DefaultAsnFile);
+    files_.organizationV6 = EFOpenError::ExpandFileName(orvanta::geoip::DefaultAsnV6File);
+}
 
 TBulkRun::~TBulkRun() {
     stop_ = true;
@@ -131,75 +140,75 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
             return n;
         };
     }
-    const std::string database = databaseFile_;
-    BulkLocate run(reader, [database] { return orvanta::bulk::OpenRunDatabases(database); });
+    const orvanta::bulk::RunFiles files = files_;
+    BulkLocate run(reader, [files] { return orvanta::bulk::OpenRunDatabases(files); });
+});
 
-    // Reading is the first half of the bar when the size is known; the
-    // lookups are the rest.
-    const double size = static_cast<double>(input->size);
-    orvanta::bulk::BulkHooks hooks;
-    hooks.scanned = [&](std::uint64_t read) {
-        if (size > 0)
-            Post(generation, [this, f = 0.5 * static_cast<double>(read) / size] {
-                if (onProgress)
-                    onProgress(std::min(f, 0.5));
-            });
-    };
-    hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
-                     std::size_t total) {
-        TBulkBatch batch;
-        batch.done = done;
-        batch.total = total;
-        batch.rows.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            batch.rows.push_back(RowOf(rows[i], input->separator));
-            if (rows[i].found)
-                batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
-                                        static_cast<int>(i), rows[i].address});
-        }
-        Post(generation, [this, batch = std::move(batch)]() mutable {
+// Reading is the first half of the bar when the size is known; the
+// lookups are the rest.
+const double size = static_cast<double>(input->size);
+orvanta::bulk::BulkHooks hooks;
+hooks.scanned = [&](std::uint64_t read) {
+    if (size > 0)
+        Post(generation, [this, f = 0.5 * static_cast<double>(read) / size] {
             if (onProgress)
-                onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
-                                     static_cast<double>(batch.total));
-            if (onRows)
-                onRows(std::move(batch));
+                onProgress(std::min(f, 0.5));
         });
-    };
-
-    Outcome outcome = Outcome::Failed;
-    QString error;
-    try {
-        switch (run.Run(stop_, hooks)) {
-        case orvanta::bulk::BulkOutcome::Done:
-            outcome = Outcome::Done;
-            break;
-        case orvanta::bulk::BulkOutcome::Stopped:
-            outcome = Outcome::Stopped;
-            break;
-        case orvanta::bulk::BulkOutcome::NoAddresses:
-            outcome = Outcome::NoAddresses;
-            break;
-        }
-    } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
+};
+hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
+    TBulkBatch batch;
+    batch.done = done;
+    batch.total = total;
+    batch.rows.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        batch.rows.push_back(RowOf(rows[i], input->separator));
+        if (rows[i].found)
+            batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
+                                    static_cast<int>(i), rows[i].address});
     }
-    // Always delivered: the thread is joined here, also after a stop, and
-    // what waits starts then.
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, outcome, error] {
-            if (worker_.joinable())
-                worker_.join();
-            if (generation != generation_) {
-                StartNext();
-                return;
-            }
-            running_ = false;
-            // What waits starts first, so the outcome is told with the
-            // next run already under way.
+    Post(generation, [this, batch = std::move(batch)]() mutable {
+        if (onProgress)
+            onProgress(0.5 +
+                       0.5 * static_cast<double>(batch.done) / static_cast<double>(batch.total));
+        if (onRows)
+            onRows(std::move(batch));
+    });
+};
+
+Outcome outcome = Outcome::Failed;
+QString error;
+try {
+    switch (run.Run(stop_, hooks)) {
+    case orvanta::bulk::BulkOutcome::Done:
+        outcome = Outcome::Done;
+        break;
+    case orvanta::bulk::BulkOutcome::Stopped:
+        outcome = Outcome::Stopped;
+        break;
+    case orvanta::bulk::BulkOutcome::NoAddresses:
+        outcome = Outcome::NoAddresses;
+        break;
+    }
+} catch (const std::exception& e) {
+    error = QString::fromUtf8(e.what());
+}
+// Always delivered: the thread is joined here, also after a stop, and
+// what waits starts then.
+QMetaObject::invokeMethod(
+    this,
+    [this, generation, outcome, error] {
+        if (worker_.joinable())
+            worker_.join();
+        if (generation != generation_) {
             StartNext();
-            if (onFinished)
-                onFinished(outcome, error);
-        },
-        Qt::QueuedConnection);
+            return;
+        }
+        running_ = false;
+        // What waits starts first, so the outcome is told with the
+        // next run already under way.
+        StartNext();
+        if (onFinished)
+            onFinished(outcome, error);
+    },
+    Qt::QueuedConnection);
 }

@@ -10,6 +10,7 @@
 //     run.onRows = [&](TBulkBatch&& batch) { list->AddMany(std::move(batch.rows)); };
 //     run.onFinished = [&](TBulkRun::Outcome outcome, const QString& error) { ... };
 //     run.AddText(clipboardText.toUtf8(), QLatin1Char('.'));
+#include "bulk/BulkLocate.h"
 #include "forms/TListView.h"
 #include "map/PlacesCalls.h"
 
@@ -36,12 +37,13 @@ class TBulkRun : public QObject {
 public:
     enum class Outcome { Done, Stopped, NoAddresses, Failed };
 
-    // Sub-item of a row that holds its count of occurrences; the host name
-    // is sub-item 3, filled in later.
-    static constexpr int kCountSubItem = 4;
+    // Sub-item of a row that holds its count of occurrences, after the
+    // organisation; the host name is sub-item 3, filled in later.
+    static constexpr int kCountSubItem = 5;
     static constexpr int kHostSubItem = 3;
 
-    // `databaseFile` is made absolute now: the run reads it on its thread.
+    // The city database file, and beside it in the current directory the
+    // optional IPv6 city and organisation files.
     explicit TBulkRun(const QString& databaseFile, QObject* parent = nullptr);
     ~TBulkRun() override;
 
@@ -64,7 +66,8 @@ private:
     void Work(std::shared_ptr<Input> input, int generation);
     template <class F> void Post(int generation, F&& f);
 
-    std::string databaseFile_;
+    // Names made absolute at start: the run opens them on its thread.
+    orvanta::bulk::RunFiles files_;
     std::deque<std::shared_ptr<Input>> waiting_;
     std::thread worker_;
     std::atomic<bool> stop_{false};

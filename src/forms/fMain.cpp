@@ -232,6 +232,7 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("Latitude"), 80},
                            {QStringLiteral("Logitude"), 80},
                            {QStringLiteral("Host name"), 320},
+                           {QStringLiteral("Organization"), 250},
                            {QStringLiteral("Count"), 60}});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);

@@ -9,6 +9,7 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/fMain.h"
+#include "geoip/OrganizationOf.h"
 #include "map/PlaceBook.h"
 #include "validation/IsInvalidAddressText.h"
 
@@ -76,7 +77,9 @@ void TfrmMain::SpeedButton2Click() {
     row.ImageIndex = 0;
     row.Caption = LocationText();
     row.SubItems << Form1->IP->text() << LatitudeText() << LongitudeText()
-                 << HostNameOf(Form1->IP->text());
+                 << HostNameOf(Form1->IP->text())
+                 << QString::fromStdString(
+                        orvanta::geoip::OrganizationOf(Form1->IP->text().toStdString()));
     ListView1->Add(row);
     FPlaces->Add(row.Caption.toStdString(), row.SubItems[1].toStdString(),
                  row.SubItems[2].toStdString(), QString(FDecimalSeparator).toStdString());

@@ -1,5 +1,6 @@
 #include "geoip/CityRecordDecoder.h"
 
+#include "geoip/Editions.h"
 #include "geoip/GeoIPCountries.h"
 
 #include <cstring>
@@ -68,7 +69,8 @@ void DecodeCityRecord(const std::uint8_t* window, std::uint8_t edition, TGeoIPCi
     record.Longitude = Degrees(reader.NextNumber());
     record.DmaCode = 0;
     record.AreaCode = 0;
-    if (edition == 2 && record.CountryCode == "US") {
+    const EditionInfo* info = FindEdition(edition);
+    if (info && info->usThirdNumber && record.CountryCode == "US") {
         const std::uint32_t combined = reader.NextNumber();
         record.DmaCode = static_cast<std::int32_t>(combined / 1000);
         record.AreaCode = static_cast<std::int32_t>(combined % 1000);

@@ -13,7 +13,7 @@ namespace orvanta::geoip {
 
 struct EditionBlock {
     std::uint8_t edition = 1;
-    std::vector<std::uint32_t> segments; // one boundary for editions 1 to 9
+    std::vector<std::uint32_t> segments; // one boundary for a known edition of the depth
     std::int32_t recordLength = 3;
 };
 
@@ -22,8 +22,11 @@ struct EditionBlock {
 using ReadAtFunction = std::function<std::size_t(std::int64_t, std::uint8_t*, std::size_t)>;
 
 // Scans the 3-byte windows starting 3 to 22 bytes before the end of a file of
-// `fileSize` bytes; the marker nearest to the end decides.
-EditionBlock ReadEditionBlock(std::int64_t fileSize, const ReadAtFunction& readAt);
+// `fileSize` bytes; the marker nearest to the end decides. Only editions
+// whose tree has `treeDepth` levels get a boundary: a reader of one address
+// family leaves `segments` empty for the editions of the other.
+EditionBlock ReadEditionBlock(std::int64_t fileSize, const ReadAtFunction& readAt,
+                              int treeDepth = 32);
 
 // Least significant byte first.
 inline std::uint32_t LittleEndian(const std::uint8_t* bytes, std::int32_t count) {

@@ -5,7 +5,7 @@
 // reader per lookup; destroying it closes the file.
 
 #include "geoip/EFOpenError.h"
-#include "geoip/FileDescriptor.h"
+#include "geoip/PositionedFile.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 
@@ -54,11 +54,10 @@ private:
     // are zero. Returns how many were delivered.
     std::size_t ReadAt(std::int64_t position, std::uint8_t* buffer, std::size_t size);
 
-    FileDescriptor Stream;
+    PositionedFile Stream;
     std::uint8_t Edition = 1;
     std::vector<std::uint32_t> Segments;
     std::int32_t RecordLength = 3;
-    std::int64_t FileSize = 0;
 };
 
 } // namespace orvanta::geoip

@@ -1,8 +1,9 @@
 #pragma once
-// Writes a city database (edition 2 or 6, 3-byte tree values) from address
-// ranges: the fewest aligned blocks per range, a binary search tree whose
-// unanswered addresses end at the segment boundary, each distinct record once
-// after the tree, and the edition block last.
+// Writes a city database (editions 2 and 6 for IPv4, 30 and 31 for IPv6;
+// 3-byte tree values) from address ranges: the fewest aligned blocks per
+// range, a binary search tree of the edition's depth whose unanswered
+// addresses end at the segment boundary, each distinct record once after the
+// tree, and the edition block last.
 
 #include "geoipwriter/CityRange.h"
 #include "geoipwriter/WriteError.h"

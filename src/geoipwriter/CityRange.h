@@ -2,6 +2,8 @@
 // What a city database is built from: address ranges, each answered by one
 // city record. Shared by the database writer and the importers that feed it.
 
+#include "geoip/AddressValue.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,10 +25,12 @@ struct CityRecordData {
     bool operator==(const CityRecordData&) const = default;
 };
 
-// Inclusive range of IPv4 addresses (host byte order) answered by `record`.
+// Inclusive range of addresses answered by `record`, as numbers (first byte
+// most significant): 32-bit values for the IPv4 editions, 128-bit values for
+// the IPv6 ones.
 struct CityRange {
-    std::uint32_t first = 0;
-    std::uint32_t last = 0;
+    AddressValue first = 0;
+    AddressValue last = 0;
     CityRecordData record;
 };
 
@@ -35,8 +39,8 @@ using CityRanges = std::vector<CityRange>;
 // The compact form for large imports: each distinct record once, ranges
 // pointing at it by index, so millions of ranges do not copy their texts.
 struct IndexedRange {
-    std::uint32_t first = 0;
-    std::uint32_t last = 0;
+    AddressValue first = 0;
+    AddressValue last = 0;
     std::uint32_t recordIndex = 0; // into CityRangeSet::records
 };
 

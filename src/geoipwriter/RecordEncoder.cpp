@@ -1,5 +1,6 @@
 #include "geoipwriter/RecordEncoder.h"
 
+#include "geoip/Editions.h"
 #include "geoip/GeoIPCountries.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 
@@ -77,7 +78,9 @@ EncodedRecord EncodeRecord(const CityRecordData& record, int edition, bool fit) 
     std::uint32_t latitude = Coordinate(record.latitude, "latitude");
     std::uint32_t longitude = Coordinate(record.longitude, "longitude");
 
-    const bool thirdNumber = edition == 2 && record.countryIndex == UnitedStates;
+    const EditionInfo* info =
+        edition >= 0 && edition <= 255 ? FindEdition(static_cast<std::uint8_t>(edition)) : nullptr;
+    const bool thirdNumber = info && info->usThirdNumber && record.countryIndex == UnitedStates;
     std::uint32_t combined = 0;
     if (thirdNumber) {
         if (record.dmaCode < 0 || record.areaCode < 0 || record.areaCode > 999 ||

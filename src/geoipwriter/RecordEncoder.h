@@ -4,21 +4,17 @@
 // edition 2 records of "US" only, DmaCode * 1000 + AreaCode.
 
 #include "geoipwriter/CityRange.h"
+#include "geoipwriter/EncodedRecord.h"
 
 #include <string>
 
 namespace orvanta::geoip {
 
-struct EncodedRecord {
-    std::string bytes;
-    bool overlong = false;  // longer than the record window before shortening
-    bool shortened = false; // texts were cut to fit (only when asked to)
-};
-
 // Throws WriteError for what no option can store: a country index past the
 // tables, a NUL inside a text, a coordinate outside -180 to 1497.7215, codes
 // that do not fit the third number. An overlong record is shortened when
-// `fit` is set, else returned as it is with `overlong` set.
+// `fit` is set, else returned as it is with `overlong` set. The edition's
+// row tells whether "US" records carry the third number.
 EncodedRecord EncodeRecord(const CityRecordData& record, int edition, bool fit);
 
 // The 3-byte number of a coordinate: degrees * 10000 + 1800000, rounded.

@@ -2,16 +2,26 @@
 
 #include "geoipwriter/WriteError.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace orvanta::geoip {
+namespace {
 
-SearchTree::SearchTree() : children_(2, Empty) {}
+int TrailingZeros(AddressValue value) {
+    const auto low = static_cast<std::uint64_t>(value);
+    return low != 0 ? std::countr_zero(low)
+                    : 64 + std::countr_zero(static_cast<std::uint64_t>(value >> 64));
+}
 
-void SearchTree::AddBlock(std::uint32_t prefix, int length, std::uint32_t recordId) {
+} // namespace
+
+SearchTree::SearchTree(int depth) : depth_(depth), children_(2, Empty) {}
+
+void SearchTree::AddBlock(AddressValue prefix, int length, std::uint32_t recordId) {
     std::uint32_t node = 0;
     for (int depth = 0; depth < length - 1; ++depth) {
-        const std::uint32_t bit = (prefix >> (31 - depth)) & 1U;
+        const auto bit = static_cast<std::uint32_t>((prefix >> (depth_ - 1 - depth)) & 1U);
         std::uint32_t& child = children_[2 * static_cast<std::size_t>(node) + bit];
         if (child == Empty) {
             child = static_cast<std::uint32_t>(NodeCount());
@@ -25,7 +35,7 @@ void SearchTree::AddBlock(std::uint32_t prefix, int length, std::uint32_t record
             node = child;
         }
     }
-    const std::uint32_t bit = (prefix >> (32 - length)) & 1U;
+    const auto bit = static_cast<std::uint32_t>((prefix >> (depth_ - length)) & 1U);
     std::uint32_t& leaf = children_[2 * static_cast<std::size_t>(node) + bit];
     if (leaf != Empty) {
         throw WriteError("internal error: overlapping blocks reached the tree");
@@ -33,23 +43,34 @@ void SearchTree::AddBlock(std::uint32_t prefix, int length, std::uint32_t record
     leaf = RecordTag | recordId;
 }
 
-std::size_t SearchTree::SplitRange(std::uint32_t first, std::uint32_t last,
-                                   const std::function<void(std::uint32_t, int)>& block) {
+std::size_t SearchTree::SplitRange(AddressValue first, AddressValue last, int depth,
+                                   const std::function<void(AddressValue, int)>& block) {
     std::size_t count = 0;
-    std::uint64_t start = first;
-    const std::uint64_t end = static_cast<std::uint64_t>(last) + 1;
-    while (start < end) {
+    AddressValue start = first;
+    // `remaining` is the range's size less one, so the whole 128-bit space
+    // needs no number past the top.
+    for (;;) {
+        const AddressValue remaining = last - start;
         // The largest block aligned at `start` that stays inside the range,
         // never larger than half the address space.
-        int sizeBits = start == 0 ? 31 : std::min(31, std::countr_zero(start));
-        while ((std::uint64_t{1} << sizeBits) > end - start) {
+        int sizeBits = start == 0 ? depth - 1 : std::min(depth - 1, TrailingZeros(start));
+        while (sizeBits > 0 && LowBits(sizeBits) > remaining) {
             --sizeBits;
         }
-        block(static_cast<std::uint32_t>(start), 32 - sizeBits);
-        start += std::uint64_t{1} << sizeBits;
+        block(start, depth - sizeBits);
         ++count;
+        if (LowBits(sizeBits) == remaining) {
+            return count;
+        }
+        start += AddressValue{1} << sizeBits;
     }
-    return count;
+}
+
+std::size_t SearchTree::SplitRange(std::uint32_t first, std::uint32_t last,
+                                   const std::function<void(std::uint32_t, int)>& block) {
+    return SplitRange(first, last, 32, [&block](AddressValue prefix, int length) {
+        block(static_cast<std::uint32_t>(prefix), length);
+    });
 }
 
 } // namespace orvanta::geoip

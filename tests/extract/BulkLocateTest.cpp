@@ -4,7 +4,9 @@
 
 #include "TempFolder.h"
 #include "geoip/GeoIPCountries.h"
+#include "geoip/OrganizationOf.h"
 #include "geoip/TGeoIP.h"
+#include "geoipwriter/AsnDatabaseWriter.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
 
@@ -52,13 +54,20 @@ protected:
                                {Range("1.2.3.0", "1.2.3.255", "Mountain View", 37.386, -122.0838),
                                 Range("6.6.6.0", "6.6.6.255", "Zurich", 47.3667, 8.55)},
                                geo::WriteOptions{});
+        asn = folder.File("GeoIPASNum.dat");
+        geo::AsnRangeSet set;
+        set.ranges.push_back({ntohl(inet_addr("6.6.0.0")), ntohl(inet_addr("6.6.255.255")),
+                              set.TextIndex("AS1 Six")});
+        geo::WriteAsnDatabase(asn, set, 9);
     }
     BulkLocate Run(std::string text) {
-        return BulkLocate(TextReader(std::move(text)),
-                          [this] { return orvanta::bulk::OpenRunDatabases(db); });
+        return BulkLocate(TextReader(std::move(text)), [this] {
+            return orvanta::bulk::OpenRunDatabases({db, "", "", ""});
+        });
     }
     orvanta::test::TempFolder folder;
     std::string db;
+    std::string asn;
     std::atomic<bool> stop{false};
 };
 
@@ -70,11 +79,15 @@ TEST_F(Bulk, RowsAnswerAsThePerAddressReader) {
             rows.push_back(std::move(r));
     };
     const BulkOutcome outcome =
-        Run("6.6.6.6 GET\n1.2.3.4 GET\n6.6.6.6 POST\n9.9.9.9\n::1\n").Run(stop, hooks);
+        BulkLocate(TextReader("6.6.6.6 GET\n1.2.3.4 GET\n6.6.6.6 POST\n9.9.9.9\n::ffff:6.6.1.1\n"),
+                   [this] {
+                       return orvanta::bulk::OpenRunDatabases({db, "", asn, ""});
+                   })
+            .Run(stop, hooks);
     EXPECT_EQ(outcome, BulkOutcome::Done);
     ASSERT_EQ(rows.size(), 4u);
     const std::vector<std::pair<std::string, std::uint64_t>> expected = {
-        {"6.6.6.6", 2}, {"1.2.3.4", 1}, {"9.9.9.9", 1}, {"::1", 1}};
+        {"6.6.6.6", 2}, {"1.2.3.4", 1}, {"9.9.9.9", 1}, {"::ffff:6.6.1.1", 1}};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(rows[i].address);
         EXPECT_EQ(rows[i].address, expected[i].first);
@@ -84,6 +97,7 @@ TEST_F(Bulk, RowsAnswerAsThePerAddressReader) {
         const bool found = reader.LookupCity(rows[i].address, record) == geo::lrFound;
         EXPECT_EQ(rows[i].found, found);
         EXPECT_EQ(rows[i].record, found ? record : geo::TGeoIPCity{});
+        EXPECT_EQ(rows[i].organization, geo::OrganizationOf(rows[i].address, asn, ""));
     }
 }
 
@@ -121,10 +135,12 @@ TEST_F(Bulk, OutcomesOfOddRuns) {
 
 TEST_F(Bulk, ErrorsOfTheReaderAndTheDatabaseReachTheCaller) {
     BulkLocate failing([](char*, std::size_t) -> std::size_t { throw std::runtime_error("bad"); },
-                       [this] { return orvanta::bulk::OpenRunDatabases(db); });
+                       [this] {
+                           return orvanta::bulk::OpenRunDatabases({db, "", "", ""});
+                       });
     EXPECT_THROW(failing.Run(stop, {}), std::runtime_error);
     BulkLocate noDatabase(TextReader("1.2.3.4"), [this] {
-        return orvanta::bulk::OpenRunDatabases(folder.File("missing.dat"));
+        return orvanta::bulk::OpenRunDatabases({folder.File("missing.dat"), "", "", ""});
     });
     EXPECT_THROW(noDatabase.Run(stop, {}), geo::EFOpenError);
 }

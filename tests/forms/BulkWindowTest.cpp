@@ -139,11 +139,12 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
     int located = 0;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const QStringList f = lines[static_cast<qsizetype>(i)].split(QLatin1Char('\t'));
-        ASSERT_EQ(f.size(), 6) << lines[static_cast<qsizetype>(i)].toStdString();
+        ASSERT_EQ(f.size(), 7) << lines[static_cast<qsizetype>(i)].toStdString();
         const QString& address = expected[i].first;
         SCOPED_TRACE(address.toStdString());
         EXPECT_EQ(f[1], address);
-        EXPECT_EQ(f[5], QString::number(expected[i].second));
+        EXPECT_EQ(f[5], QString());
+        EXPECT_EQ(f[6], QString::number(expected[i].second));
         EXPECT_EQ(f[0], LocationTextOf(QStringLiteral("GeoLiteCity.dat"), address));
         EXPECT_EQ(f[2], LatitudeTextOf(QStringLiteral("GeoLiteCity.dat"), address, '.'));
         EXPECT_EQ(f[3], LongitudeTextOf(QStringLiteral("GeoLiteCity.dat"), address, '.'));
@@ -212,7 +213,7 @@ TEST_F(BulkWindow, StopKeepsTheRowsSoFarAndASecondPasteWaitsItsTurn) {
     ASSERT_TRUE(RunEnds());
     EXPECT_EQ(list->Count(), kept + 2);
     EXPECT_EQ(Text(kept, 1), QStringLiteral("6.6.6.6"));
-    EXPECT_EQ(Text(kept, 5), QStringLiteral("2"));
+    EXPECT_EQ(Text(kept, 6), QStringLiteral("2"));
     EXPECT_EQ(Text(kept + 1, 1), QStringLiteral("1.2.3.4"));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('|').toStdString();
 }

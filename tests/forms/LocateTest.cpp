@@ -18,6 +18,7 @@
 #include "forms/Unit2.h"
 #include "forms/fMain.h"
 #include "geoip/GeoIPCountries.h"
+#include "geoipwriter/AsnDatabaseWriter.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
 #include "site/MapProfile.h"
@@ -25,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -260,7 +262,8 @@ TEST_F(Locate, SearchAddsOneRowHidesTheDialogAndMarksTheMap) {
     ASSERT_EQ(NewRows(), 1);
     const TListItem& row = Row(rowsBefore);
     EXPECT_EQ(row.Caption, QStringLiteral("Mountain View, CA, United States"));
-    EXPECT_EQ(row.SubItems, (QStringList{"1.2.3.4", "37.386", "-122.0838", "host-1-2-3-4.test"}));
+    EXPECT_EQ(row.SubItems,
+              (QStringList{"1.2.3.4", "37.386", "-122.0838", "host-1-2-3-4.test", ""}));
     EXPECT_EQ(row.ImageIndex, 0);
     const QModelIndex first = frmMain->ListView1->model()->index(rowsBefore, 0);
     EXPECT_FALSE(first.data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -283,7 +286,7 @@ TEST_F(Locate, SameAddressTwiceGivesTwoIdenticalRows) {
     EXPECT_EQ(Row(rowsBefore).Caption, Row(rowsBefore + 1).Caption);
     EXPECT_EQ(Row(rowsBefore).SubItems, Row(rowsBefore + 1).SubItems);
     EXPECT_EQ(Row(rowsBefore).SubItems,
-              (QStringList{"8.8.8.8", "46.8", "-122.4", "Unresolved Host"}));
+              (QStringList{"8.8.8.8", "46.8", "-122.4", "Unresolved Host", ""}));
     EXPECT_EQ(Sent(), QStringLiteral("ClearMarkers()|codeAddress('Seattle, WA, United States')|"
                                      "ClearMarkers()|codeAddress('Seattle, WA, United States')"));
 }
@@ -321,11 +324,51 @@ TEST_F(Locate, AddressWithoutRecordGivesTheErrorRow) {
     ASSERT_EQ(NewRows(), 1);
     const QString e = QStringLiteral("ERROR City not present");
     EXPECT_EQ(Row(rowsBefore).Caption, e);
-    EXPECT_EQ(Row(rowsBefore).SubItems, (QStringList{"2.2.2.2", e, e, "Unresolved Host"}));
+    EXPECT_EQ(Row(rowsBefore).SubItems, (QStringList{"2.2.2.2", e, e, "Unresolved Host", ""}));
     EXPECT_EQ(frmMain->Latitude->text(), e);
     EXPECT_EQ(frmMain->Longitude->text(), e);
     EXPECT_EQ(frmMain->MemoAddress->toPlainText(), e);
     EXPECT_EQ(Sent(), QStringLiteral("ClearMarkers()|codeAddress('ERROR City not present')"));
+}
+
+TEST_F(Locate, OrganizationColumnShowsTheRecordTextAndCopyAndCsvCarryIt) {
+    const QString asnFile = dir->filePath(QStringLiteral("GeoIPASNum.dat"));
+    {
+        geo::AsnRangeSet set;
+        set.ranges.push_back({ntohl(inet_addr("8.8.8.0")), ntohl(inet_addr("8.8.8.255")),
+                              set.TextIndex("AS15169 Google LLC")});
+        geo::WriteAsnDatabase(asnFile.toStdString(), set, 9);
+        Search(QStringLiteral("8.8.8.8"));
+        Search(QStringLiteral("1.2.3.4")); // no record for it
+    }
+    QFile::remove(asnFile); // the other tests run without the file
+    Search(QStringLiteral("8.8.8.8"));
+    ASSERT_EQ(NewRows(), 3);
+    TListView* list = frmMain->ListView1;
+    EXPECT_EQ(Row(rowsBefore).SubItems.value(4), QStringLiteral("AS15169 Google LLC"));
+    EXPECT_EQ(list->model()->index(rowsBefore, 5).data().toString(),
+              QStringLiteral("AS15169 Google LLC"));
+    EXPECT_EQ(Row(rowsBefore + 1).SubItems.value(4), QString());
+    EXPECT_EQ(Row(rowsBefore + 2).SubItems.value(4), QString());
+    list->setFocus();
+    list->selectRow(rowsBefore);
+    QGuiApplication::clipboard()->clear();
+    frmMain->Copy1->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("Seattle, WA, United States\t8.8.8.8\t46.8\t-122.4\tUnresolved "
+                             "Host\tAS15169 Google LLC"));
+    QTemporaryDir out;
+    const QString csv = out.filePath(QStringLiteral("list.csv"));
+    frmMain->SaveListAsCsv(csv);
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("IP Locations,IP address,Latitude,Logitude,Host name,"
+                                "Organization\r\n"));
+    EXPECT_TRUE(text.contains("Seattle, WA, United States\",8.8.8.8,46.8,-122.4,Unresolved "
+                              "Host,AS15169 Google LLC\r\n"))
+        << text.toStdString();
+    EXPECT_TRUE(reported.isEmpty());
 }
 
 TEST_F(Locate, EmptyCityAndRegionLeadWithCommas) {

@@ -165,11 +165,11 @@ TEST_F(Windows, MainLayoutAtInitialSize) {
 
 TEST_F(Windows, ResultsListColumnsAndMenu) {
     TListView* list = frmMain->ListView1;
-    const QStringList captions = {"IP Locations", "IP address", "Latitude",
-                                  "Logitude",     "Host name",  "Count"};
-    const int widths[] = {250, 100, 80, 80, 320, 60};
-    ASSERT_EQ(list->model()->columnCount(), 6);
-    for (int c = 0; c < 6; ++c) {
+    const QStringList captions = {"IP Locations", "IP address",   "Latitude", "Logitude",
+                                  "Host name",    "Organization", "Count"};
+    const int widths[] = {250, 100, 80, 80, 320, 250, 60};
+    ASSERT_EQ(list->model()->columnCount(), 7);
+    for (int c = 0; c < 7; ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
         EXPECT_EQ(list->columnWidth(c), widths[c]);
     }

@@ -108,11 +108,12 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
     std::mt19937 random(c.seed + 1);
     std::uint64_t previousEnd = 0; // first address after the previous range
     for (const IndexedRange& range : sorted) {
+        const auto first = static_cast<std::uint32_t>(range.first);
+        const auto last = static_cast<std::uint32_t>(range.last);
         const TGeoIPCity expected = Expected(set.records[range.recordIndex], c.edition);
         const std::uint32_t inside =
-            range.first +
-            static_cast<std::uint32_t>(random() % (std::uint64_t{range.last} - range.first + 1));
-        for (std::uint32_t address : {range.first, range.last, inside}) {
+            first + static_cast<std::uint32_t>(random() % (std::uint64_t{last} - first + 1));
+        for (std::uint32_t address : {first, last, inside}) {
             if (address == 0 || address == 0xFFFFFFFF) {
                 continue; // not usable as address texts
             }
@@ -121,8 +122,8 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
                 << AddressText(address);
             ASSERT_EQ(got, expected) << AddressText(address);
         }
-        if (range.first > previousEnd) {
-            for (std::uint64_t gap : {previousEnd, std::uint64_t{range.first} - 1}) {
+        if (first > previousEnd) {
+            for (std::uint64_t gap : {previousEnd, std::uint64_t{first} - 1}) {
                 if (gap == 0) {
                     continue;
                 }
@@ -132,7 +133,7 @@ TEST_P(RoundTripTest, EveryRangeAnswersItsRecordAndGapsAreNotFound) {
                     << AddressText(static_cast<std::uint32_t>(gap));
             }
         }
-        previousEnd = std::uint64_t{range.last} + 1;
+        previousEnd = std::uint64_t{last} + 1;
     }
     if (previousEnd < 0xFFFFFFFF) {
         TGeoIPCity got;

@@ -13,7 +13,7 @@ TGeoIPCity Expected(const CityRecordData& record, int edition) {
     city.PostalCode = record.postalCode;
     city.Latitude = record.latitude;
     city.Longitude = record.longitude;
-    if (edition == 2 && record.countryIndex == 225) {
+    if ((edition == 2 || edition == 30) && record.countryIndex == 225) {
         city.DmaCode = record.dmaCode;
         city.AreaCode = record.areaCode;
     }

@@ -2,9 +2,12 @@
 // record of an empty lookup for results other than lrFound.
 
 #include "ToolRunner.h"
+#include "geoipwriter/AsnDatabaseWriter.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace orvanta::dbtool::test {
 namespace {
@@ -61,7 +64,7 @@ TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
     std::string expected;
     for (const Row& row : rows) {
         args.push_back(row.address);
-        expected += std::string(row.line) + "\n";
+        expected += std::string(row.line) + "\t\t\n"; // no organisation files here
     }
     ToolResult result = RunTool(args);
     EXPECT_EQ(result.status, 0) << result.err;
@@ -74,15 +77,15 @@ TEST_F(LookupCommandTest, ReadsStandardInputFromTheDefaultFile) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "1.0.0.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t-122.3933\t"
-              "807\t415\t1.0.0.0/8\n"
-              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\n"
-              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6\n");
+              "807\t415\t1.0.0.0/8\t\t\n"
+              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\n"
+              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6\t\t\n");
 }
 
 TEST_F(LookupCommandTest, DoubleDashLetsAnAddressStartWithADash) {
     ToolResult result = RunTool({"lookup", "--db=" + folder_.File("GeoLiteCity.dat"), "--", "-1"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\n");
+    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\n");
 }
 
 TEST_F(LookupCommandTest, StopsWithExitOneWhenTheFileCannotBeOpened) {
@@ -91,6 +94,72 @@ TEST_F(LookupCommandTest, StopsWithExitOneWhenTheFileCannotBeOpened) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
               "Cannot open file \"" + folder_.File("gone.dat") + "\". No such file or directory\n");
+}
+
+// The organisation fields from the two organisation files: TSV and JSON,
+// single and bulk runs alike, and a named file that cannot be opened.
+TEST_F(LookupCommandTest, OrganisationFieldsComeLast) {
+    geoip::AsnRangeSet v4;
+    v4.ranges.push_back({0x01000000, 0x01FFFFFF, v4.TextIndex("AS15169 Google LLC")});
+    v4.ranges.push_back({0x02000000, 0x020000FF, v4.TextIndex("AS7 T\tab \"q\" \xC3\xA9")});
+    v4.ranges.push_back({0x03000000, 0x03000000, v4.TextIndex("No prefix")});
+    geoip::WriteAsnDatabase(folder_.File("GeoIPASNum.dat"), v4, 9);
+    geoip::AsnRangeSet v6;
+    const geoip::AddressValue google = geoip::AddressValue(0x20014860) << 96;
+    v6.ranges.push_back({google, google | geoip::LowBits(96), v6.TextIndex("AS15169 Google LLC")});
+    geoip::WriteAsnDatabase(folder_.File("v6.dat"), v6, 21);
+
+    ToolResult one = RunTool({"lookup", "--asn6", "v6.dat", "1.2.3.4"}, "", folder_.path());
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "1.2.3.4\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t"
+                       "37.7697\t-122.3933\t807\t415\t1.0.0.0/8\t15169\tGoogle LLC\n");
+
+    const std::vector<std::string> addresses = {"1.2.3.4", "2.0.0.1",      "3.0.0.0",
+                                                "4.0.0.1", "2001:4860::1", "nonsense"};
+    std::string single;
+    std::string input;
+    for (const std::string& address : addresses) {
+        single += RunTool({"lookup", "--asn6", "v6.dat", address}, "", folder_.path()).out;
+        input += address + "\n";
+    }
+    const ToolResult bulk = RunTool({"lookup", "--asn6", "v6.dat"}, input, folder_.path());
+    EXPECT_EQ(bulk.out, single);
+    std::istringstream lines(single);
+    std::vector<std::string> ends;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t network = line.rfind('\t', line.rfind('\t') - 1);
+        ends.push_back(line.substr(network));
+    }
+    EXPECT_EQ(ends,
+              (std::vector<std::string>{"\t15169\tGoogle LLC", "\t7\tT\\tab \"q\" \xC3\xA9",
+                                        "\t\tNo prefix", "\t\t", "\t15169\tGoogle LLC", "\t\t"}));
+
+    const ToolResult json =
+        RunTool({"lookup", "--json", "--asn6", "v6.dat"}, input, folder_.path());
+    ASSERT_EQ(json.status, 0) << json.err;
+    std::istringstream jsonLines(json.out);
+    std::vector<nlohmann::json> objects;
+    for (std::string line; std::getline(jsonLines, line);) {
+        objects.push_back(nlohmann::json::parse(line));
+    }
+    ASSERT_EQ(objects.size(), addresses.size());
+    EXPECT_EQ(objects[0]["asn"], 15169);
+    EXPECT_EQ(objects[0]["organization"], "Google LLC");
+    EXPECT_EQ(objects[1]["organization"], "T\tab \"q\" \xC3\xA9");
+    EXPECT_TRUE(objects[2]["asn"].is_null());
+    EXPECT_EQ(objects[2]["organization"], "No prefix");
+    EXPECT_TRUE(objects[3]["asn"].is_null());
+    EXPECT_TRUE(objects[3]["organization"].is_null());
+    EXPECT_EQ(objects[4]["asn"], 15169);
+    EXPECT_TRUE(objects[5]["organization"].is_null());
+
+    for (const char* option : {"--asn", "--asn6"}) {
+        const ToolResult missing =
+            RunTool({"lookup", option, "gone.dat", "1.2.3.4"}, "", folder_.path());
+        EXPECT_EQ(missing.status, 1) << option;
+        EXPECT_NE(missing.err.find("gone.dat"), std::string::npos) << missing.err;
+        EXPECT_EQ(missing.out, "");
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "LoopbackHttpServer.h"
 #include "MmdbTestWriter.h"
 #include "ToolRunner.h"
+#include "geoip/AsnDatabase.h"
 #include "geoip/TGeoIP.h"
 #include "mmdbimport/Progress.h"
 #include "mmdbimport/RegionCodes.h"
@@ -53,6 +54,17 @@ std::string DbipMmdb(const std::string& city, std::uint64_t epoch = 1764547200,
     return writer.Bytes();
 }
 
+// DB-IP's ASN Lite download: one IPv6 database for both families.
+std::string DbipAsnMmdb(const std::string& name, std::uint64_t epoch = 1764547200) {
+    MmdbTestWriter writer(6, 24, "DBIP-ASN-Lite (compat=GeoLite2-ASN)");
+    writer.SetBuildEpoch(epoch);
+    const Value record = Map({{"autonomous_system_number", Uint32(15169)},
+                              {"autonomous_system_organization", Text(name)}});
+    writer.Insert(Ip(8, 8, 8, 0), 24, record);
+    writer.InsertIPv6({0x20, 0x01, 0x48, 0x60}, 32, record);
+    return writer.Bytes();
+}
+
 class UpdateTest : public ::testing::Test {
 public:
     UpdateTest()
@@ -95,6 +107,26 @@ public:
         geoip::TGeoIPCity record;
         reader.LookupCity(address, record);
         return record.Region + "/" + record.City;
+    }
+
+    // The organisation text of an address in the installed files.
+    std::string Org(geoip::AddressValue address, bool ipv6) const {
+        const fs::path file = dir_ / (ipv6 ? "GeoIPASNumv6.dat" : "GeoIPASNum.dat");
+        return geoip::AsnDatabase(file.string(), ipv6 ? 128 : 32).Lookup(address).value_or("-");
+    }
+
+    std::string UpdateAsn(const UpdateRequest& request) {
+        std::ostringstream out;
+        std::ostringstream err;
+        mmdbimport::NoProgress progress;
+        output_.clear();
+        try {
+            UpdateAsnDatabases(request, progress, out, err);
+        } catch (const UpdateError& error) {
+            return error.what();
+        }
+        output_ = out.str();
+        return "";
     }
 
     std::vector<std::string> Targets() const {
@@ -316,10 +348,74 @@ TEST_F(UpdateTest, ReadOnlyFolderIsReportedAndLeftAlone) {
     EXPECT_EQ(Snapshot(), before);
 }
 
+constexpr geoip::AddressValue GoogleV4 = 0x08080808;
+constexpr geoip::AddressValue GoogleV6 = geoip::AddressValue(0x20014860) << 96 | 0x8888;
+
+TEST_F(UpdateTest, InstallsTheOrganisationFilesAndKnowsWhenTheyAreCurrent) {
+    Serve("dbip-city-lite-2026-12.mmdb.gz", Gzip(DbipMmdb("Mountain View")));
+    Serve("dbip-asn-lite-2026-11.mmdb.gz", Gzip(DbipAsnMmdb("Google LLC")));
+    ASSERT_EQ(Update(Request()), "");
+    const std::string citySource = ReadFile((dir_ / "db/SOURCE.txt").string());
+    ASSERT_EQ(UpdateAsn(Request()), "");
+    EXPECT_EQ(Org(GoogleV4, false), "AS15169 Google LLC");
+    EXPECT_EQ(Org(GoogleV6, true), "AS15169 Google LLC");
+    EXPECT_EQ(Org(0x09090909, false), "-");
+    EXPECT_EQ(ReadFile((dir_ / "db/SOURCE-asn.txt").string()),
+              "source: dbip-asn-lite-2026-11.mmdb.gz\nbuild_epoch: 1764547200\n"
+              "built: 2025-12-01 00:00:00 UTC\n");
+    EXPECT_EQ(ReadFile((dir_ / "db/SOURCE.txt").string()), citySource);
+    EXPECT_NE(output_.find("IP to ASN Lite by DB-IP"), std::string::npos) << output_;
+    const auto before = Snapshot();
+    const std::size_t requests = server_.RequestCount();
+    ASSERT_EQ(UpdateAsn(Request()), "");
+    EXPECT_NE(output_.find("already made from dbip-asn-lite-2026-11.mmdb.gz"), std::string::npos);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(server_.RequestCount(), requests + 1); // only the December name asked
+}
+
+TEST_F(UpdateTest, AFailureOfOneKindLeavesTheOtherKindsFilesAlone) {
+    Serve("dbip-city-lite-2026-12.mmdb.gz", Gzip(DbipMmdb("Installed")));
+    Serve("dbip-asn-lite-2026-12.mmdb.gz", Gzip(DbipAsnMmdb("Google LLC")));
+    ASSERT_EQ(Update(Request()), "");
+    ASSERT_EQ(UpdateAsn(Request()), "");
+    UpdateRequest forced = Request();
+    forced.force = true;
+    const auto before = Snapshot();
+    // A city database where the ASN download belongs, and cut downloads.
+    Serve("dbip-asn-lite-2026-12.mmdb.gz", Gzip(DbipMmdb("Wrong kind")));
+    EXPECT_NE(UpdateAsn(forced).find("is not an ASN database"), std::string::npos);
+    const std::string cut = Gzip(DbipAsnMmdb("Cut"));
+    Serve("dbip-asn-lite-2026-12.mmdb.gz", cut.substr(0, cut.size() / 2));
+    EXPECT_NE(UpdateAsn(forced).find("ends early"), std::string::npos);
+    EXPECT_EQ(Snapshot(), before);
+    Serve("dbip-city-lite-2026-12.mmdb.gz", Gzip(DbipAsnMmdb("Not a city")));
+    EXPECT_NE(Update(forced).find("not a city database"), std::string::npos);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(City("8.8.8.8"), "California/Installed");
+    EXPECT_EQ(Org(GoogleV4, false), "AS15169 Google LLC");
+}
+
+TEST_F(UpdateTest, AnAsnFileGivenByHandReplacesTheOrganisationFilesOnly) {
+    Serve("dbip-city-lite-2026-12.mmdb.gz", Gzip(DbipMmdb("Installed")));
+    ASSERT_EQ(Update(Request()), "");
+    const std::string city = ReadFile((dir_ / "GeoLiteCity.dat").string());
+    UpdateRequest request = Request();
+    request.fromFile = folder_.Write("dbip-asn-lite-2026-10.mmdb.gz", Gzip(DbipAsnMmdb("Hand")));
+    ASSERT_EQ(Update(request), "");
+    EXPECT_EQ(Org(GoogleV4, false), "AS15169 Hand");
+    EXPECT_EQ(ReadFile((dir_ / "GeoLiteCity.dat").string()), city);
+    ASSERT_EQ(Update(request), "");
+    EXPECT_NE(output_.find("already made from dbip-asn-lite-2026-10.mmdb.gz"), std::string::npos);
+}
+
 TEST(UpdateCommandTest, RunsFromTheCommandLineWithOneLineOnFailure) {
     TempFolder folder;
     std::string served;
-    LoopbackHttpServer server([&served](const HttpExchange& e) {
+    std::string servedAsn;
+    LoopbackHttpServer server([&served, &servedAsn](const HttpExchange& e) {
+        if (e.target.find("/dbip-asn-lite-") == 0 && !servedAsn.empty()) {
+            return HttpReply{200, {}, servedAsn};
+        }
         return e.target.find("/dbip-city-lite-") == 0 && !served.empty()
                    ? HttpReply{200, {}, served}
                    : HttpReply{404, {}, ""};
@@ -332,6 +428,12 @@ TEST(UpdateCommandTest, RunsFromTheCommandLineWithOneLineOnFailure) {
     EXPECT_FALSE(fs::exists(dir + "/GeoLiteCity.dat"));
 
     served = Gzip(DbipMmdb("Mountain View"));
+    // The city file alone: installed, and the missing ASN download is the failure.
+    const ToolResult half = RunTool({"update", "--dir", dir, "--url", server.BaseUrl()});
+    EXPECT_EQ(half.status, 1);
+    EXPECT_NE(half.err.find("Neither dbip-asn-lite-"), std::string::npos) << half.err;
+    EXPECT_TRUE(fs::exists(dir + "/GeoLiteCity.dat"));
+    servedAsn = Gzip(DbipAsnMmdb("Google LLC"));
     const ToolResult done = RunTool({"update", "--dir=" + dir, "--url=" + server.BaseUrl()});
     EXPECT_EQ(done.status, 0) << done.err;
     const ToolResult lookup = RunTool({"lookup", "8.8.8.8"}, "", dir);

@@ -1,5 +1,6 @@
 #include "BuildCommand.h"
 
+#include "AsnBuild.h"
 #include "CommandLine.h"
 #include "CsvCitySource.h"
 #include "geoipwriter/CityDatabaseWriter.h"
@@ -15,6 +16,8 @@ namespace orvanta::dbtool {
 const char* const BuildUsage =
     "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
     "       orvanta-db build --mmdb FILE -o OUT [--edition 2|6] [--fit]\n"
+    "       orvanta-db build --csv FILE -o OUT --edition 9|21\n"
+    "       orvanta-db build --mmdb FILE -o OUT --edition 9|21\n"
     "Builds a city database OUT from the ranges of a CSV file with the columns\n"
     "ip_range_start, ip_range_end, country_code, state1, state2, city, postcode,\n"
     "latitude, longitude (further columns ignored; header line optional).\n"
@@ -27,7 +30,11 @@ const char* const BuildUsage =
     "                   --mmdb also, while the database is too large, in this order:\n"
     "                   region names to ISO 3166-2 subdivision codes, postal codes\n"
     "                   dropped, region names without a code dropped, the longest\n"
-    "                   city names shortened\n";
+    "                   city names shortened\n"
+    "Editions 9 (IPv4) and 21 (IPv6) are organisation databases, built from a CSV\n"
+    "file with the columns ip_range_start, ip_range_end, autonomous_system_number,\n"
+    "autonomous_system_organization (rows of the edition's address family only;\n"
+    "where ranges overlap the narrower one wins) or from an MMDB ASN database.\n";
 
 namespace {
 
@@ -46,7 +53,13 @@ int ParseEdition(const std::string& text) {
     if (text == "6") {
         return 6;
     }
-    throw UsageError("--edition must be 2 or 6, not \"" + text + "\"");
+    if (text == "9") {
+        return 9;
+    }
+    if (text == "21") {
+        return 21;
+    }
+    throw UsageError("--edition must be 2, 6, 9 or 21, not \"" + text + "\"");
 }
 
 void PrintSummary(std::ostream& out, const CsvImport& import, const geoip::WriteSummary& summary) {
@@ -131,6 +144,9 @@ BuildOptions ParseBuildOptions(const std::vector<std::string>& args) {
     if (!haveOutput || options.output.empty()) {
         throw UsageError("build needs an output file: -o OUT");
     }
+    if (options.fit && IsAsnEdition(options.edition)) {
+        throw UsageError("--fit applies to the city editions only");
+    }
     return options;
 }
 
@@ -141,6 +157,9 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return ExitSuccess;
     }
     try {
+        if (IsAsnEdition(options.edition)) {
+            return BuildAsnDatabase(options, out);
+        }
         switch (options.source) {
         case SourceKind::Csv:
             return BuildFromCsv(options, out);

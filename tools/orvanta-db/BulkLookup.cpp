@@ -45,10 +45,10 @@ std::uint32_t QuickAddressToNumber(const std::string& address) {
     return number == 0xFFFFFFFFu ? 0 : number; // inet_addr's failure value
 }
 
-BulkLookup::BulkLookup(std::string file, LookupFormat format, std::ostream& out)
-    : file_(std::move(file)), formatter_(format), out_(out), slots_(SlotCount),
-      addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize), walks_(BatchSize),
-      results_(BatchSize) {
+BulkLookup::BulkLookup(std::string file, AsnFiles asnFiles, LookupFormat format, std::ostream& out)
+    : file_(std::move(file)), formatter_(format), out_(out), asnFiles_(std::move(asnFiles)),
+      asnSlots_(SlotCount), slots_(SlotCount), addresses_(BatchSize), numbers_(BatchSize),
+      usable_(BatchSize), walks_(BatchSize), results_(BatchSize) {
     buffer_.reserve(WriteAbove + 4096);
 }
 
@@ -57,6 +57,7 @@ BulkLookup::~BulkLookup() = default;
 void BulkLookup::Add(const std::string& address) {
     if (!image_) {
         image_.emplace(file_);
+        asn_.emplace(asnFiles_);
     }
     addresses_[queued_++] = address;
     if (queued_ == BatchSize) {
@@ -103,6 +104,8 @@ void BulkLookup::LookUpBatch() {
             ++k;
         }
         formatter_.AppendNetwork(buffer_, numbers_[i], prefixLength);
+        AppendOrganization(i);
+        formatter_.AppendEnd(buffer_);
     }
     queued_ = 0;
 }
@@ -113,6 +116,23 @@ void BulkLookup::AppendFoundRecord(std::uint32_t terminal) {
         image_->DecodeRecord(terminal, record_);
         slot.text.clear();
         formatter_.AppendRecord(slot.text, geoip::lrFound, record_);
+        slot.terminal = terminal;
+        slot.used = true;
+    }
+    buffer_ += slot.text;
+}
+
+void BulkLookup::AppendOrganization(std::size_t index) {
+    if (numbers_[index] == 0) {
+        // Not an IPv4 address: an IPv6 one, or none at all.
+        formatter_.AppendOrganization(buffer_, asn_->Lookup(addresses_[index]));
+        return;
+    }
+    const std::uint32_t terminal = asn_->Terminal4(numbers_[index]);
+    Slot& slot = asnSlots_[(terminal ^ (terminal >> 13)) & (SlotCount - 1)];
+    if (!slot.used || slot.terminal != terminal) {
+        slot.text.clear();
+        formatter_.AppendOrganization(slot.text, asn_->Text4(terminal));
         slot.terminal = terminal;
         slot.used = true;
     }

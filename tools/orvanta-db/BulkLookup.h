@@ -6,6 +6,7 @@
 // record part of a line is kept per record, since busy records answer many
 // addresses.
 
+#include "AsnLookup.h"
 #include "LookupFormatter.h"
 #include "geoip/CityDatabaseImage.h"
 
@@ -19,13 +20,13 @@ namespace orvanta::dbtool {
 
 class BulkLookup {
 public:
-    BulkLookup(std::string file, LookupFormat format, std::ostream& out);
+    BulkLookup(std::string file, AsnFiles asnFiles, LookupFormat format, std::ostream& out);
     ~BulkLookup();
     BulkLookup(const BulkLookup&) = delete;
     BulkLookup& operator=(const BulkLookup&) = delete;
 
     // Queues the address; its line is made with its batch. The first call
-    // reads the database; throws geoip::EFOpenError when it cannot.
+    // reads the databases; throws geoip::EFOpenError when it cannot.
     void Add(const std::string& address);
     // Answers what is queued, writes every line made and flushes the stream.
     void Flush();
@@ -39,11 +40,16 @@ private:
     void LookUpBatch();
     Slot& SlotFor(std::uint32_t terminal);
     void AppendFoundRecord(std::uint32_t terminal);
+    void AppendOrganization(std::size_t index);
 
     std::string file_;
     LookupFormatter formatter_;
     std::ostream& out_;
     std::optional<geoip::CityDatabaseImage> image_;
+    AsnFiles asnFiles_;
+    std::optional<AsnImages> asn_;
+    // The organisation fields of busy records, formatted once.
+    std::vector<Slot> asnSlots_;
     std::string buffer_;
     geoip::TGeoIPCity record_;
     std::vector<Slot> slots_;

@@ -3,10 +3,12 @@
 #include "DataFolderTexts.h"
 #include "Gunzip.h"
 #include "ScratchFile.h"
+#include "geoipwriter/AsnDatabaseWriter.h"
 #include "geoipwriter/DatabaseFile.h"
 #include "geoipwriter/WriteError.h"
 #include "http/HttpClient.h"
 #include "mmdbimport/ImportError.h"
+#include "mmdbimport/MmdbAsnImporter.h"
 #include "mmdbimport/MmdbCityBuild.h"
 #include "mmdbimport/MmdbDatabase.h"
 #include "mmdbimport/Progress.h"
@@ -28,8 +30,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* DatabaseName = "GeoLiteCity.dat";
-constexpr const char* SourceInfoName = "SOURCE.txt";
+// What an update installs: the location database from DB-IP's City Lite
+// download, or the two organisation databases from its ASN Lite download.
+// Each kind keeps its own record of what it was made from, so that one
+// kind's update never decides about, or touches, the other's files.
+struct Product {
+    const char* downloadStem;   // DB-IP's file names: STEM-YYYY-MM.mmdb.gz
+    const char* database;       // the file that says the kind is installed
+    const char* secondDatabase; // the organisation kind has one per address family
+    const char* sourceInfo;
+    const char* summary;
+    const char* attribution;
+};
+
+constexpr Product CityProduct{"dbip-city-lite",
+                              "GeoLiteCity.dat",
+                              nullptr,
+                              "SOURCE.txt",
+                              "build-summary.txt",
+                              "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0"};
+constexpr Product AsnProduct{
+    "dbip-asn-lite",         "GeoIPASNum.dat",
+    "GeoIPASNumv6.dat",      "SOURCE-asn.txt",
+    "build-summary-asn.txt", "IP to ASN Lite by DB-IP (https://db-ip.com), licensed CC BY 4.0"};
+
+std::string ProductFileName(const Product& product, int year, unsigned month) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s-%04d-%02u.mmdb.gz", product.downloadStem, year, month);
+    return text;
+}
 
 // What DIR/db/SOURCE.txt says the installed database was made from.
 struct SourceInfo {
@@ -44,12 +73,14 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-std::optional<SourceInfo> InstalledSource(const fs::path& dir) {
+std::optional<SourceInfo> InstalledSource(const fs::path& dir, const Product& product) {
     std::error_code error;
-    if (!fs::is_regular_file(dir / DatabaseName, error)) {
+    if (!fs::is_regular_file(dir / product.database, error) ||
+        (product.secondDatabase != nullptr &&
+         !fs::is_regular_file(dir / product.secondDatabase, error))) {
         return std::nullopt;
     }
-    std::ifstream in(dir / "db" / SourceInfoName);
+    std::ifstream in(dir / "db" / product.sourceInfo);
     SourceInfo info;
     for (std::string line; std::getline(in, line);) {
         line = Trimmed(line);
@@ -111,16 +142,17 @@ std::string ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
 
 class Updater {
 public:
-    Updater(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
-            std::ostream& err)
-        : request_(request), progress_(progress), out_(out), err_(err), dir_(request.dir) {}
+    Updater(const UpdateRequest& request, const Product& product, mmdbimport::Progress& progress,
+            std::ostream& out, std::ostream& err)
+        : request_(request), product_(&product), progress_(progress), out_(out), err_(err),
+          dir_(request.dir) {}
 
     void Run() {
         if (request_.dir.empty()) {
             throw UpdateError("No data folder: set HOME or XDG_DATA_HOME, or give --dir");
         }
         EnsureFolder(dir_ / "db");
-        installed_ = InstalledSource(dir_);
+        installed_ = InstalledSource(dir_, *product_);
         std::string bytes;
         if (!request_.fromFile.empty()) {
             sourceName_ = fs::path(request_.fromFile).filename().string();
@@ -149,8 +181,8 @@ private:
             (epoch && *epoch != installed_->buildEpoch)) {
             return false;
         }
-        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " is already made from " << name
-             << "; nothing to do (--force rebuilds it)\n";
+        out_ << "orvanta-db: " << (dir_ / product_->database).string() << " is already made from "
+             << name << "; nothing to do (--force rebuilds it)\n";
         return true;
     }
 
@@ -159,9 +191,9 @@ private:
     bool Download(std::string& bytes) {
         const int year = request_.year;
         const unsigned month = request_.month;
-        const std::string current = MonthlyFileName(year, month);
-        const std::string previous =
-            month <= 1 ? MonthlyFileName(year - 1, 12) : MonthlyFileName(year, month - 1);
+        const std::string current = ProductFileName(*product_, year, month);
+        const std::string previous = month <= 1 ? ProductFileName(*product_, year - 1, 12)
+                                                : ProductFileName(*product_, year, month - 1);
         if (IsInstalled(current, std::nullopt)) {
             return false;
         }
@@ -244,10 +276,25 @@ private:
         }
     }
 
-    // A city database with IPv4 data; the importer tells about the IPv4 part.
+    // A city database with IPv4 data (the importer tells about the IPv4 part),
+    // or an organisation database. A file given by hand is installed as what
+    // it is; a download must be of the kind asked for.
     std::uint64_t Check(const std::string& path) {
         try {
             const mmdbimport::MmdbDatabase database(path);
+            const bool asn = mmdbimport::IsAsnDatabase(database);
+            if (asn && !request_.fromFile.empty() && product_ != &AsnProduct) {
+                product_ = &AsnProduct;
+                installed_ = InstalledSource(dir_, *product_);
+            }
+            if (product_ == &AsnProduct) {
+                if (!asn) {
+                    throw UpdateError(sourceName_ + " is not an ASN database (no " +
+                                      "autonomous_system_number in its records); nothing was "
+                                      "changed");
+                }
+                return database.buildEpoch();
+            }
             std::string type = database.databaseType();
             std::string lower = type;
             std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -263,12 +310,52 @@ private:
         }
     }
 
+    // Both organisation files are built beside their places and renamed into
+    // them only when both builds succeeded.
+    void ConvertAsn(const std::string& mmdb, std::ostream& summary) {
+        const fs::path v4 = dir_ / product_->database;
+        const fs::path v6 = dir_ / product_->secondDatabase;
+        const fs::path v4New = dir_ / (std::string(".") + product_->database + ".new");
+        const fs::path v6New = dir_ / (std::string(".") + product_->secondDatabase + ".new");
+        std::error_code ignored;
+        try {
+            for (const int edition : {9, 21}) {
+                mmdbimport::AsnImport import =
+                    mmdbimport::ImportAsnMmdb(mmdb, edition == 21, progress_);
+                const geoip::WriteSummary written = geoip::WriteAsnDatabase(
+                    (edition == 9 ? v4New : v6New).string(), import.set, edition);
+                summary << (edition == 9 ? v4 : v6).filename().string() << ": "
+                        << import.sourceRanges << " ranges, " << written.distinctRecords
+                        << " distinct texts, " << written.fileSize << " bytes\n";
+            }
+        } catch (...) {
+            fs::remove(v4New, ignored);
+            fs::remove(v6New, ignored);
+            throw;
+        }
+        fs::rename(v4New, v4, ignored);
+        if (!ignored) {
+            fs::rename(v6New, v6, ignored);
+        }
+        if (ignored) {
+            fs::remove(v4New, ignored);
+            fs::remove(v6New, ignored);
+            throw UpdateError("Cannot put the organisation files into \"" + dir_.string() + "\"");
+        }
+    }
+
     void Convert(const std::string& mmdb, std::uint64_t epoch) {
         std::ostringstream summary;
         try {
-            mmdbimport::BuildCityDatabaseFromMmdb(
-                {mmdb, (dir_ / DatabaseName).string(), {6, true}, request_.regionCodesPath},
-                progress_, summary, err_);
+            if (product_ == &AsnProduct) {
+                ConvertAsn(mmdb, summary);
+            } else {
+                mmdbimport::BuildCityDatabaseFromMmdb({mmdb,
+                                                       (dir_ / product_->database).string(),
+                                                       {6, true},
+                                                       request_.regionCodesPath},
+                                                      progress_, summary, err_);
+            }
         } catch (const mmdbimport::ImportError& error) {
             throw UpdateError(sourceName_ + ": " + error.what());
         } catch (const geoip::WriteError& error) {
@@ -279,23 +366,27 @@ private:
         try {
             WriteTextFile(db / "README.txt", DbReadmeText);
             WriteTextFile(db / "ATTRIBUTION.txt", DbAttributionText);
-            WriteTextFile(db / "build-summary.txt", summary.str());
-            WriteTextFile(db / SourceInfoName, "source: " + sourceName_ +
-                                                   "\nbuild_epoch: " + std::to_string(epoch) +
-                                                   "\nbuilt: " + built + "\n");
+            WriteTextFile(db / product_->summary, summary.str());
+            WriteTextFile(db / product_->sourceInfo, "source: " + sourceName_ +
+                                                         "\nbuild_epoch: " + std::to_string(epoch) +
+                                                         "\nbuilt: " + built + "\n");
         } catch (const geoip::WriteError& error) {
             // The database is in place, but not what it was made from: the
             // next update must not take it for current.
             std::error_code ignored;
-            fs::remove(db / SourceInfoName, ignored);
+            fs::remove(db / product_->sourceInfo, ignored);
             throw UpdateError(error.what());
         }
-        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " made from " << sourceName_
-             << " (built " << built << ")\n"
-             << "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
+        out_ << "orvanta-db: " << (dir_ / product_->database).string()
+             << (product_->secondDatabase != nullptr
+                     ? std::string(" and ") + product_->secondDatabase
+                     : std::string())
+             << " made from " << sourceName_ << " (built " << built << ")\n"
+             << product_->attribution << "\n";
     }
 
     const UpdateRequest& request_;
+    const Product* product_;
     mmdbimport::Progress& progress_;
     std::ostream& out_;
     std::ostream& err_;
@@ -307,9 +398,11 @@ private:
 } // namespace
 
 std::string MonthlyFileName(int year, unsigned month) {
-    char text[48];
-    std::snprintf(text, sizeof text, "dbip-city-lite-%04d-%02u.mmdb.gz", year, month);
-    return text;
+    return ProductFileName(CityProduct, year, month);
+}
+
+std::string MonthlyAsnFileName(int year, unsigned month) {
+    return ProductFileName(AsnProduct, year, month);
 }
 
 std::string DefaultDataFolder() {
@@ -326,7 +419,12 @@ std::string DefaultDataFolder() {
 
 void UpdateDatabase(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
                     std::ostream& err) {
-    Updater(request, progress, out, err).Run();
+    Updater(request, CityProduct, progress, out, err).Run();
+}
+
+void UpdateAsnDatabases(const UpdateRequest& request, mmdbimport::Progress& progress,
+                        std::ostream& out, std::ostream& err) {
+    Updater(request, AsnProduct, progress, out, err).Run();
 }
 
 } // namespace orvanta::dbtool

@@ -42,6 +42,8 @@ inline constexpr const char* DefaultDownloadBase = "https://download.db-ip.com/f
 
 // The file name DB-IP publishes for a month: dbip-city-lite-2026-12.mmdb.gz.
 std::string MonthlyFileName(int year, unsigned month);
+// The same for the ASN Lite database: dbip-asn-lite-2026-12.mmdb.gz.
+std::string MonthlyAsnFileName(int year, unsigned month);
 
 // $XDG_DATA_HOME/orvanta, else $HOME/.local/share/orvanta; "" without either.
 std::string DefaultDataFolder();
@@ -49,7 +51,16 @@ std::string DefaultDataFolder();
 // Prints what it did to `out` (one line, plus the attribution) and notes to
 // `err`; throws UpdateError with one line saying what failed, leaving the
 // installed database and the folder as they were.
+// A file given by hand (fromFile) is installed as what it is: an ASN
+// database as the organisation files, as UpdateAsnDatabases would.
 void UpdateDatabase(const UpdateRequest& request, mmdbimport::Progress& progress, std::ostream& out,
                     std::ostream& err);
+
+// The same for the organisation databases GeoIPASNum.dat and
+// GeoIPASNumv6.dat from DB-IP's ASN Lite download (BASE/dbip-asn-lite-
+// YYYY-MM.mmdb.gz), recorded in DIR/db/SOURCE-asn.txt. Never touches the
+// location database, and the city update never touches these.
+void UpdateAsnDatabases(const UpdateRequest& request, mmdbimport::Progress& progress,
+                        std::ostream& out, std::ostream& err);
 
 } // namespace orvanta::dbtool

@@ -1,5 +1,6 @@
 #include "LookupCommand.h"
 
+#include "AsnLookup.h"
 #include "BulkLookup.h"
 #include "CommandLine.h"
 #include "LookupFormatter.h"
@@ -11,16 +12,22 @@
 namespace orvanta::dbtool {
 
 const char* const LookupUsage =
-    "Usage: orvanta-db lookup [--db FILE] [--json] [ADDRESS...]\n"
+    "Usage: orvanta-db lookup [--db FILE] [--asn FILE] [--asn6 FILE] [--json] [ADDRESS...]\n"
     "Looks each ADDRESS up in FILE (default: GeoLiteCity.dat in the current\n"
     "directory); with no ADDRESS, reads addresses from standard input, one a line.\n"
     "Prints one line per address, fields separated by a tab:\n"
     "  address result CountryCode CountryName Region City PostalCode Latitude\n"
-    "  Longitude DmaCode AreaCode network\n"
+    "  Longitude DmaCode AreaCode network asn organization\n"
     "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\.\n"
     "network is the matched network as a.b.c.d/len (empty when no search was made).\n"
-    "  --json  one JSON object per line with the same fields (network null when\n"
-    "          no search was made)\n";
+    "asn and organization are the AS number and the name of the network's\n"
+    "organisation from the organisation databases (empty without a record).\n"
+    "  --asn FILE   the IPv4 organisation database (default: GeoIPASNum.dat in the\n"
+    "               current directory; a missing default leaves the fields empty)\n"
+    "  --asn6 FILE  the IPv6 one (default: GeoIPASNumv6.dat)\n"
+    "  --json       one JSON object per line with the same fields (network null\n"
+    "               when no search was made, asn and organization null without a\n"
+    "               record)\n";
 
 namespace {
 
@@ -28,6 +35,7 @@ constexpr const char* DefaultDatabase = "GeoLiteCity.dat";
 
 struct LookupOptions {
     std::string file = DefaultDatabase;
+    AsnFiles asn;
     LookupFormat format = LookupFormat::Tsv;
     std::vector<std::string> addresses;
     bool help = false;
@@ -48,6 +56,14 @@ LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
                 continue;
             }
             if (walker.TakeValue("--db", options.file)) {
+                continue;
+            }
+            if (walker.TakeValue("--asn", options.asn.v4)) {
+                options.asn.v4Given = true;
+                continue;
+            }
+            if (walker.TakeValue("--asn6", options.asn.v6)) {
+                options.asn.v6Given = true;
                 continue;
             }
             if (walker.TakeFlag("--json")) {
@@ -74,10 +90,11 @@ void LookupOne(const LookupOptions& options, std::ostream& out) {
         geoip::TGeoIP reader(options.file);
         result = reader.LookupCity(address, record, prefixLength);
     }
+    const std::optional<std::string> organization = LookupAsnOnce(options.asn, address);
     std::string line;
     LookupFormatter(options.format)
         .AppendLine(line, {address, result, &record, geoip::TGeoIP::AddressToNumber(address),
-                           prefixLength});
+                           prefixLength, organization});
     out << line;
 }
 
@@ -110,7 +127,7 @@ int RunLookup(const std::vector<std::string>& args, std::istream& in, std::ostre
             LookupOne(options, out);
             return ExitSuccess;
         }
-        BulkLookup bulk(options.file, options.format, out);
+        BulkLookup bulk(options.file, options.asn, options.format, out);
         if (options.addresses.empty()) {
             LookupStandardInput(bulk, in, interactive);
         } else {

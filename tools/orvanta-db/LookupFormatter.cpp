@@ -1,5 +1,7 @@
 #include "LookupFormatter.h"
 
+#include "geoip/TextRecord.h"
+
 #include <charconv>
 
 namespace orvanta::dbtool {
@@ -220,7 +222,7 @@ void LookupFormatter::AppendNetwork(std::string& out, std::uint32_t number,
     const bool json = format_ == LookupFormat::Json;
     out += json ? ",\"network\":" : "\t";
     if (prefixLength < 0) {
-        out += json ? "null}\n" : "\n";
+        out += json ? "null" : "";
         return;
     }
     const std::uint32_t mask = prefixLength == 0 ? 0 : ~std::uint32_t(0) << (32 - prefixLength);
@@ -228,7 +230,35 @@ void LookupFormatter::AppendNetwork(std::string& out, std::uint32_t number,
     AppendDotted(out, number & mask);
     out += '/';
     AppendInteger(out, prefixLength);
-    out += json ? "\"}\n" : "\n";
+    out += json ? "\"" : "";
+}
+
+void LookupFormatter::AppendOrganization(std::string& out,
+                                         std::optional<std::string_view> text) const {
+    const bool json = format_ == LookupFormat::Json;
+    if (!text) {
+        out += json ? ",\"asn\":null,\"organization\":null" : "\t\t";
+        return;
+    }
+    const geoip::AsnName name = geoip::SplitAsnText(*text);
+    out += json ? ",\"asn\":" : "\t";
+    if (name.number) {
+        AppendInteger(out, *name.number);
+    } else {
+        out += json ? "null" : "";
+    }
+    out += json ? ",\"organization\":" : "\t";
+    if (json) {
+        AppendJsonUtf8(out, name.organization);
+    } else {
+        for (const char c : name.organization) {
+            AppendTsvEscaped(out, static_cast<unsigned char>(c));
+        }
+    }
+}
+
+void LookupFormatter::AppendEnd(std::string& out) const {
+    out += format_ == LookupFormat::Json ? "}\n" : "\n";
 }
 
 void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) const {
@@ -236,6 +266,8 @@ void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) c
     const bool found = answer.result == geoip::lrFound && answer.record != nullptr;
     AppendRecord(out, answer.result, found ? *answer.record : EmptyRecord);
     AppendNetwork(out, answer.number, answer.prefixLength);
+    AppendOrganization(out, answer.organization);
+    AppendEnd(out);
 }
 
 std::string FormatLookupLine(const LookupAnswer& answer) {
@@ -263,7 +295,6 @@ std::string NetworkText(std::uint32_t number, int prefixLength) {
     std::string text;
     LookupFormatter(LookupFormat::Tsv).AppendNetwork(text, number, prefixLength);
     text.erase(0, 1);
-    text.pop_back();
     return text;
 }
 

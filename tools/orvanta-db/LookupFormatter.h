@@ -8,6 +8,7 @@
 #include "geoip/TLookupResult.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ struct LookupAnswer {
     const geoip::TGeoIPCity* record = nullptr; // fields of an empty record unless lrFound
     std::uint32_t number = 0;
     int prefixLength = -1;
+    // The organisation record text ("AS15169 Google LLC"); none without a
+    // file or a record.
+    std::optional<std::string_view> organization;
 };
 
 class LookupFormatter {
@@ -33,17 +37,20 @@ public:
     void AppendLine(std::string& out, const LookupAnswer& answer) const;
 
     // The pieces of a line, in order: the opening and the address; the result
-    // and the nine fields; the network and the line end.
+    // and the nine fields; the network; the AS number and the organisation's
+    // name (empty, or null in JSON, without a record); the line end.
     void AppendAddress(std::string& out, std::string_view address) const;
     void AppendRecord(std::string& out, geoip::TLookupResult result,
                       const geoip::TGeoIPCity& record) const;
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
+    void AppendOrganization(std::string& out, std::optional<std::string_view> text) const;
+    void AppendEnd(std::string& out) const;
 
 private:
     LookupFormat format_;
 };
 
-// The output line without its line end (tab-separated, with the network).
+// The output line without its line end (tab-separated, to the organisation).
 std::string FormatLookupLine(const LookupAnswer& answer);
 
 // A number as the program shows it: up to 15 significant digits, "." as the

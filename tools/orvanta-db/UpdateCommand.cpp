@@ -17,13 +17,17 @@ const char* const UpdateUsage =
     "Installs or refreshes DIR/GeoLiteCity.dat from DB-IP's free IP to City Lite\n"
     "database: downloads BASE/dbip-city-lite-YYYY-MM.mmdb.gz for this month, or last\n"
     "month's while this month's is not out, converts it (edition 6, --fit) and\n"
-    "replaces the database only when every step succeeded. DIR/db/ receives the\n"
-    "attribution and what the database was made from.\n"
+    "replaces the database only when every step succeeded. Then the same for the\n"
+    "organisation databases DIR/GeoIPASNum.dat and DIR/GeoIPASNumv6.dat from DB-IP's\n"
+    "IP to ASN Lite database (BASE/dbip-asn-lite-YYYY-MM.mmdb.gz); a failure of one\n"
+    "leaves the files of the other alone. DIR/db/ receives the attribution and what\n"
+    "the databases were made from.\n"
     "  --dir DIR    the data folder (default: $XDG_DATA_HOME/orvanta, that is\n"
     "               ~/.local/share/orvanta, where the desktop entry starts Orvanta)\n"
     "  --url BASE   a mirror (default: $ORVANTA_DB_URL, else\n"
     "               https://download.db-ip.com/free); https, or http to this machine\n"
-    "  --from FILE  take an MMDB city database you downloaded (gzip or not) instead\n"
+    "  --from FILE  take an MMDB city or ASN database you downloaded (gzip or not)\n"
+    "               instead; it replaces the files of its kind only\n"
     "  --force      rebuild even when the database is made from the same file\n";
 
 namespace {
@@ -94,15 +98,28 @@ int RunUpdate(const std::vector<std::string>& args, std::ostream& out, std::ostr
     request.month = static_cast<unsigned>(today.month());
     request.regionCodesPath = mmdbimport::RegionCodes::DefaultPath;
     mmdbimport::TerminalProgressBar progress(stderr);
-    try {
-        UpdateDatabase(request, progress, out, err);
-    } catch (const UpdateError& error) {
-        err << "orvanta-db: " << error.what() << '\n';
-        return ExitFailure;
-    } catch (const std::exception& error) {
-        // Anything unforeseen (memory, the file system) still ends as one
-        // line and a failure, never an abort.
-        err << "orvanta-db: update failed: " << error.what() << '\n';
+    // The location database first, then the organisation files; each kind
+    // is tried whatever became of the other, and the failures are reported
+    // together on one line.
+    std::string failures;
+    const auto attempt = [&](auto update) {
+        try {
+            update(request, progress, out, err);
+        } catch (const UpdateError& error) {
+            failures += (failures.empty() ? "" : "; ") + std::string(error.what());
+        } catch (const std::exception& error) {
+            // Anything unforeseen (memory, the file system) still ends as
+            // one line and a failure, never an abort.
+            failures += (failures.empty() ? "update failed: " : "; update failed: ") +
+                        std::string(error.what());
+        }
+    };
+    attempt(UpdateDatabase);
+    if (request.fromFile.empty()) {
+        attempt(UpdateAsnDatabases);
+    }
+    if (!failures.empty()) {
+        err << "orvanta-db: " << failures << '\n';
         return ExitFailure;
     }
     return ExitSuccess;
