@@ -142,73 +142,73 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     }
     const orvanta::bulk::RunFiles files = files_;
     BulkLocate run(reader, [files] { return orvanta::bulk::OpenRunDatabases(files); });
-});
 
-// Reading is the first half of the bar when the size is known; the
-// lookups are the rest.
-const double size = static_cast<double>(input->size);
-orvanta::bulk::BulkHooks hooks;
-hooks.scanned = [&](std::uint64_t read) {
-    if (size > 0)
-        Post(generation, [this, f = 0.5 * static_cast<double>(read) / size] {
-            if (onProgress)
-                onProgress(std::min(f, 0.5));
-        });
-};
-hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
-    TBulkBatch batch;
-    batch.done = done;
-    batch.total = total;
-    batch.rows.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        batch.rows.push_back(RowOf(rows[i], input->separator));
-        if (rows[i].found)
-            batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
-                                    static_cast<int>(i), rows[i].address});
-    }
-    Post(generation, [this, batch = std::move(batch)]() mutable {
-        if (onProgress)
-            onProgress(0.5 +
-                       0.5 * static_cast<double>(batch.done) / static_cast<double>(batch.total));
-        if (onRows)
-            onRows(std::move(batch));
-    });
-};
-
-Outcome outcome = Outcome::Failed;
-QString error;
-try {
-    switch (run.Run(stop_, hooks)) {
-    case orvanta::bulk::BulkOutcome::Done:
-        outcome = Outcome::Done;
-        break;
-    case orvanta::bulk::BulkOutcome::Stopped:
-        outcome = Outcome::Stopped;
-        break;
-    case orvanta::bulk::BulkOutcome::NoAddresses:
-        outcome = Outcome::NoAddresses;
-        break;
-    }
-} catch (const std::exception& e) {
-    error = QString::fromUtf8(e.what());
-}
-// Always delivered: the thread is joined here, also after a stop, and
-// what waits starts then.
-QMetaObject::invokeMethod(
-    this,
-    [this, generation, outcome, error] {
-        if (worker_.joinable())
-            worker_.join();
-        if (generation != generation_) {
-            StartNext();
-            return;
+    // Reading is the first half of the bar when the size is known; the
+    // lookups are the rest.
+    const double size = static_cast<double>(input->size);
+    orvanta::bulk::BulkHooks hooks;
+    hooks.scanned = [&](std::uint64_t read) {
+        if (size > 0)
+            Post(generation, [this, f = 0.5 * static_cast<double>(read) / size] {
+                if (onProgress)
+                    onProgress(std::min(f, 0.5));
+            });
+    };
+    hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                     std::size_t total) {
+        TBulkBatch batch;
+        batch.done = done;
+        batch.total = total;
+        batch.rows.reserve(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            batch.rows.push_back(RowOf(rows[i], input->separator));
+            if (rows[i].found)
+                batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
+                                        static_cast<int>(i), rows[i].address});
         }
-        running_ = false;
-        // What waits starts first, so the outcome is told with the
-        // next run already under way.
-        StartNext();
-        if (onFinished)
-            onFinished(outcome, error);
-    },
-    Qt::QueuedConnection);
+        Post(generation, [this, batch = std::move(batch)]() mutable {
+            if (onProgress)
+                onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
+                                     static_cast<double>(batch.total));
+            if (onRows)
+                onRows(std::move(batch));
+        });
+    };
+
+    Outcome outcome = Outcome::Failed;
+    QString error;
+    try {
+        switch (run.Run(stop_, hooks)) {
+        case orvanta::bulk::BulkOutcome::Done:
+            outcome = Outcome::Done;
+            break;
+        case orvanta::bulk::BulkOutcome::Stopped:
+            outcome = Outcome::Stopped;
+            break;
+        case orvanta::bulk::BulkOutcome::NoAddresses:
+            outcome = Outcome::NoAddresses;
+            break;
+        }
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    // Always delivered: the thread is joined here, also after a stop, and
+    // what waits starts then.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, outcome, error] {
+            if (worker_.joinable())
+                worker_.join();
+            if (generation != generation_) {
+                StartNext();
+                return;
+            }
+            running_ = false;
+            // What waits starts first, so the outcome is told with the
+            // next run already under way.
+            StartNext();
+            if (onFinished)
+                onFinished(outcome, error);
+        },
+        Qt::QueuedConnection);
 }

@@ -192,11 +192,14 @@ TEST_P(ResultsOut, SavedFileReadBackEqualsTheList) {
                                     "Host name", "Organization", "Count"}));
     // Rows without an organisation text carry an empty field for it, and
     // those of a single locate an empty count.
-    QStringList first = QStringList{list->Item(0).Caption} + list->Item(0).SubItems + "" + "";
+    const QStringList kNoOrganizationNorCount = {QString(), QString()};
+    QStringList first =
+        QStringList{list->Item(0).Caption} + list->Item(0).SubItems + kNoOrganizationNorCount;
     first[2] = QString::fromUtf8(GetParam().csvLatitude);
     first[3] = QStringLiteral("-122.0838");
     EXPECT_EQ(rows[1], first);
-    EXPECT_EQ(rows[2], QStringList{list->Item(1).Caption} + list->Item(1).SubItems + "" + "");
+    EXPECT_EQ(rows[2], QStringList{list->Item(1).Caption} + list->Item(1).SubItems +
+                           kNoOrganizationNorCount);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"list.csv"});
 }
 
