@@ -15,8 +15,20 @@ bool IsHex(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// [0-9A-Fa-f:.], the characters an address text is made of, as a table:
+// most of a log is other text, skipped a table look-up per byte.
+struct TokenTable {
+    bool in[256] = {};
+    constexpr TokenTable() {
+        for (int c = 0; c < 256; ++c)
+            in[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
+                    c == ':' || c == '.';
+    }
+};
+constexpr TokenTable kToken;
+
 bool IsTokenChar(char c) {
-    return IsHex(c) || c == ':' || c == '.';
+    return kToken.in[static_cast<unsigned char>(c)];
 }
 
 // A letter, digit or underscore next to an IPv6 candidate makes it part of
@@ -39,8 +51,23 @@ std::string Address::Text() const {
 AddressScanner::AddressScanner(Found found) : found_(std::move(found)) {}
 
 void AddressScanner::Feed(std::string_view piece) {
-    for (const char c : piece)
-        Take(c);
+    const char* at = piece.data();
+    const char* const end = at + piece.size();
+    while (at < end) {
+        if (tokenLength_ == 0 && runLength_ == 0 && runDots_ == 0) {
+            // Between candidates only the byte before the next one matters.
+            const char* next = at;
+            while (next < end && !IsTokenChar(*next))
+                ++next;
+            if (next != at) {
+                beforeToken_ = next[-1];
+                at = next;
+                if (at == end)
+                    break;
+            }
+        }
+        Take(*at++);
+    }
 }
 
 void AddressScanner::Finish() {
@@ -154,10 +181,15 @@ bool AddressScanner::TryV6(char after) {
         text.find(':') == std::string_view::npos)
         return false;
     // "::" alone is the unspecified address, which no log means to name.
+    // Without "::" an address has seven colons, or six before an IPv4
+    // tail: times of day ("10:00:00") end here, before any parsing.
     bool anyHex = false;
-    for (const char c : text)
+    int colons = 0;
+    for (const char c : text) {
         anyHex = anyHex || IsHex(c);
-    if (!anyHex)
+        colons += c == ':';
+    }
+    if (!anyHex || (colons < 6 && text.find("::") == std::string_view::npos))
         return false;
     char buffer[kMaxV6Text + 1];
     std::memcpy(buffer, text.data(), text.size());

@@ -38,6 +38,9 @@ TBulkHostNames::TBulkHostNames(QObject* parent) : QObject(parent) {
     pool_.setMaxThreadCount(kAtOnce);
     expiry_.setInterval(250);
     connect(&expiry_, &QTimer::timeout, this, [this] { Expire(); });
+    flush_.setSingleShot(true);
+    flush_.setInterval(kFlushMs);
+    connect(&flush_, &QTimer::timeout, this, [this] { Flush(); });
 }
 
 TBulkHostNames::~TBulkHostNames() {
@@ -53,8 +56,10 @@ void TBulkHostNames::Add(int row, const std::string& address) {
 void TBulkHostNames::Stop() {
     waiting_.clear();
     inFlight_.clear();
+    answered_.clear();
     ++generation_;
     expiry_.stop();
+    flush_.stop();
 }
 
 void TBulkHostNames::StartMore() {
@@ -90,10 +95,19 @@ void TBulkHostNames::Answer(quint64 id, const QString& name) {
     const bool answered = job->second.answered;
     const int row = job->second.row;
     inFlight_.erase(job);
-    if (!answered && onName)
-        onName(row, name);
+    if (!answered)
+        answered_.emplace_back(row, name);
+    if (!flush_.isActive())
+        flush_.start();
     if (inFlight_.empty())
         expiry_.stop();
+}
+
+void TBulkHostNames::Flush() {
+    std::vector<std::pair<int, QString>> names;
+    names.swap(answered_);
+    if (!names.empty() && onNames)
+        onNames(names);
 }
 
 void TBulkHostNames::Expire() {
@@ -101,8 +115,9 @@ void TBulkHostNames::Expire() {
     for (auto& [id, job] : inFlight_) {
         if (!job.answered && now - job.started >= kWaitMs) {
             job.answered = true;
-            if (onName)
-                onName(job.row, QString::fromLatin1(kUnresolved));
+            answered_.emplace_back(job.row, QString::fromLatin1(kUnresolved));
         }
     }
+    if (!answered_.empty() && !flush_.isActive())
+        flush_.start();
 }

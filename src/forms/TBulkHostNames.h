@@ -4,7 +4,8 @@
 // kWaitMs before its row shows "Unresolved Host" (a lookup the resolver
 // still holds keeps its place among the kAtOnce until it returns, so the
 // bound on lookups under way holds). Answers come back on the window's
-// thread through onName.
+// thread through onNames, a batch at a time (at most every kFlushMs), so a
+// hundred thousand quick answers do not crowd the window's event loop.
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class THostResolver;
 
@@ -21,6 +23,7 @@ class TBulkHostNames : public QObject {
 public:
     static constexpr int kAtOnce = 16;
     static constexpr int kWaitMs = 5000;
+    static constexpr int kFlushMs = 100;
 
     explicit TBulkHostNames(QObject* parent = nullptr);
     ~TBulkHostNames() override;
@@ -33,9 +36,9 @@ public:
     // Forgets what waits; answers still under way are dropped.
     void Stop();
     // Lookups waiting or under way for the current rows.
-    std::size_t Pending() const { return waiting_.size() + inFlight_.size(); }
+    std::size_t Pending() const { return waiting_.size() + inFlight_.size() + answered_.size(); }
 
-    std::function<void(int row, const QString& name)> onName;
+    std::function<void(const std::vector<std::pair<int, QString>>& names)> onNames;
 
 private:
     struct Job {
@@ -46,6 +49,7 @@ private:
     void StartMore();
     void Answer(quint64 id, const QString& name);
     void Expire();
+    void Flush();
 
     THostResolver* resolver_ = nullptr;
     std::deque<std::pair<int, std::string>> waiting_;
@@ -55,4 +59,6 @@ private:
     int generation_ = 0;
     QThreadPool pool_;
     QTimer expiry_;
+    QTimer flush_;
+    std::vector<std::pair<int, QString>> answered_;
 };

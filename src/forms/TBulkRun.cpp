@@ -40,7 +40,7 @@ TListItem RowOf(const orvanta::bulk::BulkRow& row, QChar separator) {
 } // namespace
 
 struct TBulkRun::Input {
-    QByteArray text;
+    QString text;
     int fd = -1;
     std::string fileName;
     std::uint64_t size = 0;
@@ -85,10 +85,10 @@ void TBulkRun::AddFile(const QString& fileName, QChar decimalSeparator) {
     StartNext();
 }
 
-void TBulkRun::AddText(const QByteArray& text, QChar decimalSeparator) {
+void TBulkRun::AddText(const QString& text, QChar decimalSeparator) {
     auto input = std::make_shared<Input>();
     input->text = text;
-    input->size = static_cast<std::uint64_t>(text.size());
+    input->size = static_cast<std::uint64_t>(text.size()); // its UTF-8, for most logs
     input->separator = decimalSeparator;
     waiting_.push_back(std::move(input));
     StartNext();
@@ -133,11 +133,17 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     if (input->fd >= 0) {
         reader = orvanta::bulk::FileReader(input->fd, input->fileName);
     } else {
-        reader = [input, at = std::size_t{0}](char* buffer, std::size_t size) mutable {
-            const std::size_t n = std::min(size, static_cast<std::size_t>(input->text.size()) - at);
-            std::memcpy(buffer, input->text.constData() + at, n);
+        // Turned into UTF-8 here, a piece at a time: a large paste costs
+        // the window's thread nothing but the copy it hands over.
+        reader = [input, at = qsizetype{0}](char* buffer, std::size_t size) mutable {
+            const QString& text = input->text;
+            qsizetype n = std::min(static_cast<qsizetype>(size / 3), text.size() - at);
+            if (n > 0 && at + n < text.size() && text[at + n - 1].isHighSurrogate())
+                --n; // a pair stays whole
+            const QByteArray bytes = QStringView(text).mid(at, n).toUtf8();
             at += n;
-            return n;
+            std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            return static_cast<std::size_t>(bytes.size());
         };
     }
     const orvanta::bulk::RunFiles files = files_;

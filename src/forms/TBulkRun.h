@@ -9,7 +9,7 @@
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) { list->AddMany(std::move(batch.rows)); };
 //     run.onFinished = [&](TBulkRun::Outcome outcome, const QString& error) { ... };
-//     run.AddText(clipboardText.toUtf8(), QLatin1Char('.'));
+//     run.AddText(clipboardText, QLatin1Char('.'));
 #include "bulk/BulkLocate.h"
 #include "forms/TListView.h"
 #include "map/PlacesCalls.h"
@@ -50,7 +50,7 @@ public:
     // Opens the file now, so an unreadable one fails here with the open
     // error ("Cannot open file ..."), then reads it when its turn comes.
     void AddFile(const QString& fileName, QChar decimalSeparator);
-    void AddText(const QByteArray& text, QChar decimalSeparator);
+    void AddText(const QString& text, QChar decimalSeparator);
     // Ends the running run (reported as Stopped) and drops the waiting ones.
     void Stop();
     bool Running() const { return running_; }

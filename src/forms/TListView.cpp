@@ -62,8 +62,8 @@ int TListView::AddMany(std::vector<TListItem>&& items) {
     return model_->AppendMany(std::move(items));
 }
 
-void TListView::SetSubItem(int row, int index, const QString& text) {
-    model_->SetSubItem(row, index, text);
+void TListView::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
+    model_->SetSubItems(index, texts);
 }
 
 std::vector<int> TListView::SelectedRows() const {

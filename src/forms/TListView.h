@@ -41,7 +41,7 @@ public:
     int Add(const TListItem& item); // returns the new row's index
     // Appends many rows at once; returns the first new row's index.
     int AddMany(std::vector<TListItem>&& items);
-    void SetSubItem(int row, int index, const QString& text);
+    void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     // The selected rows in list order.
     std::vector<int> SelectedRows() const;
     // Removes every row.

@@ -1,5 +1,7 @@
 #include "forms/TResultsModel.h"
 
+#include <algorithm>
+
 TResultsModel::TResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TResultsModel::SetHeaders(const QStringList& headers) {
@@ -31,15 +33,22 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     return first;
 }
 
-void TResultsModel::SetSubItem(int row, int index, const QString& text) {
-    if (row < 0 || row >= rowCount() || index < 0)
-        return;
-    QStringList& subItems = rows_[static_cast<std::size_t>(row)].SubItems;
-    while (subItems.size() <= index)
-        subItems << QString();
-    subItems[index] = text;
-    const QModelIndex cell = this->index(row, index + 1);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
+    int first = rowCount();
+    int last = -1;
+    for (const auto& [row, text] : texts) {
+        if (row < 0 || row >= rowCount() || index < 0)
+            continue;
+        QStringList& subItems = rows_[static_cast<std::size_t>(row)].SubItems;
+        while (subItems.size() <= index)
+            subItems << QString();
+        subItems[index] = text;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= 0)
+        emit dataChanged(this->index(first, index + 1), this->index(last, index + 1),
+                         {Qt::DisplayRole});
 }
 
 void TResultsModel::Clear() {

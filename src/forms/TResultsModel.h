@@ -15,8 +15,9 @@ public:
     int Append(const TListItem& item);
     // Appends many rows in one insertion; returns the first new row's index.
     int AppendMany(std::vector<TListItem>&& items);
-    // Sets one sub-item of a row, padding the row with empty ones up to it.
-    void SetSubItem(int row, int index, const QString& text);
+    // Sets sub-item `index` of many rows (padding a row with empty ones up
+    // to it), with one change notice for them all.
+    void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 

@@ -93,8 +93,8 @@ void TfrmMain::WireBulk() {
     FBulkRun->onFinished = [this](TBulkRun::Outcome outcome, const QString& error) {
         RunGuarded([&] { BulkFinished(static_cast<int>(outcome), error); });
     };
-    FBulkNames->onName = [this](int row, const QString& name) {
-        ListView1->SetSubItem(row, TBulkRun::kHostSubItem, name);
+    FBulkNames->onNames = [this](const std::vector<std::pair<int, QString>>& names) {
+        ListView1->SetSubItems(TBulkRun::kHostSubItem, names);
     };
 
     PopupMenu1->addSeparator();
@@ -147,7 +147,7 @@ void TfrmMain::Stop1Click() {
 }
 
 void TfrmMain::LocateAddressesInText(const QString& text) {
-    FBulkRun->AddText(text.toUtf8(), FDecimalSeparator);
+    FBulkRun->AddText(text, FDecimalSeparator);
     Stop1->setEnabled(true);
 }
 
