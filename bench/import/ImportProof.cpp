@@ -4,12 +4,16 @@
 // (after the Latin-1 conversion and the fit steps the build reported),
 // coordinates to 4 decimals and "not found" must agree for every address.
 //
-// orvanta-import-proof --mmdb SRC --db DAT [--count N] [--seed S] [--edition 2|6]
+// orvanta-import-proof --mmdb SRC --db DAT [--count N] [--seed S] [--edition 2|6|30|31]
 //     [--region-codes FILE] [--no-postal] [--drop-uncoded] [--city-length N]
-// The fit options repeat the steps the build summary lists.
+// The fit options repeat the steps the build summary lists. With edition 30
+// or 31 the addresses are IPv6 ones drawn by a random walk down the source's
+// tree, looked up with the IPv6 reader.
 
+#include "SourceWalk.h"
 #include "geoip/GeoIPCountries.h"
 #include "geoip/TGeoIP.h"
+#include "geoip/TGeoIPv6.h"
 #include "geoipwriter/CountryMapping.h"
 #include "geoipwriter/TextConversion.h"
 #include "mmdbimport/RegionCodes.h"
@@ -92,7 +96,8 @@ Expected Expect(MMDB_entry_s entry, const Options& o, const orvanta::mmdbimport:
     e.postal = orvanta::geoip::Utf8ToLatin1(Text(entry, path(2)));
     e.latitude = orvanta::geoip::RoundCoordinate(Number(entry, path(3)));
     e.longitude = orvanta::geoip::RoundCoordinate(Number(entry, path(4)));
-    if (!flat && o.edition == 2 && e.country == "US")
+    const bool thirdNumber = o.edition == 2 || o.edition == 30;
+    if (!flat && thirdNumber && e.country == "US")
         e.dma = int(Number(entry, path(5)));
     if (rc != nullptr && !e.region.empty())
         if (auto c = rc->CodeFor(upper, e.region))
@@ -105,7 +110,7 @@ Expected Expect(MMDB_entry_s entry, const Options& o, const orvanta::mmdbimport:
         e.city.resize(*o.cityLength);
     // The 50-byte window: postal code, then region, then city lose bytes.
     const std::size_t size = 10 + e.region.size() + e.city.size() + e.postal.size() +
-                             (o.edition == 2 && e.country == "US" ? 3 : 0);
+                             (thirdNumber && e.country == "US" ? 3 : 0);
     std::size_t excess = size > 50 ? size - 50 : 0;
     for (std::string* t : {&e.postal, &e.region, &e.city}) {
         const std::size_t cut = std::min(excess, t->size());
@@ -172,7 +177,7 @@ int main(int argc, char** argv) {
     try {
         if (!Parse(argc, argv, o)) {
             std::fprintf(stderr, "usage: orvanta-import-proof --mmdb SRC --db DAT [--count N] "
-                                 "[--seed S] [--edition 2|6] [--region-codes FILE] "
+                                 "[--seed S] [--edition 2|6|30|31] [--region-codes FILE] "
                                  "[--no-postal] [--drop-uncoded] [--city-length N]\n");
             return 2;
         }
@@ -191,14 +196,25 @@ int main(int argc, char** argv) {
     }
     std::mt19937 random(o.seed);
     std::uniform_int_distribution<std::uint32_t> any(1, 0xFFFFFFFEu);
+    const bool ipv6 = o.edition == 30 || o.edition == 31;
     std::size_t agree = 0, found = 0, shown = 0;
     for (std::size_t i = 0; i < o.count; ++i) {
-        in_addr address{htonl(any(random))};
-        const std::string text = inet_ntoa(address);
+        std::string text;
+        if (ipv6) {
+            const std::array<std::uint8_t, 16> bytes =
+                orvanta::scale::RandomWalkAddress(mmdb, random);
+            char buffer[INET6_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET6, bytes.data(), buffer, sizeof buffer);
+            text = buffer;
+        } else {
+            in_addr address{htonl(any(random))};
+            text = inet_ntoa(address);
+        }
         int gai = 0, error = 0;
         MMDB_lookup_result_s source = MMDB_lookup_string(&mmdb, text.c_str(), &gai, &error);
         TGeoIPCity city;
-        const auto result = TGeoIP(o.db).LookupCity(text, city);
+        const auto result = ipv6 ? orvanta::geoip::TGeoIPv6(o.db).LookupCity(text, city)
+                                 : TGeoIP(o.db).LookupCity(text, city);
         std::string why;
         if (error != MMDB_SUCCESS) {
             why = std::string(" libmaxminddb: ") + MMDB_strerror(error);

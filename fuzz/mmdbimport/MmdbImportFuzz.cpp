@@ -48,7 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int ipVersion = (data[0] & 1) ? 6 : 4;
     static constexpr int kRecordSizes[] = {24, 28, 32, 24};
     const int recordSize = kRecordSizes[(data[0] >> 1) & 3];
-    const int edition = (data[0] & 8) ? 6 : 2;
+    // Both families: the IPv4 editions and the IPv6 ones, whose walk leaves
+    // out the IPv4 parts and their aliases.
+    static constexpr int kEditions[] = {2, 6, 30, 31};
+    const int edition = kEditions[(data[0] >> 3) & 3];
     const std::uint32_t nodeCount = 1 + ((std::uint32_t(data[1]) << 8 | data[2]) % kMaxNodes);
     const std::size_t treeSize = std::size_t(nodeCount) * std::size_t(recordSize) / 4;
     const std::string rest(reinterpret_cast<const char*>(data + 3), size - 3);

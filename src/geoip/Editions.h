@@ -23,6 +23,7 @@ struct EditionInfo {
     std::uint32_t fixedBoundary; // 0: the boundary is the 3 bytes after the edition byte
     RecordKind kind;
     bool usThirdNumber; // "US" city records carry DmaCode * 1000 + AreaCode
+    const char* name;   // what the edition holds, for people
 };
 
 // The row of an edition; nullptr for one this system does not know.

@@ -18,6 +18,13 @@
 namespace orvanta::geoip {
 
 class ImageTree {
+    // The child values as the walk fetches them (defined first: the walks
+    // below deduce its type).
+    auto Child() const {
+        return
+            [this](std::uint32_t node, int side) { return bytes_.Child(node, side, valueBytes_); };
+    }
+
 public:
     static constexpr int TopBits = 16;
     static constexpr std::size_t MaxBatch = 64;
@@ -61,11 +68,6 @@ public:
     std::uint32_t boundary() const { return boundary_; }
 
 private:
-    auto Child() const {
-        return
-            [this](std::uint32_t node, int side) { return bytes_.Child(node, side, valueBytes_); };
-    }
-
     template <class Address> TreeWalkResult Top(Address address) const {
         return top_[static_cast<std::size_t>(address >> (depth_ - TopBits))];
     }

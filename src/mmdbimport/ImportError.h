@@ -13,3 +13,15 @@ public:
 };
 
 } // namespace orvanta::mmdbimport
+
+namespace orvanta::mmdbimport {
+
+// The source holds nothing for the family asked for (an IPv4 database asked
+// for IPv6 networks, or an empty part): a caller building both families may
+// go on with the other.
+class NoFamilyDataError : public ImportError {
+public:
+    using ImportError::ImportError;
+};
+
+} // namespace orvanta::mmdbimport

@@ -18,7 +18,8 @@ struct ImportStats {
     std::string databaseType;
     std::uint16_t ipVersion = 0;
     std::uint32_t sourceNodes = 0;  // search tree nodes of the whole source
-    std::uint64_t nodesVisited = 0; // of them, those below the IPv4 root
+    int addressBits = 32;           // the family imported: 32 IPv4, 128 IPv6
+    std::uint64_t nodesVisited = 0; // of them, those read for that family
     RecordShape shape = RecordShape::Flat;
     std::size_t sourceRanges = 0;  // ranges of the source, one per data record run
     std::size_t sourceRecords = 0; // distinct source records, each decoded once

@@ -20,7 +20,7 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 void PrintSource(std::ostream& out, const ImportStats& stats) {
     out << "source: " << (stats.databaseType.empty() ? "(no type)" : stats.databaseType)
         << ", IP version " << stats.ipVersion << ", " << stats.sourceNodes << " tree nodes ("
-        << stats.nodesVisited << " for IPv4)\n"
+        << stats.nodesVisited << (stats.addressBits == 128 ? " for IPv6)\n" : " for IPv4)\n")
         << "record shape: " << ShapeName(stats.shape) << '\n'
         << "ranges read: " << stats.sourceRanges << '\n'
         << "source records: " << stats.sourceRecords << '\n'

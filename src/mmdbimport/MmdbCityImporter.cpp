@@ -1,5 +1,6 @@
 #include "mmdbimport/MmdbCityImporter.h"
 
+#include "geoip/Editions.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
 #include "geoipwriter/TextConversion.h"
@@ -30,7 +31,7 @@ std::string Upper(std::string text) {
 class Conversion {
 public:
     Conversion(const MmdbDatabase& database, const ImportOptions& options, ImportStats& stats)
-        : database_(database), options_(options), stats_(stats) {}
+        : database_(database), stats_(stats), thirdNumber_(ThirdNumber(options.edition)) {}
 
     geoip::CityRecordData Convert(const SourceRecord& source, std::uint32_t offset,
                                   std::string& countryCode) {
@@ -49,7 +50,7 @@ public:
         record.postalCode = geoip::Utf8ToLatin1(source.postalCode);
         record.latitude = Coordinate(source.latitude, "latitude", offset);
         record.longitude = Coordinate(source.longitude, "longitude", offset);
-        if (options_.edition == 2 && countryCode == "US" && source.metroCode != 0) {
+        if (thirdNumber_ && countryCode == "US" && source.metroCode != 0) {
             if (source.metroCode > kLargestDmaCode)
                 throw ImportError("The data record at offset " + std::to_string(offset) + " of \"" +
                                   database_.path() + "\" has metro code " +
@@ -70,10 +71,22 @@ private:
         return rounded;
     }
 
+    static bool ThirdNumber(int edition) {
+        const geoip::EditionInfo* info =
+            edition >= 0 && edition <= 255 ? geoip::FindEdition(std::uint8_t(edition)) : nullptr;
+        return info && info->usThirdNumber;
+    }
+
     const MmdbDatabase& database_;
-    const ImportOptions& options_;
     ImportStats& stats_;
+    bool thirdNumber_; // the metro code becomes DmaCode
 };
+
+int AddressBits(int edition) {
+    const geoip::EditionInfo* info =
+        edition >= 0 && edition <= 255 ? geoip::FindEdition(std::uint8_t(edition)) : nullptr;
+    return info ? info->treeDepth : 32;
+}
 
 } // namespace
 
@@ -89,21 +102,28 @@ ImportedDatabase MmdbCityImporter::Import(const std::string& path) const {
     stats.sourceNodes = database.nodeCount();
 
     progress_.Start("reading", database.nodeCount());
-    TreeWalk walk =
-        MmdbTreeWalker(database).Walk([this](std::uint64_t done) { progress_.Advance(done); });
+    const int bits = AddressBits(options_.edition);
+    stats.addressBits = bits;
+    TreeWalk walk = MmdbTreeWalker(database, bits).Walk([this](std::uint64_t done) {
+        progress_.Advance(done);
+    });
     progress_.Finish();
     stats.nodesVisited = walk.nodesVisited;
     stats.sourceRanges = walk.ranges.size();
 
     // A database without a single IPv4 answer would be written as a file
     // that finds nothing; that is a wrong source, not a result.
+    if (walk.ranges.empty() && bits == 128)
+        throw NoFamilyDataError(
+            "\"" + path + "\" holds no IPv6 data outside the IPv4 parts; nothing was written");
     if (walk.ranges.empty())
-        throw ImportError("\"" + path + "\" holds no IPv4 data" +
-                          (database.ipVersion() == 6
-                               ? " (the ::/96 part of this IPv6 database is empty; IPv4-mapped "
-                                 "networks are not read, use the database's IPv4 edition)"
-                               : "") +
-                          "; nothing was written");
+        throw NoFamilyDataError(
+            "\"" + path + "\" holds no IPv4 data" +
+            (database.ipVersion() == 6
+                 ? " (the ::/96 part of this IPv6 database is empty; IPv4-mapped "
+                   "networks are not read, use the database's IPv4 edition)"
+                 : "") +
+            "; nothing was written");
     const MmdbRecordDecoder decoder(database);
     stats.shape = decoder.DetectShape(walk.ranges.front().dataOffset);
 

@@ -14,7 +14,7 @@ namespace orvanta::mmdbimport {
 class Progress;
 
 struct ImportOptions {
-    int edition = 2; // the metro code becomes DmaCode only in edition 2
+    int edition = 2; // the family to import, and whether the metro code becomes DmaCode
 };
 
 class MmdbCityImporter {

@@ -59,7 +59,7 @@ void RangeSetCompactor::Compact(ImportedDatabase& database) {
             index = it->second;
         }
         if (!ranges.empty() && ranges.back().recordIndex == index &&
-            ranges.back().last + 1 == range.first && ranges.back().last != 0xFFFFFFFFu) {
+            ranges.back().last + 1 == range.first && ranges.back().last != geoip::AllAddressBits) {
             ranges.back().last = range.last;
         } else {
             ranges.push_back({range.first, range.last, index});

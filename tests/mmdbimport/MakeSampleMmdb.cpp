@@ -1,6 +1,7 @@
 // Writes a small MMDB database of DB-IP's flat city shape, for the script
 // tests that stand in for the npm package: make_sample_mmdb OUT.mmdb; with
-// --dbip-download, one of the nested shape of DB-IP's own download instead.
+// --ipv6, the package's IPv6 file of that shape; with --dbip-download, one of
+// the nested shape of DB-IP's own download instead.
 #include "CityRecords.h"
 #include "MmdbTestWriter.h"
 
@@ -11,11 +12,19 @@
 int main(int argc, char** argv) {
     using namespace orvanta::mmdbtest;
     const bool nested = argc == 3 && std::string(argv[1]) == "--dbip-download";
-    if (argc != 2 && !nested) {
-        std::fprintf(stderr, "usage: make_sample_mmdb [--dbip-download] OUT.mmdb\n");
+    const bool ipv6 = argc == 3 && std::string(argv[1]) == "--ipv6";
+    if (argc != 2 && !nested && !ipv6) {
+        std::fprintf(stderr, "usage: make_sample_mmdb [--dbip-download | --ipv6] OUT.mmdb\n");
         return 2;
     }
     try {
+        if (ipv6) {
+            MmdbTestWriter writer(6, 24, "city ipv6");
+            writer.InsertIPv6({0x2a, 0x00, 0x14, 0x50}, 32,
+                              FlatCity("DE", "Hesse", "Frankfurt am Main", 50.1109, 8.6821));
+            writer.WriteTo(argv[2]);
+            return 0;
+        }
         if (nested) {
             MmdbTestWriter writer(6, 24, "DBIP-City-Lite");
             writer.Insert(Ip(8, 8, 8, 0), 24,

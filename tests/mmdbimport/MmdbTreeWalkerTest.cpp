@@ -249,3 +249,66 @@ TEST(MmdbDatabase, UnreadableFilesNameThePathAndTheReason) {
 
 } // namespace
 } // namespace orvanta::mmdbtest
+
+namespace orvanta::mmdbtest {
+namespace {
+
+using geoip::AddressValue;
+
+AddressValue Value6(std::initializer_list<std::uint8_t> leading) {
+    AddressValue value = 0;
+    int shift = 120;
+    for (std::uint8_t byte : leading) {
+        value |= AddressValue(byte) << shift;
+        shift -= 8;
+    }
+    return value;
+}
+
+mmdbimport::TreeWalk WalkFile(const MmdbTestWriter& writer, int bits) {
+    TempFolder dir;
+    writer.WriteTo(dir.File("t.mmdb"));
+    const mmdbimport::MmdbDatabase db(dir.File("t.mmdb"));
+    return mmdbimport::MmdbTreeWalker(db, bits).Walk();
+}
+
+TEST(TreeWalkIPv6Test, LeavesOutTheIPv4PartsAndTheirAliases) {
+    MmdbTestWriter writer(6, 24);
+    writer.Insert(0x08080800, 24, Numbered(1));       // nodes 0 to 119; node 96 is the IPv4 root
+    writer.InsertIPv6({0x20, 0x02}, 16, Numbered(2)); // nodes 120 to 132 on the 2002:: path
+    writer.SetRawRecord(132, 0, 96);                  // 2002::/16 now leads into the IPv4 root
+    writer.InsertIPv6({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF}, 96, Numbered(3));
+    writer.InsertIPv6({0x2a, 0x00, 0x14, 0x50}, 32, Numbered(4));
+
+    const auto six = WalkFile(writer, 128);
+    ASSERT_EQ(six.ranges.size(), 1u);
+    EXPECT_EQ(six.ranges[0].first, Value6({0x2a, 0x00, 0x14, 0x50}));
+    EXPECT_EQ(six.ranges[0].last, Value6({0x2a, 0x00, 0x14, 0x50}) | geoip::LowBits(96));
+
+    const auto four = WalkFile(writer, 32);
+    ASSERT_EQ(four.ranges.size(), 1u);
+    EXPECT_EQ(four.ranges[0].first, 0x08080800u);
+    EXPECT_EQ(four.ranges[0].last, 0x080808FFu);
+}
+
+TEST(TreeWalkIPv6Test, CutsTheIPv4PartsOutOfACoveringRecord) {
+    MmdbTestWriter writer(6, 24);
+    writer.InsertIPv6({0}, 8, Numbered(1));
+    const auto walk = WalkFile(writer, 128);
+    const AddressValue mapped = AddressValue(0xFFFF) << 32;
+    ASSERT_EQ(walk.ranges.size(), 2u);
+    EXPECT_EQ(walk.ranges[0].first, AddressValue(1) << 32);
+    EXPECT_EQ(walk.ranges[0].last, mapped - 1);
+    EXPECT_EQ(walk.ranges[1].first, mapped + (AddressValue(1) << 32));
+    EXPECT_EQ(walk.ranges[1].last, geoip::LowBits(120));
+    EXPECT_EQ(walk.ranges[0].dataOffset, walk.ranges[1].dataOffset);
+}
+
+TEST(TreeWalkIPv6Test, AnIPv4DatabaseHasNoIPv6Space) {
+    MmdbTestWriter writer(4, 24);
+    writer.Insert(0x08080800, 24, Numbered(1));
+    EXPECT_THROW(WalkFile(writer, 128), mmdbimport::NoFamilyDataError);
+}
+
+} // namespace
+} // namespace orvanta::mmdbtest

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"build", "--csv", "a", "-o", "c", "--edition", "3"},
                  2,
                  "",
-                 "--edition must be 2 or 6"},
+                 "--edition must be 2, 6, 9, 21, 30 or 31"},
         ExitCase{"BuildStrayArgument",
                  {"build", "--csv", "a", "-o", "c", "extra"},
                  2,

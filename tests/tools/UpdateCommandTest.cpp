@@ -10,6 +10,7 @@
 #include "ToolRunner.h"
 #include "geoip/AsnDatabase.h"
 #include "geoip/TGeoIP.h"
+#include "geoip/TGeoIPv6.h"
 #include "mmdbimport/Progress.h"
 #include "mmdbimport/RegionCodes.h"
 
@@ -46,11 +47,20 @@ std::string Gzip(const std::string& bytes) {
 
 // DB-IP's download: an IPv6 database with the IPv4 space at ::/96.
 std::string DbipMmdb(const std::string& city, std::uint64_t epoch = 1764547200,
-                     const std::string& type = "DBIP-City-Lite") {
+                     const std::string& type = "DBIP-City-Lite", double ipv6Latitude = 50.11) {
     MmdbTestWriter writer(6, 24, type);
     writer.SetBuildEpoch(epoch);
     writer.Insert(Ip(8, 8, 8, 0), 24, DbipNestedCity("US", "California", city, 37.4, -122.08));
     writer.Insert(Ip(2, 0, 0, 0), 16, DbipNestedCity("FR", "", "Paris", 48.85, 2.35));
+    writer.InsertIPv6({0x2a, 0x00, 0x14, 0x50}, 32,
+                      DbipNestedCity("DE", "Hesse", city, ipv6Latitude, 8.68));
+    return writer.Bytes();
+}
+
+// An IPv6 database with nothing but IPv4 networks.
+std::string IPv4OnlyMmdb(const std::string& city) {
+    MmdbTestWriter writer(6, 24, "DBIP-City-Lite");
+    writer.Insert(Ip(8, 8, 8, 0), 24, DbipNestedCity("US", "California", city, 37.4, -122.08));
     return writer.Bytes();
 }
 
@@ -129,6 +139,13 @@ public:
         return "";
     }
 
+    std::string IPv6City(const std::string& address) const {
+        geoip::TGeoIPv6 reader((dir_ / "GeoLiteCityv6.dat").string());
+        geoip::TGeoIPCity record;
+        reader.LookupCity(address, record);
+        return record.Region + "/" + record.City;
+    }
+
     std::vector<std::string> Targets() const {
         std::vector<std::string> targets;
         for (const HttpExchange& e : server_.Requests()) {
@@ -161,6 +178,7 @@ TEST_F(UpdateTest, TakesThisMonthsFileAndFillsTheDataFolder) {
     EXPECT_EQ(Targets(), std::vector<std::string>{"/free/dbip-city-lite-2026-12.mmdb.gz"});
     EXPECT_EQ(City("8.8.8.8"), "California/Mountain View");
     EXPECT_EQ(City("2.0.1.1"), "/Paris");
+    EXPECT_EQ(IPv6City("2a00:1450:4001:82a::200e"), "Hesse/Mountain View");
     EXPECT_EQ(ReadFile((dir_ / "db/SOURCE.txt").string()),
               "source: dbip-city-lite-2026-12.mmdb.gz\nbuild_epoch: 1764547200\n"
               "built: 2025-12-01 00:00:00 UTC\n");
@@ -289,6 +307,11 @@ const BadInput BadInputs[] = {
          t.Serve(ThisMonth(), Gzip(writer.Bytes()));
      },
      "holds no IPv4 data"},
+    {"IPv6PartCannotBeStored",
+     [](UpdateTest& t, UpdateRequest&) {
+         t.Serve(ThisMonth(), Gzip(DbipMmdb("Far", 1764547200, "DBIP-City-Lite", 5000)));
+     },
+     "latitude 5000"},
     {"DownloadOverTheCap",
      [](UpdateTest& t, UpdateRequest& r) {
          t.Serve(ThisMonth(), Gzip(DbipMmdb("Big")));
@@ -331,6 +354,18 @@ TEST_P(UpdateBadInputTest, LeavesTheInstalledDatabaseAndFolderAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, UpdateBadInputTest, ::testing::ValuesIn(BadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateTest, SourceWithoutIPv6NetworksInstallsTheIPv4FileAlone) {
+    Serve(ThisMonth(), Gzip(IPv4OnlyMmdb("Only Four")));
+    ASSERT_EQ(Update(Request()), "");
+    EXPECT_EQ(City("8.8.8.8"), "California/Only Four");
+    EXPECT_FALSE(fs::exists(dir_ / "GeoLiteCityv6.dat"));
+    EXPECT_NE(ReadFile((dir_ / "db/SOURCE.txt").string()).find("\nipv6: none\n"),
+              std::string::npos);
+    // Installed as it is: the same file again changes nothing.
+    EXPECT_EQ(Update(Request()), "");
+    EXPECT_NE(output_.find("nothing to do"), std::string::npos) << output_;
+}
 
 TEST_F(UpdateTest, ReadOnlyFolderIsReportedAndLeftAlone) {
     if (::geteuid() == 0) {

@@ -3,6 +3,7 @@
 #include "AsnBuild.h"
 #include "CommandLine.h"
 #include "CsvCitySource.h"
+#include "geoip/Editions.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "mmdbimport/ImportError.h"
 #include "mmdbimport/MmdbCityBuild.h"
@@ -14,18 +15,23 @@
 namespace orvanta::dbtool {
 
 const char* const BuildUsage =
-    "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
-    "       orvanta-db build --mmdb FILE -o OUT [--edition 2|6] [--fit]\n"
+    "Usage: orvanta-db build --csv FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
+    "       orvanta-db build --mmdb FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
     "       orvanta-db build --csv FILE -o OUT --edition 9|21\n"
     "       orvanta-db build --mmdb FILE -o OUT --edition 9|21\n"
     "Builds a city database OUT from the ranges of a CSV file with the columns\n"
     "ip_range_start, ip_range_end, country_code, state1, state2, city, postcode,\n"
     "latitude, longitude (further columns ignored; header line optional).\n"
-    "  --csv FILE       the CSV source; IPv6 rows are skipped and counted\n"
+    "  --csv FILE       the CSV source; rows of the other address family are\n"
+    "                   skipped and counted\n"
     "  --mmdb FILE      an MMDB city database (flat DB-IP or nested city records);\n"
-    "                   its IPv4 space (::/96 of an IPv6 database) is imported\n"
+    "                   for editions 2 and 6 its IPv4 space (::/96 of an IPv6\n"
+    "                   database), for 30 and 31 its IPv6 space without the IPv4\n"
+    "                   parts (::/96, ::ffff:0:0/96 and the aliases of the IPv4\n"
+    "                   space at 2002::/16 and 2001::/32)\n"
     "  -o, --output OUT the database to write (replaced only when the build succeeds)\n"
-    "  --edition 2|6    the city edition (default 2)\n"
+    "  --edition N      the city edition (default 2): 2 or 6 for IPv4, 30 or 31 for\n"
+    "                   IPv6; US records of 2 and 30 carry metro and area codes\n"
     "  --fit            shorten texts of records too long for the format; for\n"
     "                   --mmdb also, while the database is too large, in this order:\n"
     "                   region names to ISO 3166-2 subdivision codes, postal codes\n"
@@ -47,25 +53,27 @@ void SetSource(BuildOptions& options, SourceKind kind, const std::string& path) 
 }
 
 int ParseEdition(const std::string& text) {
-    if (text == "2") {
-        return 2;
+    for (int edition : {2, 6, 9, 21, 30, 31}) {
+        if (text == std::to_string(edition)) {
+            return edition;
+        }
     }
-    if (text == "6") {
-        return 6;
-    }
-    if (text == "9") {
-        return 9;
-    }
-    if (text == "21") {
-        return 21;
-    }
-    throw UsageError("--edition must be 2, 6, 9 or 21, not \"" + text + "\"");
+    throw UsageError("--edition must be 2, 6, 9, 21, 30 or 31, not \"" + text + "\"");
 }
 
-void PrintSummary(std::ostream& out, const CsvImport& import, const geoip::WriteSummary& summary) {
-    out << "ranges read: " << import.rangesRead << '\n'
-        << "ipv6 rows skipped: " << import.ipv6Skipped << '\n'
-        << "blocks: " << summary.blocks << '\n'
+int AddressBits(int edition) {
+    return geoip::FindEdition(static_cast<std::uint8_t>(edition))->treeDepth;
+}
+
+void PrintSummary(std::ostream& out, const CsvImport& import, const geoip::WriteSummary& summary,
+                  int addressBits) {
+    out << "ranges read: " << import.rangesRead << '\n';
+    if (addressBits == 128) {
+        out << "ipv4 rows skipped: " << import.ipv4Skipped << '\n';
+    } else {
+        out << "ipv6 rows skipped: " << import.ipv6Skipped << '\n';
+    }
+    out << "blocks: " << summary.blocks << '\n'
         << "tree nodes: " << summary.treeNodes << '\n'
         << "distinct records: " << summary.distinctRecords << '\n'
         << "shortened records: " << summary.shortenedRecords << '\n'
@@ -84,10 +92,11 @@ void PrintSummary(std::ostream& out, const CsvImport& import, const geoip::Write
 }
 
 int BuildFromCsv(const BuildOptions& options, std::ostream& out) {
-    CsvImport import = LoadCityCsvFile(options.sourcePath);
+    const int bits = AddressBits(options.edition);
+    CsvImport import = LoadCityCsvFile(options.sourcePath, bits);
     geoip::WriteSummary summary =
         geoip::WriteCityDatabase(options.output, import.set, {options.edition, options.fit});
-    PrintSummary(out, import, summary);
+    PrintSummary(out, import, summary, bits);
     return ExitSuccess;
 }
 

@@ -1,7 +1,10 @@
 #include "BulkLookup.h"
 
+#include "geoip/EFOpenError.h"
+#include "geoip/IPv6Text.h"
 #include "geoip/TGeoIP.h"
 
+#include <iostream>
 #include <ostream>
 
 namespace orvanta::dbtool {
@@ -45,18 +48,25 @@ std::uint32_t QuickAddressToNumber(const std::string& address) {
     return number == 0xFFFFFFFFu ? 0 : number; // inet_addr's failure value
 }
 
-BulkLookup::BulkLookup(std::string file, AsnFiles asnFiles, LookupFormat format, std::ostream& out)
-    : file_(std::move(file)), formatter_(format), out_(out), asnFiles_(std::move(asnFiles)),
-      asnSlots_(SlotCount), slots_(SlotCount), addresses_(BatchSize), numbers_(BatchSize),
-      usable_(BatchSize), walks_(BatchSize), results_(BatchSize) {
+BulkLookup::BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, LookupFormat format,
+                       std::ostream& out, std::ostream& err)
+    : file_(std::move(file)), file6_(std::move(file6)), formatter_(format), out_(out), err_(err),
+      asnFiles_(std::move(asnFiles)), asnSlots_(SlotCount), slots_(SlotCount),
+      addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize), walks_(BatchSize),
+      results_(BatchSize), slots6_(SlotCount), families_(BatchSize), numbers6_(BatchSize),
+      usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
     buffer_.reserve(WriteAbove + 4096);
 }
+
+BulkLookup::BulkLookup(std::string file, LookupFormat format, std::ostream& out)
+    : BulkLookup(std::move(file), "GeoLiteCityv6.dat", AsnFiles{}, format, out, std::cerr) {}
 
 BulkLookup::~BulkLookup() = default;
 
 void BulkLookup::Add(const std::string& address) {
-    if (!image_) {
-        image_.emplace(file_);
+    // The organisation files are read with the first address, whatever
+    // its family.
+    if (!asn_) {
         asn_.emplace(asnFiles_);
     }
     addresses_[queued_++] = address;
@@ -69,30 +79,88 @@ void BulkLookup::Add(const std::string& address) {
     }
 }
 
-BulkLookup::Slot& BulkLookup::SlotFor(std::uint32_t terminal) {
-    return slots_[(terminal ^ (terminal >> 13)) & (SlotCount - 1)];
+BulkLookup::Slot& BulkLookup::SlotFor(std::vector<Slot>& slots, std::uint32_t terminal) {
+    return slots[(terminal ^ (terminal >> 13)) & (SlotCount - 1)];
+}
+
+bool BulkLookup::OpenIPv6() {
+    if (!image6_ && !ipv6Failed_) {
+        try {
+            image6_.emplace(file6_);
+        } catch (const geoip::EFOpenError& error) {
+            err_ << error.what() << '\n';
+            ipv6Failed_ = true;
+        }
+    }
+    return image6_.has_value();
+}
+
+// inet_addr never takes a colon, so texts with one are only tried as IPv6.
+// Every text but an IPv6 one is answered from the IPv4 file (an unusable
+// text too, as a single lookup does), which is read on the first of them.
+BulkLookup::Family BulkLookup::Classify(std::size_t i) {
+    const std::string& address = addresses_[i];
+    numbers_[i] = 0;
+    std::optional<geoip::AddressValue> value;
+    std::uint32_t mapped = 0;
+    if (address.find(':') == std::string::npos) {
+        numbers_[i] = QuickAddressToNumber(address);
+    } else if ((value = geoip::ParseIPv6Address(address)) && geoip::IsIPv4Mapped(*value, mapped)) {
+        numbers_[i] = mapped == 0xFFFFFFFFu ? 0 : mapped; // as inet_addr would give it
+    } else if (value) {
+        numbers6_[i] = *value;
+        return OpenIPv6() ? Family::IPv6 : Family::IPv6Unavailable;
+    }
+    if (!image_) {
+        image_.emplace(file_);
+    }
+    return numbers_[i] != 0 ? Family::IPv4 : Family::Invalid;
 }
 
 void BulkLookup::LookUpBatch() {
     std::size_t usable = 0;
+    std::size_t usable6 = 0;
     for (std::size_t i = 0; i < queued_; ++i) {
-        numbers_[i] = QuickAddressToNumber(addresses_[i]);
-        if (numbers_[i] != 0) {
+        families_[i] = Classify(i);
+        if (families_[i] == Family::IPv4) {
             usable_[usable++] = numbers_[i];
+        } else if (families_[i] == Family::IPv6) {
+            usable6_[usable6++] = numbers6_[i];
         }
     }
-    image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+    if (usable > 0) {
+        image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
+    }
+    if (usable6 > 0) {
+        image6_->FindMany(usable6_.data(), usable6, walks6_.data(), results6_.data());
+        for (std::size_t k = 0; k < usable6; ++k) {
+            if (results6_[k] == geoip::lrFound) {
+                image6_->PrefetchRecord(walks6_[k].value);
+            }
+        }
+    }
     for (std::size_t k = 0; k < usable; ++k) {
-        const Slot& slot = SlotFor(walks_[k].value);
+        const Slot& slot = SlotFor(slots_, walks_[k].value);
         if (results_[k] == geoip::lrFound && !(slot.used && slot.terminal == walks_[k].value)) {
             image_->PrefetchRecord(walks_[k].value);
         }
     }
     std::size_t k = 0;
+    std::size_t k6 = 0;
     for (std::size_t i = 0; i < queued_; ++i) {
+        if (families_[i] == Family::IPv6Unavailable) {
+            continue;
+        }
         formatter_.AppendAddress(buffer_, addresses_[i]);
+        if (families_[i] == Family::IPv6) {
+            AppendIPv6Answer(results6_[k6], walks6_[k6], numbers6_[i]);
+            ++k6;
+            AppendOrganization(i);
+            formatter_.AppendEnd(buffer_);
+            continue;
+        }
         int prefixLength = -1;
-        if (numbers_[i] == 0) {
+        if (families_[i] == Family::Invalid) {
             formatter_.AppendRecord(buffer_, geoip::lrInvalidAddress, EmptyRecord);
         } else {
             if (results_[k] == geoip::lrFound) {
@@ -110,8 +178,29 @@ void BulkLookup::LookUpBatch() {
     queued_ = 0;
 }
 
+void BulkLookup::AppendIPv6Answer(geoip::TLookupResult result,
+                                  const geoip::CityDatabaseImageV6::Walk& walk,
+                                  geoip::AddressValue number) {
+    if (result == geoip::lrFound) {
+        // The IPv6 file's records have a cache of their own: terminal
+        // values of the two files name different records.
+        Slot& slot = SlotFor(slots6_, walk.value);
+        if (!slot.used || slot.terminal != walk.value) {
+            image6_->DecodeRecord(walk.value, record_);
+            slot.text.clear();
+            formatter_.AppendRecord(slot.text, geoip::lrFound, record_);
+            slot.terminal = walk.value;
+            slot.used = true;
+        }
+        buffer_ += slot.text;
+    } else {
+        formatter_.AppendRecord(buffer_, result, EmptyRecord);
+    }
+    formatter_.AppendIPv6Network(buffer_, number, walk.prefixLength);
+}
+
 void BulkLookup::AppendFoundRecord(std::uint32_t terminal) {
-    Slot& slot = SlotFor(terminal);
+    Slot& slot = SlotFor(slots_, terminal);
     if (!slot.used || slot.terminal != terminal) {
         image_->DecodeRecord(terminal, record_);
         slot.text.clear();
@@ -129,7 +218,7 @@ void BulkLookup::AppendOrganization(std::size_t index) {
         return;
     }
     const std::uint32_t terminal = asn_->Terminal4(numbers_[index]);
-    Slot& slot = asnSlots_[(terminal ^ (terminal >> 13)) & (SlotCount - 1)];
+    Slot& slot = SlotFor(asnSlots_, terminal);
     if (!slot.used || slot.terminal != terminal) {
         slot.text.clear();
         formatter_.AppendOrganization(slot.text, asn_->Text4(terminal));

@@ -1,6 +1,7 @@
 #include "CsvCitySource.h"
 
 #include "CsvReader.h"
+#include "geoip/IPv6Text.h"
 #include "geoipwriter/CountryMapping.h"
 #include "geoipwriter/TextConversion.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unordered_map>
 
 namespace orvanta::dbtool {
@@ -55,7 +57,8 @@ std::string Quoted(std::string_view text) {
 
 class RowImporter {
 public:
-    RowImporter(const std::string& name, CsvImport& result) : name_(name), result_(result) {}
+    RowImporter(const std::string& name, int addressBits, CsvImport& result)
+        : name_(name), ipv6_(addressBits == 128), result_(result) {}
 
     void Import(const std::vector<std::string>& fields, std::size_t line) {
         line_ = line;
@@ -65,15 +68,21 @@ public:
         }
         const std::string_view start = Trim(fields[RangeStart]);
         const std::string_view end = Trim(fields[RangeEnd]);
-        if (start.find(':') != std::string_view::npos || end.find(':') != std::string_view::npos) {
-            CheckIpv6(start, "ip_range_start");
-            CheckIpv6(end, "ip_range_end");
-            ++result_.ipv6Skipped;
+        const bool ipv6Row =
+            start.find(':') != std::string_view::npos || end.find(':') != std::string_view::npos;
+        geoip::IndexedRange range;
+        if (ipv6Row) {
+            range.first = Ipv6(start, "ip_range_start");
+            range.last = Ipv6(end, "ip_range_end");
+        } else {
+            range.first = Ipv4(start, "ip_range_start");
+            range.last = Ipv4(end, "ip_range_end");
+        }
+        // Rows of the other family are checked as addresses, then counted.
+        if (ipv6Row != ipv6_) {
+            ++(ipv6Row ? result_.ipv6Skipped : result_.ipv4Skipped);
             return;
         }
-        geoip::IndexedRange range;
-        range.first = Ipv4(start, "ip_range_start");
-        range.last = Ipv4(end, "ip_range_end");
         if (range.first > range.last) {
             Fail("ip_range_end " + Quoted(end) + " lies before ip_range_start " + Quoted(start));
         }
@@ -120,11 +129,13 @@ private:
         return ntohl(address.s_addr);
     }
 
-    void CheckIpv6(std::string_view text, const char* column) const {
-        in6_addr address{};
-        if (::inet_pton(AF_INET6, std::string(text).c_str(), &address) != 1) {
+    geoip::AddressValue Ipv6(std::string_view text, const char* column) const {
+        const std::optional<geoip::AddressValue> address =
+            geoip::ParseIPv6Address(std::string(text));
+        if (!address) {
             Fail(std::string(column) + " " + Quoted(text) + " is not an IPv6 address");
         }
+        return *address;
     }
 
     double Coordinate(std::string_view text, const char* column) const {
@@ -185,6 +196,7 @@ private:
     }
 
     const std::string& name_;
+    bool ipv6_; // the IPv6 rows are imported, else the IPv4 ones
     CsvImport& result_;
     std::size_t line_ = 0;
     std::vector<std::size_t> lines_; // per range, the line it came from
@@ -204,9 +216,9 @@ bool IsHeader(const std::vector<std::string>& fields) {
 
 } // namespace
 
-CsvImport LoadCityCsv(std::istream& in, const std::string& name) {
+CsvImport LoadCityCsv(std::istream& in, const std::string& name, int addressBits) {
     CsvImport result;
-    RowImporter importer(name, result);
+    RowImporter importer(name, addressBits, result);
     CsvReader reader(in);
     std::vector<std::string> fields;
     bool first = true;
@@ -229,7 +241,7 @@ CsvImport LoadCityCsv(std::istream& in, const std::string& name) {
     return result;
 }
 
-CsvImport LoadCityCsvFile(const std::string& path) {
+CsvImport LoadCityCsvFile(const std::string& path, int addressBits) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
         throw SourceError("Cannot open \"" + path + "\": " + std::strerror(EISDIR));
@@ -238,7 +250,7 @@ CsvImport LoadCityCsvFile(const std::string& path) {
     if (!in) {
         throw SourceError("Cannot open \"" + path + "\": " + std::strerror(errno));
     }
-    return LoadCityCsv(in, path);
+    return LoadCityCsv(in, path, addressBits);
 }
 
 } // namespace orvanta::dbtool

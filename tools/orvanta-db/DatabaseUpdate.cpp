@@ -30,29 +30,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What an update installs: the location database from DB-IP's City Lite
+constexpr const char* DatabaseName = "GeoLiteCity.dat";
+constexpr const char* IPv6DatabaseName = "GeoLiteCityv6.dat";
+// The IPv6 file is built from the same source; sources without IPv6
+// networks say so in SOURCE.txt, so that a missing file is not taken for an
+// install that still lacks it.
+constexpr const char* NoIPv6Line = "ipv6: none";
+constexpr const char* SourceInfoName = "SOURCE.txt";
+
+// What an update installs: the location databases from DB-IP's City Lite
 // download, or the two organisation databases from its ASN Lite download.
 // Each kind keeps its own record of what it was made from, so that one
 // kind's update never decides about, or touches, the other's files.
 struct Product {
-    const char* downloadStem;   // DB-IP's file names: STEM-YYYY-MM.mmdb.gz
-    const char* database;       // the file that says the kind is installed
-    const char* secondDatabase; // the organisation kind has one per address family
+    const char* downloadStem; // DB-IP's file names: STEM-YYYY-MM.mmdb.gz
+    const char* database;     // the IPv4 file
     const char* sourceInfo;
     const char* summary;
-    const char* attribution;
 };
 
-constexpr Product CityProduct{"dbip-city-lite",
-                              "GeoLiteCity.dat",
-                              nullptr,
-                              "SOURCE.txt",
-                              "build-summary.txt",
-                              "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0"};
-constexpr Product AsnProduct{
-    "dbip-asn-lite",         "GeoIPASNum.dat",
-    "GeoIPASNumv6.dat",      "SOURCE-asn.txt",
-    "build-summary-asn.txt", "IP to ASN Lite by DB-IP (https://db-ip.com), licensed CC BY 4.0"};
+constexpr Product CityProduct{"dbip-city-lite", DatabaseName, SourceInfoName, "build-summary.txt"};
+constexpr Product AsnProduct{"dbip-asn-lite", "GeoIPASNum.dat", "SOURCE-asn.txt",
+                             "build-summary-asn.txt"};
+constexpr const char* AsnIPv6Name = "GeoIPASNumv6.dat";
 
 std::string ProductFileName(const Product& product, int year, unsigned month) {
     char text[64];
@@ -64,6 +64,40 @@ std::string ProductFileName(const Product& product, int year, unsigned month) {
 struct SourceInfo {
     std::string name;
     std::uint64_t buildEpoch = 0;
+    bool noIPv6 = false;
+};
+
+// A build's output, staged beside its target until every build succeeded;
+// removed unless installed.
+class StagedFile {
+public:
+    StagedFile(const fs::path& dir, const std::string& name)
+        : target_(dir / name), staged_(dir / ("." + name + ".update")) {}
+    ~StagedFile() {
+        if (!installed_) {
+            std::error_code ignored;
+            fs::remove(staged_, ignored);
+        }
+    }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    std::string path() const { return staged_.string(); }
+    std::string target() const { return target_.string(); }
+    void Install() {
+        std::error_code error;
+        fs::rename(staged_, target_, error);
+        if (error) {
+            throw UpdateError("Cannot rename the new database to \"" + target_.string() +
+                              "\": " + error.message());
+        }
+        installed_ = true;
+    }
+
+private:
+    fs::path target_;
+    fs::path staged_;
+    bool installed_ = false;
 };
 
 std::string Trimmed(std::string text) {
@@ -76,8 +110,7 @@ std::string Trimmed(std::string text) {
 std::optional<SourceInfo> InstalledSource(const fs::path& dir, const Product& product) {
     std::error_code error;
     if (!fs::is_regular_file(dir / product.database, error) ||
-        (product.secondDatabase != nullptr &&
-         !fs::is_regular_file(dir / product.secondDatabase, error))) {
+        (&product == &AsnProduct && !fs::is_regular_file(dir / AsnIPv6Name, error))) {
         return std::nullopt;
     }
     std::ifstream in(dir / "db" / product.sourceInfo);
@@ -88,9 +121,12 @@ std::optional<SourceInfo> InstalledSource(const fs::path& dir, const Product& pr
             info.name = line.substr(8);
         } else if (line.rfind("build_epoch: ", 0) == 0) {
             info.buildEpoch = std::strtoull(line.c_str() + 13, nullptr, 10);
+        } else if (line == NoIPv6Line) {
+            info.noIPv6 = true;
         }
     }
-    if (info.name.empty()) {
+    if (info.name.empty() || (&product == &CityProduct && !info.noIPv6 &&
+                              !fs::is_regular_file(dir / IPv6DatabaseName, error))) {
         return std::nullopt;
     }
     return info;
@@ -289,9 +325,9 @@ private:
             }
             if (product_ == &AsnProduct) {
                 if (!asn) {
-                    throw UpdateError(sourceName_ + " is not an ASN database (no " +
-                                      "autonomous_system_number in its records); nothing was "
-                                      "changed");
+                    throw UpdateError(sourceName_ +
+                                      " is not an ASN database (no autonomous_system_number in "
+                                      "its records); nothing was changed");
                 }
                 return database.buildEpoch();
             }
@@ -310,57 +346,52 @@ private:
         }
     }
 
-    // Both organisation files are built beside their places and renamed into
-    // them only when both builds succeeded.
-    void ConvertAsn(const std::string& mmdb, std::ostream& summary) {
-        const fs::path v4 = dir_ / product_->database;
-        const fs::path v6 = dir_ / product_->secondDatabase;
-        const fs::path v4New = dir_ / (std::string(".") + product_->database + ".new");
-        const fs::path v6New = dir_ / (std::string(".") + product_->secondDatabase + ".new");
-        std::error_code ignored;
+    // The IPv6 part is left out, with a note, when the source has none.
+    bool Build(const std::string& mmdb, const StagedFile& file, int edition,
+               std::ostream& summary) {
         try {
-            for (const int edition : {9, 21}) {
-                mmdbimport::AsnImport import =
-                    mmdbimport::ImportAsnMmdb(mmdb, edition == 21, progress_);
-                const geoip::WriteSummary written = geoip::WriteAsnDatabase(
-                    (edition == 9 ? v4New : v6New).string(), import.set, edition);
-                summary << (edition == 9 ? v4 : v6).filename().string() << ": "
-                        << import.sourceRanges << " ranges, " << written.distinctRecords
-                        << " distinct texts, " << written.fileSize << " bytes\n";
+            mmdbimport::BuildCityDatabaseFromMmdb(
+                {mmdb, file.path(), {edition, true}, request_.regionCodesPath}, progress_, summary,
+                err_);
+        } catch (const mmdbimport::NoFamilyDataError& error) {
+            if (edition != 31) {
+                throw UpdateError(sourceName_ + ": " + error.what());
             }
-        } catch (...) {
-            fs::remove(v4New, ignored);
-            fs::remove(v6New, ignored);
-            throw;
+            err_ << "orvanta-db: note: " << sourceName_
+                 << " has no IPv6 networks; no IPv6 database is made\n";
+            return false;
+        } catch (const mmdbimport::ImportError& error) {
+            throw UpdateError(sourceName_ + ": " + error.what());
+        } catch (const geoip::WriteError& error) {
+            throw UpdateError(error.what());
         }
-        fs::rename(v4New, v4, ignored);
-        if (!ignored) {
-            fs::rename(v6New, v6, ignored);
-        }
-        if (ignored) {
-            fs::remove(v4New, ignored);
-            fs::remove(v6New, ignored);
-            throw UpdateError("Cannot put the organisation files into \"" + dir_.string() + "\"");
-        }
+        return true;
     }
 
-    void Convert(const std::string& mmdb, std::uint64_t epoch) {
+    // Both organisation files are built before either replaces what is
+    // installed, as for the location files.
+    void ConvertAsn(const std::string& mmdb, std::uint64_t epoch) {
         std::ostringstream summary;
+        StagedFile ipv4(dir_, product_->database);
+        StagedFile ipv6(dir_, AsnIPv6Name);
         try {
-            if (product_ == &AsnProduct) {
-                ConvertAsn(mmdb, summary);
-            } else {
-                mmdbimport::BuildCityDatabaseFromMmdb({mmdb,
-                                                       (dir_ / product_->database).string(),
-                                                       {6, true},
-                                                       request_.regionCodesPath},
-                                                      progress_, summary, err_);
+            for (const StagedFile* file : {&ipv4, &ipv6}) {
+                const int edition = file == &ipv4 ? 9 : 21;
+                mmdbimport::AsnImport import =
+                    mmdbimport::ImportAsnMmdb(mmdb, edition == 21, progress_);
+                const geoip::WriteSummary written =
+                    geoip::WriteAsnDatabase(file->path(), import.set, edition);
+                summary << fs::path(file->target()).filename().string() << " (edition " << edition
+                        << "): " << import.sourceRanges << " ranges, " << written.distinctRecords
+                        << " distinct texts, " << written.fileSize << " bytes\n";
             }
         } catch (const mmdbimport::ImportError& error) {
             throw UpdateError(sourceName_ + ": " + error.what());
         } catch (const geoip::WriteError& error) {
             throw UpdateError(error.what());
         }
+        ipv4.Install();
+        ipv6.Install();
         const fs::path db = dir_ / "db";
         const std::string built = BuildDate(epoch);
         try {
@@ -371,18 +402,55 @@ private:
                                                          "\nbuild_epoch: " + std::to_string(epoch) +
                                                          "\nbuilt: " + built + "\n");
         } catch (const geoip::WriteError& error) {
-            // The database is in place, but not what it was made from: the
-            // next update must not take it for current.
             std::error_code ignored;
             fs::remove(db / product_->sourceInfo, ignored);
             throw UpdateError(error.what());
         }
-        out_ << "orvanta-db: " << (dir_ / product_->database).string()
-             << (product_->secondDatabase != nullptr
-                     ? std::string(" and ") + product_->secondDatabase
-                     : std::string())
-             << " made from " << sourceName_ << " (built " << built << ")\n"
-             << product_->attribution << "\n";
+        out_ << "orvanta-db: " << ipv4.target() << " and " << ipv6.target() << " made from "
+             << sourceName_ << " (built " << built << ")\n"
+             << "IP to ASN Lite by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
+    }
+
+    void Convert(const std::string& mmdb, std::uint64_t epoch) {
+        if (product_ == &AsnProduct) {
+            ConvertAsn(mmdb, epoch);
+            return;
+        }
+        std::ostringstream summary;
+        // Both files are built before either replaces what is installed.
+        StagedFile ipv4(dir_, DatabaseName);
+        StagedFile ipv6(dir_, IPv6DatabaseName);
+        Build(mmdb, ipv4, 6, summary);
+        summary << "\n" << IPv6DatabaseName << " (edition 31):\n";
+        const bool haveIPv6 = Build(mmdb, ipv6, 31, summary);
+        ipv4.Install();
+        if (haveIPv6) {
+            ipv6.Install();
+        }
+        const fs::path db = dir_ / "db";
+        const std::string built = BuildDate(epoch);
+        try {
+            WriteTextFile(db / "README.txt", DbReadmeText);
+            WriteTextFile(db / "ATTRIBUTION.txt", DbAttributionText);
+            WriteTextFile(db / "build-summary.txt", summary.str());
+            WriteTextFile(db / SourceInfoName,
+                          "source: " + sourceName_ + "\nbuild_epoch: " + std::to_string(epoch) +
+                              "\nbuilt: " + built + "\n" + (haveIPv6 ? "" : NoIPv6Line) +
+                              (haveIPv6 ? "" : "\n"));
+        } catch (const geoip::WriteError& error) {
+            // The database is in place, but not what it was made from: the
+            // next update must not take it for current.
+            std::error_code ignored;
+            fs::remove(db / SourceInfoName, ignored);
+            throw UpdateError(error.what());
+        }
+        out_ << "orvanta-db: " << (dir_ / DatabaseName).string() << " made from " << sourceName_
+             << " (built " << built << ")\n";
+        if (haveIPv6) {
+            out_ << "orvanta-db: " << (dir_ / IPv6DatabaseName).string() << " made from "
+                 << sourceName_ << "\n";
+        }
+        out_ << "IP Geolocation by DB-IP (https://db-ip.com), licensed CC BY 4.0\n";
     }
 
     const UpdateRequest& request_;

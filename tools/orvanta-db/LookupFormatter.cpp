@@ -1,5 +1,6 @@
 #include "LookupFormatter.h"
 
+#include "geoip/IPv6Text.h"
 #include "geoip/TextRecord.h"
 
 #include <charconv>
@@ -265,7 +266,11 @@ void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) c
     AppendAddress(out, answer.address);
     const bool found = answer.result == geoip::lrFound && answer.record != nullptr;
     AppendRecord(out, answer.result, found ? *answer.record : EmptyRecord);
-    AppendNetwork(out, answer.number, answer.prefixLength);
+    if (answer.ipv6) {
+        AppendIPv6Network(out, answer.ipv6Number, answer.prefixLength);
+    } else {
+        AppendNetwork(out, answer.number, answer.prefixLength);
+    }
     AppendOrganization(out, answer.organization);
     AppendEnd(out);
 }
@@ -296,6 +301,18 @@ std::string NetworkText(std::uint32_t number, int prefixLength) {
     LookupFormatter(LookupFormat::Tsv).AppendNetwork(text, number, prefixLength);
     text.erase(0, 1);
     return text;
+}
+
+void LookupFormatter::AppendIPv6Network(std::string& out, geoip::AddressValue number,
+                                        int prefixLength) const {
+    if (prefixLength < 0) {
+        AppendNetwork(out, 0, prefixLength);
+        return;
+    }
+    const bool json = format_ == LookupFormat::Json;
+    out += json ? ",\"network\":\"" : "\t";
+    out += geoip::IPv6NetworkText(number, prefixLength);
+    out += json ? "\"" : "";
 }
 
 } // namespace orvanta::dbtool

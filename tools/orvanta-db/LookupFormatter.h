@@ -4,6 +4,7 @@
 // network), so that a bulk run can keep the record part of an answer it has
 // already formatted and append it again.
 
+#include "geoip/AddressValue.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 
@@ -26,7 +27,9 @@ struct LookupAnswer {
     int prefixLength = -1;
     // The organisation record text ("AS15169 Google LLC"); none without a
     // file or a record.
-    std::optional<std::string_view> organization;
+    std::optional<std::string_view> organization = std::nullopt;
+    bool ipv6 = false; // looked up in the IPv6 file: `ipv6Number` holds it
+    geoip::AddressValue ipv6Number = 0;
 };
 
 class LookupFormatter {
@@ -45,6 +48,8 @@ public:
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
     void AppendOrganization(std::string& out, std::optional<std::string_view> text) const;
     void AppendEnd(std::string& out) const;
+    // The same for an IPv6 answer: the network as IPv6 CIDR ("2001:db8::/32").
+    void AppendIPv6Network(std::string& out, geoip::AddressValue number, int prefixLength) const;
 
 private:
     LookupFormat format_;
