@@ -13,12 +13,13 @@ namespace {
 
 const char* const ToolUsage =
     "Usage: orvanta-db COMMAND [OPTIONS]\n"
-    "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat).\n"
+    "Reads and writes city databases in the legacy binary format (GeoLiteCity.dat,\n"
+    "and GeoLiteCityv6.dat for IPv6).\n"
     "Commands:\n"
     "  info FILE                       edition, segment boundary, record length\n"
-    "  lookup [--db FILE] [--json] [ADDRESS...]\n"
-    "                                  look addresses up, one line each\n"
-    "  build --csv FILE -o OUT [--edition 2|6] [--fit]\n"
+    "  lookup [--db FILE] [--db6 FILE6] [--json] [ADDRESS...]\n"
+    "                                  look IPv4 and IPv6 addresses up, one line each\n"
+    "  build --csv FILE -o OUT [--edition 2|6|30|31] [--fit]\n"
     "                                  build a database from a CSV file\n"
     "  update [--dir DIR] [--url BASE] [--from FILE] [--force]\n"
     "                                  install or refresh the default database\n"
