@@ -78,6 +78,10 @@ void TBulkRun::AddFile(const QString& fileName, QChar decimalSeparator) {
         throw orvanta::geoip::EFOpenError(input->fileName, errno);
     if (S_ISDIR(info.st_mode))
         throw orvanta::geoip::EFOpenError(input->fileName, EISDIR);
+    // A pipe or socket may never end nor answer, and a read waiting on it
+    // could not be stopped: only files and devices are read.
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+        throw orvanta::geoip::EFOpenError(input->fileName, EINVAL);
     ::fcntl(input->fd, F_SETFL, ::fcntl(input->fd, F_GETFL) & ~O_NONBLOCK);
     input->size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     input->separator = decimalSeparator;

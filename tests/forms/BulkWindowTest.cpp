@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QWebEngineView>
 #include <arpa/inet.h>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -231,6 +232,9 @@ TEST_F(BulkWindow, BadFilesAreToldAndAddNothing) {
     // in a row, so no address hides in it.
     for (unsigned i = 0; i < 300000; ++i)
         binary += static_cast<char>(i * 138u % 251u);
+    // A pipe nobody writes to: reading it would wait for ever.
+    const QString fifo = files.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     struct Bad {
         const char* name;
         QString path;
@@ -243,6 +247,7 @@ TEST_F(BulkWindow, BadFilesAreToldAndAddNothing) {
         {"Binary", write("binary.bin", binary), "No addresses found", ""},
         {"Missing", files.filePath(QStringLiteral("missing.log")), "", "Cannot open file \""},
         {"Folder", files.path(), "", "Cannot open file \""},
+        {"Pipe", fifo, "", "Cannot open file \""},
     };
     for (const Bad& bad : bads) {
         SCOPED_TRACE(bad.name);
