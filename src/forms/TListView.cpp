@@ -5,12 +5,13 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
 
 TListView::TListView(QWidget* parent) : QTableView(parent), model_(new TResultsModel(this)) {
     setModel(model_);
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setIconSize({16, 16});
@@ -57,6 +58,22 @@ int TListView::Add(const TListItem& item) {
     return model_->Append(item);
 }
 
+int TListView::AddMany(std::vector<TListItem>&& items) {
+    return model_->AppendMany(std::move(items));
+}
+
+void TListView::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
+    model_->SetSubItems(index, texts);
+}
+
+std::vector<int> TListView::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void TListView::Clear() {
     model_->Clear();
 }
@@ -70,8 +87,13 @@ const TListItem& TListView::Item(int row) const {
 }
 
 int TListView::Selected() const {
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    // From the selection's ranges: listing every selected row would cost a
+    // walk over the whole list after Ctrl+A, at every change of a row.
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        if (first < 0 || range.top() < first)
+            first = range.top();
+    return first;
 }
 
 int TListView::ItemFocused() const {

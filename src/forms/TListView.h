@@ -1,7 +1,8 @@
 #pragma once
 // TListView: the report-style results list. Rows have a caption (column 1),
 // sub-items (columns 2 onwards) and an icon from the small-icon list; they
-// are only ever appended. Grid lines, whole-row and single selection.
+// are only ever appended. Grid lines, whole-row and extended selection
+// (Shift and Ctrl clicks, Ctrl+A).
 //
 //     ListView1->SetColumns({{"IP Locations", 250}, ...});
 //     ListView1->SetSmallImages(icons);
@@ -38,11 +39,16 @@ public:
     void SetSmallImages(const QList<QIcon>& icons);
 
     int Add(const TListItem& item); // returns the new row's index
+    // Appends many rows at once; returns the first new row's index.
+    int AddMany(std::vector<TListItem>&& items);
+    void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
+    // The selected rows in list order.
+    std::vector<int> SelectedRows() const;
     // Removes every row.
     void Clear();
     int Count() const;
     const TListItem& Item(int row) const;
-    // Index of the selected row, -1 when none.
+    // Index of the first selected row, -1 when none.
     int Selected() const;
     // Index of the focused (current) row, -1 when none.
     int ItemFocused() const;

@@ -1,5 +1,7 @@
 #include "forms/TResultsModel.h"
 
+#include <algorithm>
+
 TResultsModel::TResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TResultsModel::SetHeaders(const QStringList& headers) {
@@ -18,6 +20,35 @@ int TResultsModel::Append(const TListItem& item) {
     rows_.push_back(item);
     endInsertRows();
     return row;
+}
+
+int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
+    const int first = static_cast<int>(rows_.size());
+    if (items.empty())
+        return first;
+    beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
+                 std::make_move_iterator(items.end()));
+    endInsertRows();
+    return first;
+}
+
+void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
+    int first = rowCount();
+    int last = -1;
+    for (const auto& [row, text] : texts) {
+        if (row < 0 || row >= rowCount() || index < 0)
+            continue;
+        QStringList& subItems = rows_[static_cast<std::size_t>(row)].SubItems;
+        while (subItems.size() <= index)
+            subItems << QString();
+        subItems[index] = text;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= 0)
+        emit dataChanged(this->index(first, index + 1), this->index(last, index + 1),
+                         {Qt::DisplayRole});
 }
 
 void TResultsModel::Clear() {

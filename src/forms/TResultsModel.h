@@ -13,6 +13,11 @@ public:
     void SetHeaders(const QStringList& headers);
     void SetIcons(const QList<QIcon>& icons);
     int Append(const TListItem& item);
+    // Appends many rows in one insertion; returns the first new row's index.
+    int AppendMany(std::vector<TListItem>&& items);
+    // Sets sub-item `index` of many rows (padding a row with empty ones up
+    // to it), with one change notice for them all.
+    void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 

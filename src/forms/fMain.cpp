@@ -87,6 +87,7 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     WireWhois();
     WireResults();
     WireRoute();
+    WireBulk();
     ReadDecimalSeparator();
 }
 
@@ -232,7 +233,8 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("Latitude"), 80},
                            {QStringLiteral("Logitude"), 80},
                            {QStringLiteral("Host name"), 320},
-                           {QStringLiteral("Organization"), 250}});
+                           {QStringLiteral("Organization"), 250},
+                           {QStringLiteral("Count"), 60}});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);

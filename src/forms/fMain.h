@@ -35,6 +35,9 @@ enum class TListChange;
 class TSpeedButton;
 class TSplitter;
 class THostResolver;
+class TBulkRun;
+class TBulkHostNames;
+struct TBulkBatch;
 class QWebEngineView;
 class TMapScriptBridge;
 namespace orvanta::map {
@@ -94,6 +97,10 @@ public:
     QAction* Copy1;       // Ctrl+C
     QAction* SaveAs1;     // "Save list as CSV…"
     QAction* Clear1;
+    // Many addresses at once (fMainBulk.cpp).
+    QAction* Paste1; // "Paste addresses", Ctrl+V in the list
+    QAction* Open1;  // "Open addresses…", Ctrl+O
+    QAction* Stop1;  // "Stop", Esc, while a run goes on
     TFlatTitlebar* FlatTitlebar3;
     // The WHOIS client of the "IP Whois" command.
     orvanta::net::TIdWhois IdWhois1;
@@ -126,6 +133,18 @@ public:
     void SaveAs1Click(); // asks for a file name, then SaveListAsCsv
     void SaveListAsCsv(const QString& path);
     void Clear1Click();
+    // Many addresses at once (fMainBulk.cpp): every address in the text or
+    // file becomes a row with its count and a marker in the map's layer of
+    // many places. Runs off the window's thread; a second one waits for the
+    // first.
+    void Paste1Click();
+    void Open1Click(); // asks for a file name, then LocateAddressesInFile
+    void Stop1Click();
+    void LocateAddressesInText(const QString& text);
+    void LocateAddressesInFile(const QString& path);
+    bool BulkRunning() const;
+    // Host names of a run's rows still waiting or under way.
+    std::size_t BulkNamesPending() const;
     // Tests answer reverse lookups themselves; null restores the system's.
     void SetHostResolver(THostResolver* resolver);
     // The map commands (fMainMap.cpp).
@@ -166,6 +185,11 @@ private:
     void WireWhois();
     void WireResults();
     void WireRoute();
+    void WireBulk();
+    void BulkRows(TBulkBatch&& batch);
+    void BulkFinished(int outcome, const QString& error);
+    void ClearPlaces();
+    void SelectPlaceRow(int row);
     void ReadDecimalSeparator();
     void UpdateListActions();
     bool ShowFocusedRow();
@@ -180,6 +204,8 @@ private:
     // The user's decimal separator, read at start-up and on every locale change.
     QChar FDecimalSeparator = QLatin1Char('.');
     THostResolver* FHostResolver = nullptr;
+    TBulkRun* FBulkRun = nullptr;
+    TBulkHostNames* FBulkNames = nullptr;
     bool shownOnce_ = false;
     bool closeRequested_ = false;
     QList<QWidget*> hiddenWithMinimize_;

@@ -20,10 +20,10 @@ void TfrmMain::UpdateListActions() {
 }
 
 void TfrmMain::Copy1Click() {
-    const int row = ListView1->Selected();
-    if (row < 0)
+    const std::vector<int> rows = ListView1->SelectedRows();
+    if (rows.empty())
         return;
-    QGuiApplication::clipboard()->setText(RowClipboardText(ListView1->Item(row)));
+    QGuiApplication::clipboard()->setText(RowsClipboardText(*ListView1, rows));
 }
 
 void TfrmMain::SaveAs1Click() {
@@ -45,6 +45,7 @@ void TfrmMain::SaveListAsCsv(const QString& path) {
 void TfrmMain::Clear1Click() {
     if (ListView1->Count() == 0)
         return;
+    ClearPlaces();
     ListView1->Clear();
     if (FPlaces)
         FPlaces->Clear();

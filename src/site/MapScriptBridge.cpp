@@ -24,6 +24,19 @@ void TMapScriptBridge::pageLoaded(bool ok) {
     // it must not make a failed bridge usable or a usable one empty.
     if (FState == State::Loading) {
         FState = ok ? State::Ready : State::Failed;
+        std::vector<std::string> posted;
+        posted.swap(FPosted);
+        for (const std::string& call : posted) {
+            post(call);
+        }
+    }
+}
+
+void TMapScriptBridge::post(const std::string& callText) {
+    if (FState == State::Loading) {
+        FPosted.push_back(callText);
+    } else if (FState == State::Ready && FPage) {
+        FPage->runJavaScript(QString::fromStdString(callText));
     }
 }
 

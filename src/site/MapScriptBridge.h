@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <string>
+#include <vector>
 
 class QWebEnginePage;
 
@@ -33,6 +34,12 @@ public:
 
     void setTimeouts(int callTimeoutMs, int loadWaitMs);
 
+    // Runs one call text without waiting for it, for work that must not
+    // hold the window (many places at once): its outcome is not looked at.
+    // Calls posted while the page loads run, in order, once it has loaded;
+    // on a page that did not load they are dropped.
+    void post(const std::string& callText);
+
 private:
     void pageLoaded(bool ok);
     void waitForLoad();
@@ -41,4 +48,5 @@ private:
     State FState = State::Loading;
     int FCallTimeoutMs = kCallTimeoutMs;
     int FLoadWaitMs = kLoadWaitMs;
+    std::vector<std::string> FPosted;
 };

@@ -2,6 +2,7 @@
 
 #include "site/MapDataResponder.h"
 #include "site/RouteResponder.h"
+#include "site/PlacesResponder.h"
 #include "site/WebWhoisResponder.h"
 
 #include <QBuffer>
@@ -65,6 +66,10 @@ void TSiteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     }
     if (TRouteResponder::isRoutePath(path)) {
         TRouteResponder::respond(job, url);
+        return;
+    }
+    if (TPlacesResponder::isPlacesPath(path)) {
+        TPlacesResponder::respond(job, url);
         return;
     }
     const QString resource = resourceFor(path);

@@ -189,15 +189,17 @@ TEST_P(ResultsOut, SavedFileReadBackEqualsTheList) {
     const std::vector<QStringList> rows = ReadCsv(file.readAll());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (QStringList{"IP Locations", "IP address", "Latitude", "Logitude",
-                                    "Host name", "Organization"}));
-    // Rows without an organisation text carry an empty field for it.
+                                    "Host name", "Organization", "Count"}));
+    // Rows without an organisation text carry an empty field for it, and
+    // those of a single locate an empty count.
+    const QStringList kNoOrganizationNorCount = {QString(), QString()};
     QStringList first =
-        QStringList{list->Item(0).Caption} + list->Item(0).SubItems + QStringList{QString()};
+        QStringList{list->Item(0).Caption} + list->Item(0).SubItems + kNoOrganizationNorCount;
     first[2] = QString::fromUtf8(GetParam().csvLatitude);
     first[3] = QStringLiteral("-122.0838");
     EXPECT_EQ(rows[1], first);
-    EXPECT_EQ(rows[2],
-              QStringList{list->Item(1).Caption} + list->Item(1).SubItems + QStringList{QString()});
+    EXPECT_EQ(rows[2], QStringList{list->Item(1).Caption} + list->Item(1).SubItems +
+                           kNoOrganizationNorCount);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"list.csv"});
 }
 
@@ -205,16 +207,16 @@ INSTANTIATE_TEST_SUITE_P(
     Awkward, ResultsOut,
     testing::Values(
         AwkwardRow{"Plain", "Z\xc3\xbcrich, ZH, Switzerland", "47,3667", "host.test",
-                   "Z\xc3\xbcrich, ZH, Switzerland\t192.0.2.1\t47,3667\t-122,0838\thost.test\t",
+                   "Z\xc3\xbcrich, ZH, Switzerland\t192.0.2.1\t47,3667\t-122,0838\thost.test\t\t",
                    "47.3667"},
         AwkwardRow{"TabAndQuotes", "a\tb, \"Q\"", "1", "h\"x",
-                   "\"a\tb, \"\"Q\"\"\"\t192.0.2.1\t1\t-122,0838\t\"h\"\"x\"\t", "1"},
+                   "\"a\tb, \"\"Q\"\"\"\t192.0.2.1\t1\t-122,0838\t\"h\"\"x\"\t\t", "1"},
         AwkwardRow{"LineBreaks", "one\r\ntwo", "-0,5", "x\ny",
-                   "\"one\r\ntwo\"\t192.0.2.1\t-0,5\t-122,0838\t\"x\ny\"\t", "-0.5"},
+                   "\"one\r\ntwo\"\t192.0.2.1\t-0,5\t-122,0838\t\"x\ny\"\t\t", "-0.5"},
         AwkwardRow{"NonLatin1", "\xe6\x9d\xb1\xe4\xba\xac, 13, Japan", "35,6895",
                    "\xd0\xbc\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0.test",
                    "\xe6\x9d\xb1\xe4\xba\xac, 13, Japan\t192.0.2.1\t35,6895\t-122,0838\t"
-                   "\xd0\xbc\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0.test\t",
+                   "\xd0\xbc\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0.test\t\t",
                    "35.6895"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -237,7 +239,7 @@ TEST_F(KeysAndResults, SaveThroughTheDialogReplacesTheChosenFile) {
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("IP Locations,IP address,Latitude,Logitude,Host "
-                                          "name,Organization\r\nplace,1.2.3.4,1,2,h,\r\n"));
+                                          "name,Organization,Count\r\nplace,1.2.3.4,1,2,h,,\r\n"));
     EXPECT_TRUE(reported.isEmpty());
 }
 

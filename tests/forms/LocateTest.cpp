@@ -356,7 +356,7 @@ TEST_F(Locate, OrganizationColumnShowsTheRecordTextAndCopyAndCsvCarryIt) {
     frmMain->Copy1->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QStringLiteral("Seattle, WA, United States\t8.8.8.8\t46.8\t-122.4\tUnresolved "
-                             "Host\tAS15169 Google LLC"));
+                             "Host\tAS15169 Google LLC\t"));
     QTemporaryDir out;
     const QString csv = out.filePath(QStringLiteral("list.csv"));
     frmMain->SaveListAsCsv(csv);
@@ -364,9 +364,9 @@ TEST_F(Locate, OrganizationColumnShowsTheRecordTextAndCopyAndCsvCarryIt) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.startsWith("IP Locations,IP address,Latitude,Logitude,Host name,"
-                                "Organization\r\n"));
+                                "Organization,Count\r\n"));
     EXPECT_TRUE(text.contains("Seattle, WA, United States\",8.8.8.8,46.8,-122.4,Unresolved "
-                              "Host,AS15169 Google LLC\r\n"))
+                              "Host,AS15169 Google LLC,\r\n"))
         << text.toStdString();
     EXPECT_TRUE(reported.isEmpty());
 }

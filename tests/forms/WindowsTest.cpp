@@ -165,23 +165,25 @@ TEST_F(Windows, MainLayoutAtInitialSize) {
 
 TEST_F(Windows, ResultsListColumnsAndMenu) {
     TListView* list = frmMain->ListView1;
-    const QStringList captions = {"IP Locations", "IP address", "Latitude",
-                                  "Logitude",     "Host name",  "Organization"};
-    const int widths[] = {250, 100, 80, 80, 320, 250};
-    ASSERT_EQ(list->model()->columnCount(), 6);
-    for (int c = 0; c < 6; ++c) {
+    const QStringList captions = {"IP Locations", "IP address",   "Latitude", "Logitude",
+                                  "Host name",    "Organization", "Count"};
+    const int widths[] = {250, 100, 80, 80, 320, 250, 60};
+    ASSERT_EQ(list->model()->columnCount(), 7);
+    for (int c = 0; c < 7; ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
         EXPECT_EQ(list->columnWidth(c), widths[c]);
     }
     EXPECT_TRUE(list->showGrid());
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     // The row actions first, then the list's own.
     QStringList items;
     for (const QAction* a : frmMain->PopupMenu1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
-                                  QString::fromUtf8("Save list as CSV\u2026"), "Clear list"}));
+    EXPECT_EQ(items,
+              (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
+                           QString::fromUtf8("Save list as CSV\u2026"), "Clear list", "-",
+                           "Paste addresses", QString::fromUtf8("Open addresses\u2026"), "Stop"}));
     EXPECT_EQ(frmMain->Copy1->shortcut(), QKeySequence(QKeySequence::Copy));
 }
 

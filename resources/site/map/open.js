@@ -181,6 +181,7 @@ function initialize() {
   openMapWatchTiles(openMap.tiles);
   openMap.tiles.addTo(map);
   openMapLoadWorld();
+  placesSetUp();
   mapTimes.initialized = openMapNow();
 }
 
@@ -237,3 +238,76 @@ function BicyclingOn() {}
 function BicyclingOff() {}
 function StreetViewOn() {}
 function StreetViewOff() {}
+
+// The layer of many places: one marker per located address of the
+// program's many-address runs, clustered so that a hundred thousand stay
+// workable; clusters show how many addresses they hold and split as the
+// map zooms in. The single marker of a locate stays apart from it.
+var placesLayer = null;
+var placesBounds = null;
+
+function placesSetUp() {
+  if (placesLayer) {
+    return;
+  }
+  placesLayer = L.markerClusterGroup({ chunkedLoading: true, chunkProgress: placesProgress });
+  placesLayer.addTo(map);
+  placesBounds = L.latLngBounds([]);
+}
+
+function placesProgress(processed, total) {
+  if (processed === total) {
+    mapTimes.placesShown = openMapNow();
+  }
+}
+
+// The program selects the row of a clicked marker; it learns of the click
+// through its own site, the only place the page may ask.
+function placesTellRow(row) {
+  var request = new XMLHttpRequest();
+  request.open("GET", "/map/select?row=" + row);
+  request.send();
+}
+
+function placesMarkerClicked(event) {
+  placesTellRow(event.target.options.row);
+}
+
+// marks: latitude, longitude, row, address; four entries per place.
+function placesAdd(marks) {
+  placesSetUp();
+  var icon = L.icon({ iconUrl: openMap.icon, iconSize: [32, 32], iconAnchor: [16, 32] });
+  var markers = [];
+  for (var i = 0; i + 3 < marks.length; i += 4) {
+    var at = L.latLng(marks[i], marks[i + 1]);
+    var marker = L.marker(at, { icon: icon, title: marks[i + 3], row: marks[i + 2] });
+    marker.on("click", placesMarkerClicked);
+    markers.push(marker);
+    placesBounds.extend(at);
+  }
+  placesLayer.addLayers(markers);
+}
+
+function placesFit() {
+  placesSetUp();
+  if (placesBounds.isValid()) {
+    openMapShowBounds(placesBounds);
+  }
+}
+
+function openMapShowBounds(bounds) {
+  openMap.showingPlace = true;
+  try {
+    map.fitBounds(bounds, { animate: false, maxZoom: openMap.zoom, padding: [20, 20] });
+  } finally {
+    openMap.showingPlace = false;
+  }
+  mapTimes.placesFitted = openMapNow();
+}
+
+function placesClear() {
+  if (placesLayer) {
+    placesLayer.clearLayers();
+    placesBounds = L.latLngBounds([]);
+  }
+}

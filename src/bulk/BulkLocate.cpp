@@ -1,0 +1,149 @@
+#include "bulk/BulkLocate.h"
+
+#include "extract/AddressTally.h"
+#include "geoip/AsnDatabaseImage.h"
+#include "geoip/CityDatabaseImage.h"
+#include "geoip/CityDatabaseImageV6.h"
+#include "geoip/EFOpenError.h"
+#include "geoip/IPv6Text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace orvanta::bulk {
+namespace {
+
+// An optional file: missing or unreadable is as good as absent.
+template <class Image, class... Args>
+std::unique_ptr<Image> Optional(const std::string& file, Args... args) {
+    if (file.empty())
+        return nullptr;
+    try {
+        return std::make_unique<Image>(file, args...);
+    } catch (const geoip::EFOpenError&) {
+        return nullptr;
+    }
+}
+
+geoip::AddressValue ValueOf(const extract::Address& address) {
+    geoip::AddressValue value = 0;
+    for (int i = 0; i < (address.v6 ? 16 : 4); ++i)
+        value = (value << 8) | address.bytes[static_cast<std::size_t>(i)];
+    return value;
+}
+
+class ImageDatabases : public RunDatabases {
+public:
+    explicit ImageDatabases(const RunFiles& files)
+        : city_(files.city), cityV6_(Optional<geoip::CityDatabaseImageV6>(files.cityV6)),
+          organization_(Optional<geoip::AsnDatabaseImage>(files.organization, 32)),
+          organizationV6_(Optional<geoip::AsnDatabaseImage>(files.organizationV6, 128)) {}
+
+    geoip::TLookupResult Lookup(const extract::Address& address,
+                                geoip::TGeoIPCity& record) const override {
+        int prefixLength = -1;
+        if (!address.v6)
+            return city_.LookupCity(address.Text(), record, prefixLength);
+        if (!cityV6_)
+            return geoip::lrInvalidAddress;
+        return cityV6_->LookupCity(address.Text(), record, prefixLength);
+    }
+
+    // As the per-address OrganizationOf: IPv4-mapped addresses in the IPv4
+    // file, 0.0.0.0 in none.
+    std::string Organization(const extract::Address& address) const override {
+        const geoip::AddressValue value = ValueOf(address);
+        std::uint32_t ipv4 = 0;
+        if (!address.v6 || geoip::IsIPv4Mapped(value, ipv4)) {
+            if (!address.v6)
+                ipv4 = static_cast<std::uint32_t>(value);
+            if (ipv4 == 0 || !organization_)
+                return {};
+            return std::string(organization_->Lookup(ipv4).value_or(std::string_view()));
+        }
+        if (!organizationV6_)
+            return {};
+        return std::string(organizationV6_->Lookup(value).value_or(std::string_view()));
+    }
+
+private:
+    geoip::CityDatabaseImage city_;
+    std::unique_ptr<geoip::CityDatabaseImageV6> cityV6_;
+    std::unique_ptr<geoip::AsnDatabaseImage> organization_;
+    std::unique_ptr<geoip::AsnDatabaseImage> organizationV6_;
+};
+
+} // namespace
+
+std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files) {
+    return std::make_unique<ImageDatabases>(files);
+}
+
+BulkLocate::BulkLocate(Reader reader, Opener opener)
+    : reader_(std::move(reader)), opener_(std::move(opener)) {}
+
+BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hooks) {
+    extract::AddressTally tally;
+    extract::AddressScanner scanner([&](const extract::Address& a) { tally.Add(a); });
+    std::vector<char> piece(kPieceBytes);
+    std::uint64_t read = 0;
+    while (!stop.load(std::memory_order_relaxed)) {
+        const std::size_t got = reader_(piece.data(), piece.size());
+        if (got == 0)
+            break;
+        scanner.Feed({piece.data(), got});
+        read += got;
+        if (hooks.scanned)
+            hooks.scanned(read);
+    }
+    if (stop.load())
+        return BulkOutcome::Stopped;
+    scanner.Finish();
+    const std::vector<extract::Tallied>& entries = tally.Entries();
+    if (entries.empty())
+        return BulkOutcome::NoAddresses;
+    if (hooks.counted)
+        hooks.counted(entries.size());
+
+    const std::unique_ptr<RunDatabases> databases = opener_();
+    std::size_t done = 0;
+    while (done < entries.size()) {
+        if (stop.load(std::memory_order_relaxed))
+            return BulkOutcome::Stopped;
+        const std::size_t end = std::min(entries.size(), done + kBatchRows);
+        std::vector<BulkRow> batch;
+        batch.reserve(end - done);
+        for (std::size_t i = done; i < end; ++i) {
+            BulkRow row;
+            row.address = entries[i].address.Text();
+            row.count = entries[i].count;
+            geoip::TGeoIPCity record;
+            row.found = databases->Lookup(entries[i].address, record) == geoip::lrFound;
+            if (row.found)
+                row.record = std::move(record);
+            row.organization = databases->Organization(entries[i].address);
+            batch.push_back(std::move(row));
+        }
+        done = end;
+        if (hooks.rows)
+            hooks.rows(std::move(batch), done, entries.size());
+    }
+    return BulkOutcome::Done;
+}
+
+BulkLocate::Reader FileReader(int fd, const std::string& fileName) {
+    return [fd, fileName](char* buffer, std::size_t size) -> std::size_t {
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, size);
+            if (got >= 0)
+                return static_cast<std::size_t>(got);
+            if (errno != EINTR)
+                throw std::runtime_error("Cannot read file \"" + fileName + "\". " +
+                                         std::strerror(errno));
+        }
+    };
+}
+
+} // namespace orvanta::bulk

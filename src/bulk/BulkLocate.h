@@ -1,0 +1,93 @@
+#pragma once
+// A run over many addresses at once: reads a text in pieces, finds every
+// address in it, then looks each distinct one up in the in-memory city
+// databases and hands the answers out in batches, in the order the
+// addresses were first seen. Runs on whatever thread calls it; it never
+// touches a window.
+//
+//     BulkLocate run(reader, {"GeoLiteCity.dat"});
+//     const BulkOutcome outcome = run.Run(stop, hooks);
+#include "extract/AddressScanner.h"
+#include "geoip/TGeoIPCity.h"
+#include "geoip/TLookupResult.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvanta::bulk {
+
+// One distinct address and what the database says of it.
+struct BulkRow {
+    std::string address; // canonical text
+    std::uint64_t count = 0;
+    bool found = false;
+    geoip::TGeoIPCity record; // empty unless found
+    std::string organization; // "" when the organisation files have none
+};
+
+// Answers lookups for one run. Made once per run, so a database replaced
+// between runs is seen by the next one.
+class RunDatabases {
+public:
+    virtual ~RunDatabases() = default;
+    virtual geoip::TLookupResult Lookup(const extract::Address& address,
+                                        geoip::TGeoIPCity& record) const = 0;
+    virtual std::string Organization(const extract::Address& address) const = 0;
+};
+
+struct RunFiles {
+    std::string city;         // required: its open error ends the run
+    std::string cityV6;       // optional, as the organisation files
+    std::string organization; // IPv4 (and IPv4-mapped) addresses
+    std::string organizationV6;
+};
+
+// The database files read into memory once. IPv6 addresses are looked up
+// in the IPv6 city file; without it they are not present. The organisation
+// files are optional: without them every organisation is "".
+std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files);
+
+enum class BulkOutcome { Done, Stopped, NoAddresses };
+
+struct BulkHooks {
+    // Bytes read so far; called after every piece.
+    std::function<void(std::uint64_t)> scanned;
+    // The distinct addresses found, before any lookup.
+    std::function<void(std::size_t)> counted;
+    // The next rows; `done` of `total` are now answered.
+    std::function<void(std::vector<BulkRow>&&, std::size_t done, std::size_t total)> rows;
+};
+
+class BulkLocate {
+public:
+    // Fills `buffer` with up to `size` bytes and returns how many; 0 at the
+    // end of the text. Throws when the text cannot be read.
+    using Reader = std::function<std::size_t(char* buffer, std::size_t size)>;
+    // Opens the databases once there are addresses to look up.
+    using Opener = std::function<std::unique_ptr<RunDatabases>()>;
+
+    static constexpr std::size_t kPieceBytes = 1 << 20;
+    static constexpr std::size_t kBatchRows = 2000;
+
+    BulkLocate(Reader reader, Opener opener);
+
+    // Reads the whole text, then answers its addresses. `stop` is checked
+    // between pieces and between batches: a stopped run hands out no more
+    // rows. Errors of the reader or the databases are thrown.
+    BulkOutcome Run(const std::atomic<bool>& stop, const BulkHooks& hooks);
+
+private:
+    Reader reader_;
+    Opener opener_;
+};
+
+// A reader over a file descriptor the caller owns; read errors throw with
+// the system's text.
+BulkLocate::Reader FileReader(int fd, const std::string& fileName);
+
+} // namespace orvanta::bulk

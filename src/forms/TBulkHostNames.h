@@ -1,0 +1,64 @@
+#pragma once
+// Host names for the rows of a many-address run, resolved in the
+// background: at most kAtOnce reverse lookups at a time, each given
+// kWaitMs before its row shows "Unresolved Host" (a lookup the resolver
+// still holds keeps its place among the kAtOnce until it returns, so the
+// bound on lookups under way holds). Answers come back on the window's
+// thread through onNames, a batch at a time (at most every kFlushMs), so a
+// hundred thousand quick answers do not crowd the window's event loop.
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class THostResolver;
+
+class TBulkHostNames : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kAtOnce = 16;
+    static constexpr int kWaitMs = 5000;
+    static constexpr int kFlushMs = 100;
+
+    explicit TBulkHostNames(QObject* parent = nullptr);
+    ~TBulkHostNames() override;
+
+    // The resolver to ask, which must answer from any thread; null is the
+    // system's.
+    void SetResolver(THostResolver* resolver) { resolver_ = resolver; }
+    // Asks for the name of `address` (IPv4 or IPv6 text) of `row`.
+    void Add(int row, const std::string& address);
+    // Forgets what waits; answers still under way are dropped.
+    void Stop();
+    // Lookups waiting or under way for the current rows.
+    std::size_t Pending() const { return waiting_.size() + inFlight_.size() + answered_.size(); }
+
+    std::function<void(const std::vector<std::pair<int, QString>>& names)> onNames;
+
+private:
+    struct Job {
+        int row;
+        qint64 started;
+        bool answered = false;
+    };
+    void StartMore();
+    void Answer(quint64 id, const QString& name);
+    void Expire();
+    void Flush();
+
+    THostResolver* resolver_ = nullptr;
+    std::deque<std::pair<int, std::string>> waiting_;
+    std::unordered_map<quint64, Job> inFlight_;
+    int busy_ = 0; // lookups the resolver holds, of this run or an older one
+    quint64 nextId_ = 0;
+    int generation_ = 0;
+    QThreadPool pool_;
+    QTimer expiry_;
+    QTimer flush_;
+    std::vector<std::pair<int, QString>> answered_;
+};

@@ -1,0 +1,99 @@
+// What counts as an address in a log, fed whole and in every split.
+#include "extract/AddressTally.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using orvanta::extract::AddressScanner;
+using orvanta::extract::AddressTally;
+
+// "text:count" of every distinct address, in first-seen order.
+std::vector<std::string> Found(const std::string& text, std::size_t piece) {
+    AddressTally tally;
+    AddressScanner scanner([&](const auto& a) { tally.Add(a); });
+    for (std::size_t at = 0; at < text.size(); at += piece)
+        scanner.Feed(std::string_view(text).substr(at, piece));
+    scanner.Finish();
+    std::vector<std::string> out;
+    for (const auto& e : tally.Entries())
+        out.push_back(e.address.Text() + ":" + std::to_string(e.count));
+    return out;
+}
+
+struct Case {
+    const char* name;
+    std::string text;
+    std::vector<std::string> found;
+};
+
+class Extraction : public testing::TestWithParam<Case> {};
+
+TEST_P(Extraction, FindsTheSameInAnySplit) {
+    const Case& c = GetParam();
+    for (std::size_t piece :
+         {c.text.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}})
+        EXPECT_EQ(Found(c.text, piece), c.found) << "pieces of " << piece;
+}
+
+const Case kCases[] = {
+    {"Empty", "", {}},
+    {"WholeTextIsOne", "1.2.3.4", {"1.2.3.4:1"}},
+    {"StartAndEndOfText", "8.8.8.8 x 9.9.9.9", {"8.8.8.8:1", "9.9.9.9:1"}},
+    {"CountsInFirstSeenOrder",
+     "10.0.0.2 - - [x] \"GET /\"\n10.0.0.1 a\n10.0.0.2 b\n10.0.0.2",
+     {"10.0.0.2:3", "10.0.0.1:1"}},
+    {"Bounds", "0.0.0.0 255.255.255.255", {"0.0.0.0:1", "255.255.255.255:1"}},
+    {"GroupTooLarge", "256.1.1.1 1.2.3.300", {}},
+    {"LeadingZeros", "01.2.3.4 1.2.3.04 1.02.3.4", {}},
+    {"LongerRunsOfDigitsAndDots", "1.2.3.4.5 7 1.2.3 1.2.3.4..5 12341.2.3.4", {}},
+    {"VersionNumbersAndDates", "v2.1.0 2024.01.02 3.14", {}},
+    {"SentencePunctuation",
+     "from 1.2.3.4. Then (5.6.7.8), ...9.9.9.9",
+     {"1.2.3.4:1", "5.6.7.8:1", "9.9.9.9:1"}},
+    {"Ports", "1.2.3.4:80 [2001:db8::1]:443", {"1.2.3.4:1", "2001:db8::1:1"}},
+    {"NextToLetters", "ip=1.2.3.4;host:5.6.7.8,x", {"1.2.3.4:1", "5.6.7.8:1"}},
+    {"Ipv6Forms",
+     "2001:db8:0:0:0:0:0:1 2001:DB8::1 ::1 fe80::1%eth0 1:2:3:4:5:6:7:8",
+     {"2001:db8::1:2", "::1:1", "fe80::1:1", "1:2:3:4:5:6:7:8:1"}},
+    {"Ipv6WithIpv4Tail",
+     "::ffff:1.2.3.4 64:ff9b::192.0.2.33",
+     {"::ffff:1.2.3.4:1", "64:ff9b::c000:221:1"}},
+    {"Ipv6InBracketsAndPunctuation",
+     "[::1] <2001:db8::2>. client:2001:db8::3:",
+     {"::1:1", "2001:db8::2:1", "2001:db8::3:1"}},
+    {"Ipv6LookAlikes",
+     "12:30:45 00:1a:2b:3c:4d:5e std::abc Foo::Bad :: 1::2::3 12345::1 1:2:3:4:5:6:7:8:9 "
+     "g::1 ::1x",
+     {}},
+    {"Ipv6TooLongRunKeepsIpv4Inside",
+     "aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:aaaa:1.2.3.4",
+     {"1.2.3.4:1"}},
+    {"BinaryBytes",
+     std::string("\0\xff"
+                 "1.2.3.4\x80\0",
+                 11),
+     {"1.2.3.4:1"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, Extraction, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ExtractionMemory, AHugeLineOfDigitsIsNoAddressAndNeverHeld) {
+    // 100 MB would take long here; the scanner keeps at most its caps, so
+    // a few megabytes show the same.
+    AddressTally tally;
+    AddressScanner scanner([&](const auto& a) { tally.Add(a); });
+    const std::string digits(1 << 20, '1');
+    scanner.Feed("9.9.9.9 ");
+    for (int i = 0; i < 4; ++i)
+        scanner.Feed(digits);
+    scanner.Feed(".2.3.4 1.2.3.4");
+    scanner.Finish();
+    ASSERT_EQ(tally.Entries().size(), 2u);
+    EXPECT_EQ(tally.Entries()[1].address.Text(), "1.2.3.4");
+}
+
+} // namespace
