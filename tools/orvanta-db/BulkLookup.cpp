@@ -51,10 +51,10 @@ std::uint32_t QuickAddressToNumber(const std::string& address) {
 BulkLookup::BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, LookupFormat format,
                        std::ostream& out, std::ostream& err)
     : file_(std::move(file)), file6_(std::move(file6)), formatter_(format), out_(out), err_(err),
-      asnFiles_(std::move(asnFiles)), asnSlots_(SlotCount), asnTerminals_(BatchSize),
-      slots_(SlotCount), addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize),
-      walks_(BatchSize), results_(BatchSize), slots6_(SlotCount), families_(BatchSize),
-      numbers6_(BatchSize), usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
+      asnFiles_(std::move(asnFiles)), asnTerminals_(BatchSize), slots_(SlotCount),
+      addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize), walks_(BatchSize),
+      results_(BatchSize), slots6_(SlotCount), families_(BatchSize), numbers6_(BatchSize),
+      usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
     buffer_.reserve(WriteAbove + 4096);
 }
 
@@ -131,6 +131,9 @@ void BulkLookup::LookUpBatch() {
     if (usable > 0) {
         image_->FindMany(usable_.data(), usable, walks_.data(), results_.data());
         asn_->Terminals4(usable_.data(), usable, asnTerminals_.data());
+        for (std::size_t k = 0; k < usable; ++k) {
+            asnPieces_.PrefetchEntry(asnTerminals_[k]);
+        }
     }
     if (usable6 > 0) {
         image6_->FindMany(usable6_.data(), usable6, walks6_.data(), results6_.data());
@@ -142,9 +145,15 @@ void BulkLookup::LookUpBatch() {
     }
     for (std::size_t k = 0; k < usable; ++k) {
         const Slot& slot = SlotFor(slots_, walks_[k].value);
-        if (results_[k] == geoip::lrFound && !(slot.used && slot.terminal == walks_[k].value)) {
-            image_->PrefetchRecord(walks_[k].value);
+        if (results_[k] == geoip::lrFound) {
+            if (slot.used && slot.terminal == walks_[k].value) {
+                // The text kept lies elsewhere on the heap: fetch it ahead too.
+                __builtin_prefetch(slot.text.data());
+            } else {
+                image_->PrefetchRecord(walks_[k].value);
+            }
         }
+        asnPieces_.PrefetchPiece(asnTerminals_[k]);
     }
     std::size_t k = 0;
     std::size_t k6 = 0;
@@ -223,16 +232,14 @@ void BulkLookup::AppendOrganizationOf(const std::string& address) {
     formatter_.AppendOrganization(buffer_, asn_->Lookup(address));
 }
 
-// The fields of busy records are formatted once.
 void BulkLookup::AppendOrganization4(std::uint32_t terminal) {
-    Slot& slot = SlotFor(asnSlots_, terminal);
-    if (!slot.used || slot.terminal != terminal) {
-        slot.text.clear();
-        formatter_.AppendOrganization(slot.text, asn_->Text4(terminal));
-        slot.terminal = terminal;
-        slot.used = true;
+    std::string_view piece = asnPieces_.Find(terminal);
+    if (piece.data() == nullptr) {
+        asnScratch_.clear();
+        formatter_.AppendOrganization(asnScratch_, asn_->Text4(terminal));
+        piece = asnPieces_.Insert(terminal, asnScratch_);
     }
-    buffer_ += slot.text;
+    buffer_.append(piece);
 }
 
 void BulkLookup::Flush() {

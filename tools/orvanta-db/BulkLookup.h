@@ -11,6 +11,7 @@
 
 #include "AsnLookup.h"
 #include "LookupFormatter.h"
+#include "PieceCache.h"
 #include "geoip/CityDatabaseImage.h"
 #include "geoip/CityDatabaseImageV6.h"
 
@@ -68,8 +69,10 @@ private:
     std::optional<geoip::CityDatabaseImage> image_;
     AsnFiles asnFiles_;
     std::optional<AsnImages> asn_;
-    // The organisation fields of busy records, formatted once.
-    std::vector<Slot> asnSlots_;
+    // The organisation fields of every record met, formatted once: a file
+    // has few enough of them to keep them all.
+    PieceCache asnPieces_;
+    std::string asnScratch_;
     std::vector<std::uint32_t> asnTerminals_; // of the batch's IPv4 addresses
     std::optional<geoip::CityDatabaseImageV6> image6_;
     bool ipv6Failed_ = false;
