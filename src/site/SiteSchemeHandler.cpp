@@ -1,8 +1,8 @@
 #include "site/SiteSchemeHandler.h"
 
 #include "site/MapDataResponder.h"
-#include "site/RouteResponder.h"
 #include "site/PlacesResponder.h"
+#include "site/RouteResponder.h"
 #include "site/WebWhoisResponder.h"
 
 #include <QBuffer>

@@ -29,9 +29,9 @@
 #include <QTest>
 #include <QWebEngineView>
 #include <arpa/inet.h>
-#include <sys/stat.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
