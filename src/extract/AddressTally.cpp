@@ -1,10 +1,11 @@
 #include "extract/AddressTally.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvanta::extract {
 
-std::size_t AddressTally::Hash::operator()(const Address& a) const noexcept {
+std::uint64_t AddressTally::Hash(const Address& a) noexcept {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
     std::memcpy(&high, a.bytes.data(), 8);
@@ -15,15 +16,38 @@ std::size_t AddressTally::Hash::operator()(const Address& a) const noexcept {
     h ^= h >> 29;
     h *= 0xBF58476D1CE4E5B9ULL;
     h ^= h >> 32;
-    return static_cast<std::size_t>(h);
+    return h;
 }
 
 void AddressTally::Add(const Address& address) {
-    const auto [at, inserted] = index_.try_emplace(address, entries_.size());
-    if (inserted)
-        entries_.push_back({address, 1});
-    else
-        ++entries_[at->second].count;
+    if ((entries_.size() + 1) * 2 > slots_.size())
+        Grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = static_cast<std::size_t>(Hash(address)) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0) {
+            slots_[at] = static_cast<std::uint32_t>(entries_.size() + 1);
+            entries_.push_back({address, 1});
+            return;
+        }
+        Tallied& entry = entries_[slot - 1];
+        if (entry.address == address) {
+            ++entry.count;
+            return;
+        }
+    }
+}
+
+void AddressTally::Grow() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(slots_.size() * 2, 1024), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        std::size_t at = static_cast<std::size_t>(Hash(entries_[i].address)) & mask;
+        while (slots[at] != 0)
+            at = (at + 1) & mask;
+        slots[at] = static_cast<std::uint32_t>(i + 1);
+    }
+    slots_.swap(slots);
 }
 
 } // namespace orvanta::extract

@@ -73,19 +73,33 @@ void TBulkHostNames::StartMore() {
         const int generation = generation_;
         pool_.start([this, id, generation, address = std::move(address), resolver] {
             const QString name = NameOf(address, resolver);
-            QMetaObject::invokeMethod(
-                this,
-                [this, id, generation, name] {
-                    --busy_;
-                    if (generation == generation_)
-                        Answer(id, name);
-                    StartMore();
-                },
-                Qt::QueuedConnection);
+            bool first = false;
+            {
+                const std::lock_guard<std::mutex> hold(arrivedLock_);
+                first = arrived_.empty();
+                arrived_.push_back({id, generation, name});
+            }
+            if (first)
+                QMetaObject::invokeMethod(
+                    this, [this] { TakeArrived(); }, Qt::QueuedConnection);
         });
     }
     if (!inFlight_.empty() && !expiry_.isActive())
         expiry_.start();
+}
+
+void TBulkHostNames::TakeArrived() {
+    std::vector<Arrived> arrived;
+    {
+        const std::lock_guard<std::mutex> hold(arrivedLock_);
+        arrived.swap(arrived_);
+    }
+    for (const Arrived& a : arrived) {
+        --busy_;
+        if (a.generation == generation_)
+            Answer(a.id, a.name);
+    }
+    StartMore();
 }
 
 void TBulkHostNames::Answer(quint64 id, const QString& name) {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -46,7 +47,13 @@ private:
         qint64 started;
         bool answered = false;
     };
+    struct Arrived {
+        quint64 id;
+        int generation;
+        QString name;
+    };
     void StartMore();
+    void TakeArrived();
     void Answer(quint64 id, const QString& name);
     void Expire();
     void Flush();
@@ -61,4 +68,8 @@ private:
     QTimer expiry_;
     QTimer flush_;
     std::vector<std::pair<int, QString>> answered_;
+    // Answers of the pool's threads, taken on the window's thread: one
+    // wake-up for all that arrived meanwhile, not one per answer.
+    std::mutex arrivedLock_;
+    std::vector<Arrived> arrived_;
 };

@@ -37,6 +37,7 @@ class TSplitter;
 class THostResolver;
 class TBulkRun;
 class TBulkHostNames;
+class TBulkPlaces;
 struct TBulkBatch;
 class QWebEngineView;
 class TMapScriptBridge;
@@ -206,6 +207,7 @@ private:
     THostResolver* FHostResolver = nullptr;
     TBulkRun* FBulkRun = nullptr;
     TBulkHostNames* FBulkNames = nullptr;
+    TBulkPlaces* FBulkPlaces = nullptr;
     bool shownOnce_ = false;
     bool closeRequested_ = false;
     QList<QWidget*> hiddenWithMinimize_;

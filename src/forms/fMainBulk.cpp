@@ -7,6 +7,7 @@
 #include "forms/Guard.h"
 #include "forms/Notice.h"
 #include "forms/TBulkHostNames.h"
+#include "forms/TBulkPlaces.h"
 #include "forms/TBulkRun.h"
 #include "forms/TListView.h"
 #include "forms/fMain.h"
@@ -81,6 +82,12 @@ private:
 void TfrmMain::WireBulk() {
     FBulkRun = new TBulkRun(kDatabaseFile, this);
     FBulkNames = new TBulkHostNames(this);
+    FBulkPlaces = new TBulkPlaces(
+        [this](const std::string& call) {
+            if (FMapBridge != nullptr)
+                FMapBridge->post(call);
+        },
+        this);
     FBulkRun->onRows = [this](TBulkBatch&& batch) {
         RunGuarded([&] { BulkRows(std::move(batch)); });
     };
@@ -172,14 +179,16 @@ void TfrmMain::BulkRows(TBulkBatch&& batch) {
     const int first = ListView1->AddMany(std::move(batch.rows));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
-    if (FMapBridge != nullptr && !batch.places.empty())
-        FMapBridge->post(orvanta::map::placesAddCall(batch.places));
+    if (!batch.places.empty())
+        FBulkPlaces->Add(std::move(batch.places));
     FBulkNames->SetResolver(FHostResolver);
     for (auto& [offset, address] : names)
         FBulkNames->Add(first + offset, address);
 }
 
 void TfrmMain::BulkFinished(int outcome, const QString& error) {
+    // The rows in the list keep their markers, also after a stop.
+    FBulkPlaces->Flush();
     Stop1->setEnabled(FBulkRun->Running());
     if (!FBulkRun->Running()) {
         ProgressBar1->reset();
@@ -203,7 +212,9 @@ void TfrmMain::BulkFinished(int outcome, const QString& error) {
 
 void TfrmMain::ClearPlaces() {
     // Rows are addressed by their index: nothing of a run may arrive once
-    // the list is emptied.
+    // the list is emptied, not even the markers that wait (dropped first:
+    // the stop would send them).
+    FBulkPlaces->Drop();
     FBulkRun->Stop();
     FBulkNames->Stop();
     if (FMapBridge != nullptr)

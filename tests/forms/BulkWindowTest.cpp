@@ -13,6 +13,7 @@
 #include "forms/Notice.h"
 #include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
+#include "forms/TBulkPlaces.h"
 #include "forms/TListView.h"
 #include "forms/fMain.h"
 #include "geoip/GeoIPCountries.h"
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -279,4 +281,49 @@ int main(int argc, char** argv) {
     const int result = RUN_ALL_TESTS();
     delete frmMain;
     return result;
+}
+
+// Markers go to the page at once when none went lately, else gathered
+// until the pause ends; a flush sends what waits in calls of bounded size,
+// and dropped ones never arrive.
+TEST(BulkPlaces, GathersMarkersBetweenPausesInBoundedCalls) {
+    std::vector<std::string> calls;
+    TBulkPlaces places([&](const std::string& call) { calls.push_back(call); });
+    auto marks = [](std::size_t n, int row) {
+        std::vector<orvanta::map::PlaceMark> v(n);
+        for (auto& m : v)
+            m = {1.5, 2.5, row++, "1.2.3.4"};
+        return v;
+    };
+    // Each place quotes its address; the call's guard quotes once more.
+    auto placesIn = [](const std::string& call) {
+        return static_cast<std::size_t>(std::count(call.begin(), call.end(), '\'')) / 2 - 1;
+    };
+    auto rows = [&] {
+        std::size_t n = 0;
+        for (const std::string& c : calls)
+            n += placesIn(c);
+        return n;
+    };
+    places.Add(marks(3, 0));
+    EXPECT_EQ(calls.size(), 1u);
+    places.Add(marks(2, 3));
+    EXPECT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls.size() == 2; }, 5000));
+    EXPECT_NE(calls[1].find("1.5,2.5,4,'1.2.3.4'"), std::string::npos);
+
+    places.Add(marks(TBulkPlaces::kPerCall * 2 + 1, 5));
+    places.Flush();
+    EXPECT_EQ(rows(), TBulkPlaces::kPerCall * 2 + 6);
+    for (const std::string& c : calls)
+        EXPECT_LE(placesIn(c), TBulkPlaces::kPerCall);
+
+    // The flush left the pause running: this one waits, and is dropped;
+    // with no pause after the drop the next goes at once, alone.
+    const std::size_t before = calls.size();
+    places.Add(marks(1, 0));
+    places.Drop();
+    places.Add(marks(1, 7));
+    ASSERT_EQ(calls.size(), before + 1);
+    EXPECT_EQ(calls.back(), orvanta::map::placesAddCall(marks(1, 7)));
 }

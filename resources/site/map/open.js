@@ -255,9 +255,18 @@ function placesSetUp() {
   placesBounds = L.latLngBounds([]);
 }
 
+// Markers handed to the layer and not yet in it: the chunks of several
+// calls may be under way at once, and the places are shown only when the
+// last of them is in.
+var placesLoading = 0;
+
 function placesProgress(processed, total) {
   if (processed === total) {
-    mapTimes.placesShown = openMapNow();
+    placesLoading -= total;
+    if (placesLoading <= 0) {
+      placesLoading = 0;
+      mapTimes.placesShown = openMapNow();
+    }
   }
 }
 
@@ -285,6 +294,7 @@ function placesAdd(marks) {
     markers.push(marker);
     placesBounds.extend(at);
   }
+  placesLoading += markers.length;
   placesLayer.addLayers(markers);
 }
 
