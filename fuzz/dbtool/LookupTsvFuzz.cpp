@@ -1,6 +1,7 @@
-// Arbitrary bytes as an address line and as record texts: every tab-separated
-// line the lookup writes is one line of twelve fields in well-formed UTF-8,
-// and the echoed address stays within its bound whatever came in.
+// Arbitrary bytes as an address line, as record texts and as an organisation
+// text: every tab-separated line the lookup writes is one line of fourteen
+// fields in well-formed UTF-8, and the echoed address stays within its bound
+// whatever came in.
 
 #include "LookupFormatter.h"
 
@@ -43,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string line;
     dbtool::LookupFormatter(dbtool::LookupFormat::Tsv)
         .AppendLine(line, {bytes, geoip::lrFound, &record, static_cast<std::uint32_t>(size),
-                           static_cast<int>(size % 34) - 1});
+                           static_cast<int>(size % 34) - 1, std::string_view(bytes)});
     const std::size_t tab = line.find('\t');
     if (line.empty() || line.back() != '\n' || line.find('\n') != line.size() - 1 ||
-        std::count(line.begin(), line.end(), '\t') != 11 || !WellFormedUtf8(line) ||
+        std::count(line.begin(), line.end(), '\t') != 13 || !WellFormedUtf8(line) ||
         tab == std::string::npos || tab > 4 * dbtool::EchoLimit) {
         __builtin_trap();
     }

@@ -292,12 +292,12 @@ void LookupFormatter::AppendOrganization(std::string& out,
         out += json ? "null" : "";
     }
     out += json ? ",\"organization\":" : "\t";
+    // Our files store the name as UTF-8; a damaged one may hold any bytes,
+    // which come out escaped as those of the address do.
     if (json) {
         AppendJsonUtf8(out, name.organization);
     } else {
-        for (const char c : name.organization) {
-            AppendTsvEscaped(out, static_cast<unsigned char>(c));
-        }
+        AppendTsvUtf8(out, name.organization);
     }
 }
 
