@@ -1,30 +1,18 @@
 #include "CsvAsnSource.h"
 
 #include "CsvCitySource.h"
-#include "CsvReader.h"
+#include "CsvRangeRows.h"
 #include "geoip/TextRecord.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 
 namespace orvanta::dbtool {
 namespace {
 
 enum Column : std::size_t { RangeStart, RangeEnd, Number, Organization, ColumnCount };
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 std::string Quoted(std::string_view text) {
     constexpr std::size_t shown = 40;
@@ -46,13 +34,13 @@ public:
                  std::to_string(fields.size()));
         }
         geoip::AsnRange range;
-        range.first = Address(Trim(fields[RangeStart]), "ip_range_start");
-        range.last = Address(Trim(fields[RangeEnd]), "ip_range_end");
+        range.first = Address(TrimBlanks(fields[RangeStart]), "ip_range_start");
+        range.last = Address(TrimBlanks(fields[RangeEnd]), "ip_range_end");
         if (range.first > range.last) {
-            Fail("ip_range_end " + Quoted(Trim(fields[RangeEnd])) + " lies before ip_range_start " +
-                 Quoted(Trim(fields[RangeStart])));
+            Fail("ip_range_end " + Quoted(TrimBlanks(fields[RangeEnd])) +
+                 " lies before ip_range_start " + Quoted(TrimBlanks(fields[RangeStart])));
         }
-        const std::string_view number = Trim(fields[Number]);
+        const std::string_view number = TrimBlanks(fields[Number]);
         std::uint32_t value = 0;
         auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
         if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
@@ -61,7 +49,7 @@ public:
         if (fields[Organization].find('\0') != std::string::npos) {
             Fail("autonomous_system_organization contains a NUL byte");
         }
-        geoip::FittedText text = geoip::AsnRecordText(value, Trim(fields[Organization]));
+        geoip::FittedText text = geoip::AsnRecordText(value, TrimBlanks(fields[Organization]));
         result_.shortened += text.shortened ? 1 : 0;
         range.textIndex = result_.set.TextIndex(text.text);
         result_.set.ranges.push_back(range);
@@ -99,52 +87,20 @@ private:
     std::size_t line_ = 0;
 };
 
-bool IsHeader(const std::vector<std::string>& fields) {
-    if (fields.empty()) {
-        return false;
-    }
-    std::string first(Trim(fields[0]));
-    for (char& c : first) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return first == "ip_range_start";
-}
-
 } // namespace
 
 AsnCsvImport LoadAsnCsv(std::istream& in, const std::string& name, bool ipv6) {
     AsnCsvImport result;
     AsnRowImporter importer(name, ipv6, result);
-    CsvReader reader(in);
-    std::vector<std::string> fields;
-    bool first = true;
-    try {
-        while (reader.Next(fields)) {
-            if (first && IsHeader(fields)) {
-                first = false;
-                continue;
-            }
-            first = false;
-            importer.Import(fields, reader.RecordLine());
-        }
-    } catch (const CsvError& error) {
-        throw SourceError(name + ":" + std::to_string(error.line()) + ": " + error.what());
-    }
-    if (in.bad()) {
-        throw SourceError(name + ": read error");
-    }
+    ForEachRangeRow(in, name,
+                    [&importer](const std::vector<std::string>& fields, std::size_t line) {
+                        importer.Import(fields, line);
+                    });
     return result;
 }
 
 AsnCsvImport LoadAsnCsvFile(const std::string& path, bool ipv6) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(EISDIR));
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(errno));
-    }
+    std::ifstream in = OpenCsvFile(path);
     return LoadAsnCsv(in, path, ipv6);
 }
 

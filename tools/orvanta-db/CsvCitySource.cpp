@@ -1,17 +1,15 @@
 #include "CsvCitySource.h"
 
-#include "CsvReader.h"
+#include "CsvRangeRows.h"
 #include "geoip/IPv6Text.h"
 #include "geoipwriter/CountryMapping.h"
 #include "geoipwriter/TextConversion.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <unordered_map>
@@ -35,16 +33,6 @@ enum Column : std::size_t {
 constexpr double LowestCoordinate = -180.0;
 constexpr double HighestCoordinate = 1497.7215; // (2^24 - 1) / 10000 - 180
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Shown in messages with its quotes, cut when long, so that a binary field
 // does not flood the terminal.
 std::string Quoted(std::string_view text) {
@@ -66,8 +54,8 @@ public:
             Fail("expected at least " + std::to_string(ColumnCount) + " fields, found " +
                  std::to_string(fields.size()));
         }
-        const std::string_view start = Trim(fields[RangeStart]);
-        const std::string_view end = Trim(fields[RangeEnd]);
+        const std::string_view start = TrimBlanks(fields[RangeStart]);
+        const std::string_view end = TrimBlanks(fields[RangeEnd]);
         const bool ipv6Row =
             start.find(':') != std::string_view::npos || end.find(':') != std::string_view::npos;
         geoip::IndexedRange range;
@@ -139,7 +127,7 @@ private:
     }
 
     double Coordinate(std::string_view text, const char* column) const {
-        text = Trim(text);
+        text = TrimBlanks(text);
         double value = 0;
         auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
@@ -155,7 +143,7 @@ private:
 
     geoip::CityRecordData Record(const std::vector<std::string>& fields) {
         geoip::CityRecordData record;
-        const std::string_view code = Trim(fields[Country]);
+        const std::string_view code = TrimBlanks(fields[Country]);
         const geoip::CountryMapping country = geoip::MapCountryCode(code);
         if (!country.known) {
             ++result_.unknownCodes[std::string(code)];
@@ -203,53 +191,21 @@ private:
     std::unordered_map<std::string, std::uint32_t> known_;
 };
 
-bool IsHeader(const std::vector<std::string>& fields) {
-    if (fields.empty()) {
-        return false;
-    }
-    std::string first(Trim(fields[0]));
-    for (char& c : first) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return first == "ip_range_start";
-}
-
 } // namespace
 
 CsvImport LoadCityCsv(std::istream& in, const std::string& name, int addressBits) {
     CsvImport result;
     RowImporter importer(name, addressBits, result);
-    CsvReader reader(in);
-    std::vector<std::string> fields;
-    bool first = true;
-    try {
-        while (reader.Next(fields)) {
-            if (first && IsHeader(fields)) {
-                first = false;
-                continue;
-            }
-            first = false;
-            importer.Import(fields, reader.RecordLine());
-        }
-    } catch (const CsvError& error) {
-        throw SourceError(name + ":" + std::to_string(error.line()) + ": " + error.what());
-    }
-    if (in.bad()) {
-        throw SourceError(name + ": read error");
-    }
+    ForEachRangeRow(in, name,
+                    [&importer](const std::vector<std::string>& fields, std::size_t line) {
+                        importer.Import(fields, line);
+                    });
     importer.CheckOverlaps();
     return result;
 }
 
 CsvImport LoadCityCsvFile(const std::string& path, int addressBits) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(EISDIR));
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw SourceError("Cannot open \"" + path + "\": " + std::strerror(errno));
-    }
+    std::ifstream in = OpenCsvFile(path);
     return LoadCityCsv(in, path, addressBits);
 }
 

@@ -4,6 +4,7 @@
 // columns ignored, a header line optional). The rows of one family are
 // imported (IPv4 or IPv6), those of the other checked and counted.
 
+#include "CsvRangeRows.h"
 #include "geoipwriter/CityRange.h"
 
 #include <cstddef>
@@ -13,12 +14,6 @@
 #include <string>
 
 namespace orvanta::dbtool {
-
-// A row that cannot be imported; the message names file, line and fault.
-class SourceError : public std::runtime_error {
-public:
-    explicit SourceError(const std::string& message) : std::runtime_error(message) {}
-};
 
 struct CsvImport {
     geoip::CityRangeSet set;
