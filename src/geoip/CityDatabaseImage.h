@@ -4,15 +4,13 @@
 // program itself keeps TGeoIP (one open and positioned reads per lookup).
 // Const lookups only read the image, so threads may share one.
 
-#include "geoip/DatabaseImageBytes.h"
-#include "geoip/ImageTree.h"
+#include "geoip/CityImageCore.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 #include "geoip/TreeWalk.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,19 +41,12 @@ public:
     // As TGeoIP::WalkTree.
     Walk WalkTree(std::uint32_t address) const;
 
-    std::uint8_t edition() const { return edition_; }
-    const std::vector<std::uint32_t>& segments() const { return segments_; }
-    std::int32_t recordLength() const { return recordLength_; }
+    std::uint8_t edition() const { return core_.edition(); }
+    const std::vector<std::uint32_t>& segments() const { return core_.segments(); }
+    std::int32_t recordLength() const { return core_.recordLength(); }
 
 private:
-    bool IsCityEdition() const;
-
-    // Held apart so that the tree's reference to it survives a move.
-    std::unique_ptr<const DatabaseImageBytes> bytes_;
-    std::uint8_t edition_ = 1;
-    std::vector<std::uint32_t> segments_;
-    std::int32_t recordLength_ = 3;
-    std::unique_ptr<ImageTree> tree_; // none for editions without a boundary
+    CityImageCore core_;
 };
 
 } // namespace orvanta::geoip

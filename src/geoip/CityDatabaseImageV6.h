@@ -5,15 +5,13 @@
 // lookups only read the image, so threads may share one.
 
 #include "geoip/AddressValue.h"
-#include "geoip/DatabaseImageBytes.h"
-#include "geoip/ImageTree.h"
+#include "geoip/CityImageCore.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 #include "geoip/TreeWalk.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,17 +36,11 @@ public:
     // Decodes the record of a walk that Find answered lrFound for.
     void DecodeRecord(std::uint32_t terminal, TGeoIPCity& record) const;
 
-    std::uint8_t edition() const { return edition_; }
-    const std::vector<std::uint32_t>& segments() const { return segments_; }
+    std::uint8_t edition() const { return core_.edition(); }
+    const std::vector<std::uint32_t>& segments() const { return core_.segments(); }
 
 private:
-    bool IsCityEdition() const;
-
-    std::unique_ptr<const DatabaseImageBytes> bytes_; // apart: the tree refers to it
-    std::uint8_t edition_ = 1;
-    std::vector<std::uint32_t> segments_;
-    std::int32_t recordLength_ = 3;
-    std::unique_ptr<ImageTree> tree_;
+    CityImageCore core_;
 };
 
 } // namespace orvanta::geoip
