@@ -84,12 +84,17 @@ bool ParseDottedQuad(std::string_view text, std::uint32_t* address) {
     return true;
 }
 
-Ipv4Lookup LookupIpv4(const std::string& name) {
+namespace {
+
+// The first address of `family` the resolver gives for `name`; `take` reads
+// it from a socket address of at least `minimum` bytes.
+template <class Lookup, class Take>
+Lookup FirstAddress(const std::string& name, int family, std::size_t minimum, Take take) {
     if (IsUnderInvalidDomain(name)) {
         return {std::nullopt, kWsaHostNotFound};
     }
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = family;
     hints.ai_socktype = SOCK_STREAM;
     AddrInfoList list;
     const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, list.Out());
@@ -97,14 +102,21 @@ Ipv4Lookup LookupIpv4(const std::string& name) {
         return {std::nullopt, WinsockCodeFromResolver(rc)};
     }
     for (const addrinfo* ai = list.Get(); ai != nullptr; ai = ai->ai_next) {
-        if (ai->ai_family == AF_INET && ai->ai_addr != nullptr &&
-            ai->ai_addrlen >= sizeof(sockaddr_in)) {
-            sockaddr_in sin{};
-            std::memcpy(&sin, ai->ai_addr, sizeof sin);
-            return {sin.sin_addr.s_addr, 0};
+        if (ai->ai_family == family && ai->ai_addr != nullptr && ai->ai_addrlen >= minimum) {
+            return {take(*ai->ai_addr), 0};
         }
     }
     return {std::nullopt, kWsaNoData};
+}
+
+} // namespace
+
+Ipv4Lookup LookupIpv4(const std::string& name) {
+    return FirstAddress<Ipv4Lookup>(name, AF_INET, sizeof(sockaddr_in), [](const sockaddr& sa) {
+        sockaddr_in sin{};
+        std::memcpy(&sin, &sa, sizeof sin);
+        return sin.sin_addr.s_addr;
+    });
 }
 
 std::string FormatIpv4(std::uint32_t address) {
@@ -123,28 +135,13 @@ std::string DomainToAddress(const std::string& name) {
 }
 
 Ipv6Lookup LookupIpv6(const std::string& name) {
-    if (IsUnderInvalidDomain(name)) {
-        return {std::nullopt, kWsaHostNotFound};
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET6;
-    hints.ai_socktype = SOCK_STREAM;
-    AddrInfoList list;
-    const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, list.Out());
-    if (rc != 0) {
-        return {std::nullopt, WinsockCodeFromResolver(rc)};
-    }
-    for (const addrinfo* ai = list.Get(); ai != nullptr; ai = ai->ai_next) {
-        if (ai->ai_family == AF_INET6 && ai->ai_addr != nullptr &&
-            ai->ai_addrlen >= sizeof(sockaddr_in6)) {
-            sockaddr_in6 sin6{};
-            std::memcpy(&sin6, ai->ai_addr, sizeof sin6);
-            Ipv6Address address{};
-            std::memcpy(address.data(), &sin6.sin6_addr, address.size());
-            return {address, 0};
-        }
-    }
-    return {std::nullopt, kWsaNoData};
+    return FirstAddress<Ipv6Lookup>(name, AF_INET6, sizeof(sockaddr_in6), [](const sockaddr& sa) {
+        sockaddr_in6 sin6{};
+        std::memcpy(&sin6, &sa, sizeof sin6);
+        Ipv6Address address{};
+        std::memcpy(address.data(), &sin6.sin6_addr, address.size());
+        return address;
+    });
 }
 
 std::string FormatIpv6(const Ipv6Address& address) {
