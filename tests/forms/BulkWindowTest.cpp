@@ -5,13 +5,12 @@
 // address in the map's layer of many places. Stopping keeps the rows so
 // far and nothing of the stopped run arrives later; bad files are told.
 #include "FakeMapsApi.h"
-#include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/ErrorReport.h"
 #include "forms/Guard.h"
 #include "forms/HostNameOf.h"
 #include "forms/LocateTexts.h"
 #include "forms/Notice.h"
-#include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/TBulkPlaces.h"
 #include "forms/TListView.h"
@@ -19,7 +18,6 @@
 #include "geoip/GeoIPCountries.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
-#include "site/SiteScheme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -270,17 +268,7 @@ TEST_F(BulkWindow, BadFilesAreToldAndAddNothing) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const orvanta::test::ScopedCacheHome cacheHome;
-    ::unsetenv("ORVANTA_MAP");
-    ::unsetenv("ORVANTA_MAPS_API_KEY");
-    ::setenv("ORVANTA_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png", 1);
-    TSiteScheme::registerScheme();
-    QApplication app(argc, argv);
-    LoadProgramFonts();
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    delete frmMain;
-    return result;
+    return RunOfflineMapWindowTests(argc, argv);
 }
 
 // Markers go to the page at once when none went lately, else gathered

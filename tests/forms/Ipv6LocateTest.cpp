@@ -4,10 +4,9 @@
 // written by the project's writer into a temporary current directory.
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
-#include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/ErrorReport.h"
 #include "forms/HostNameOf.h"
-#include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/TFlatButton.h"
 #include "forms/TListView.h"
@@ -18,7 +17,6 @@
 #include "forms/fMain.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
-#include "site/SiteScheme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,12 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QWebEngineView>
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -294,25 +290,7 @@ TEST_F(Ipv6Locate, RowActionsTakeTheIpv6Address) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
-    // The default map, offline: tiles from a loopback port nothing listens on.
-    ::unsetenv("ORVANTA_MAP");
-    ::unsetenv("ORVANTA_MAPS_API_KEY");
-    ::setenv("ORVANTA_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png", 1);
-    TSiteScheme::registerScheme();
-    QApplication app(argc, argv);
-    LoadProgramFonts();
     // A text the database does not hold puts "ERROR City not present" on the
-    // map, which answers with its alert box; no test here looks at it, so such
-    // a box is closed at once instead of waiting for a click.
-    QTimer dismissAlerts;
-    QObject::connect(&dismissAlerts, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->accept();
-    });
-    dismissAlerts.start(50);
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    delete frmMain; // its browser page goes before the engine's profile
-    return result;
+    // map, which answers with its alert box; no test here looks at it.
+    return RunOfflineMapWindowTests(argc, argv, true);
 }

@@ -7,10 +7,9 @@
 // keeps a picture of the screen after the last locate.
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
-#include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/ErrorReport.h"
 #include "forms/HostNameOf.h"
-#include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/TFlatButton.h"
 #include "forms/TListView.h"
@@ -21,7 +20,6 @@
 #include "geoip/GeoIPCountries.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
-#include "site/SiteScheme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -168,16 +166,5 @@ TEST_F(OpenMapWindow, MarkerFollowsTheRowTheUserActsOn) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const orvanta::test::ScopedCacheHome cacheHome; // the map profile's folder
-    // The default map, offline: tiles from a loopback port nothing listens on.
-    ::unsetenv("ORVANTA_MAP");
-    ::unsetenv("ORVANTA_MAPS_API_KEY");
-    ::setenv("ORVANTA_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png", 1);
-    TSiteScheme::registerScheme();
-    QApplication app(argc, argv);
-    LoadProgramFonts();
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    delete frmMain; // its browser page goes before the engine's profile
-    return result;
+    return RunOfflineMapWindowTests(argc, argv);
 }

@@ -5,9 +5,8 @@
 #include "forms/RouteWindow.h"
 
 #include "FakeMapsApi.h"
-#include "ScopedCacheHome.h"
+#include "WindowSet.h"
 #include "forms/ErrorReport.h"
-#include "forms/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/TFlatButton.h"
 #include "forms/TFlatTitlebar.h"
@@ -16,7 +15,6 @@
 #include "forms/fMain.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
-#include "site/SiteScheme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -230,15 +228,5 @@ TEST_F(RouteWindow, AnAddressThatCannotBeTracedIsOneMessageInTheWindow) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const orvanta::test::ScopedCacheHome cacheHome;
-    ::unsetenv("ORVANTA_MAP");
-    ::unsetenv("ORVANTA_MAPS_API_KEY");
-    ::setenv("ORVANTA_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png", 1);
-    TSiteScheme::registerScheme();
-    QApplication app(argc, argv);
-    LoadProgramFonts();
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    delete frmMain;
-    return result;
+    return RunOfflineMapWindowTests(argc, argv);
 }

@@ -8,3 +8,10 @@ void CreateWindowSetOnce();
 // loopback `port`; the IP whois window's own client at a port nothing
 // listens on, so a query that should not go there fails.
 void WhoisOnLoopback(int port);
+
+// The main() of a window test binary on the open map offline (tiles asked of
+// a loopback port nothing listens on, the map profile in a folder of its
+// own): runs every test, then deletes the window set before the engine's
+// profile goes. With `closeAlerts`, the map's alert boxes (a place the
+// database does not hold) are closed at once instead of waiting for a click.
+int RunOfflineMapWindowTests(int argc, char** argv, bool closeAlerts = false);
