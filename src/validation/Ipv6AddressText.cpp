@@ -1,25 +1,18 @@
 #include "validation/Ipv6AddressText.h"
 
-#include <arpa/inet.h>
-#include <cstring>
-#include <netinet/in.h>
+#include "geoip/IPv6Text.h"
 
-namespace {
-// The longest text inet_pton can take ("ffff:...:255.255.255.255"); longer
-// texts are refused before they are copied.
-constexpr std::size_t kMaxTextLength = INET6_ADDRSTRLEN - 1;
-} // namespace
+#include <string>
 
 std::optional<TIpv6Bytes> ParseIpv6AddressText(std::string_view text) {
-    // inet_pton reads up to the first NUL: "::1\0junk" would pass as "::1".
-    if (text.empty() || text.size() > kMaxTextLength || text.find('\0') != std::string_view::npos)
-        return std::nullopt;
-    char copy[kMaxTextLength + 1] = {};
-    std::memcpy(copy, text.data(), text.size());
-    in6_addr address{};
-    if (inet_pton(AF_INET6, copy, &address) != 1)
+    // The database reader decides what an IPv6 text is; the locate command
+    // must take exactly the texts the reader can look up.
+    const std::optional<orvanta::geoip::AddressValue> value =
+        orvanta::geoip::ParseIPv6Address(std::string(text));
+    if (!value)
         return std::nullopt;
     TIpv6Bytes bytes{};
-    std::memcpy(bytes.data(), &address, bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(*value >> (8 * (bytes.size() - 1 - i)));
     return bytes;
 }
