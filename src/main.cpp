@@ -3,7 +3,7 @@
 // check, then the event loop until the main window closes, and the windows
 // freed before the application object ends.
 #include "Pictures.h"
-#include "forms/ProgramFonts.h"
+#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
 #include "site/SiteScheme.h"

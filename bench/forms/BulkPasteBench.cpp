@@ -14,10 +14,10 @@
 //   bulk_paste_bench RUN_DIR ORVANTA_DB [--lines=N] [--distinct=N] [--small=N]
 #include "FakeMapsApi.h"
 #include "ScopedCacheHome.h"
-#include "forms/HostNameOf.h"
-#include "forms/ProgramFonts.h"
+#include "net/HostNameOf.h"
+#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
-#include "forms/TListView.h"
+#include "forms/results/TListView.h"
 #include "forms/fMain.h"
 #include "site/SiteScheme.h"
 

@@ -7,9 +7,9 @@
 //   locate_bench [benchmark options]
 #include "FakeMapsApi.h"
 #include "ScopedCacheHome.h"
-#include "forms/HostNameOf.h"
-#include "forms/LocateTexts.h"
-#include "forms/ProgramFonts.h"
+#include "net/HostNameOf.h"
+#include "forms/results/LocateTexts.h"
+#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/Unit1.h"
 #include "forms/fMain.h"

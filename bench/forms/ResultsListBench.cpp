@@ -6,8 +6,8 @@
 // machine) and the heap memory each row takes.
 //
 //   results_list_bench [--rows=N] [benchmark options]   (default 100000)
-#include "forms/ProgramFonts.h"
-#include "forms/TListView.h"
+#include "forms/support/ProgramFonts.h"
+#include "forms/results/TListView.h"
 
 #include <QApplication>
 #include <algorithm>

@@ -3,7 +3,7 @@
 // constructor only lays the window out; the window's FormCreate(), when it
 // has one, runs next under the guard, so an error raised while a window is
 // created reaches the error report and start-up goes on with the window.
-#include "forms/Guard.h"
+#include "forms/support/Guard.h"
 
 #include <utility>
 

@@ -1,13 +1,13 @@
 #include "forms/NetAbout.h"
 
 #include "Pictures.h"
-#include "forms/AppTitle.h"
-#include "forms/BuildInfo.h"
-#include "forms/FileVersion.h"
-#include "forms/Guard.h"
-#include "forms/SystemColors.h"
-#include "forms/TLinkLabel.h"
-#include "forms/WindowPlacement.h"
+#include "forms/support/AppTitle.h"
+#include "forms/support/BuildInfo.h"
+#include "forms/support/FileVersion.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
+#include "forms/chrome/TLinkLabel.h"
+#include "forms/support/WindowPlacement.h"
 #include "forms/fMain.h"
 
 #include <QCoreApplication>

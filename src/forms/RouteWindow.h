@@ -5,7 +5,7 @@
 // time), location line, organisation and round trips. Located hops are
 // drawn on the open map in its route layer; clicking a hop's marker selects
 // the hop here. A second trace replaces the first, list and map route alike.
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 #include "map/RouteCalls.h"
 #include "trace/TraceSession.h"
 

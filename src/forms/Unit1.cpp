@@ -1,11 +1,11 @@
 #include "forms/Unit1.h"
 
-#include "forms/DialogChrome.h"
-#include "forms/Guard.h"
-#include "forms/ProgramFonts.h"
-#include "forms/SystemColors.h"
-#include "forms/TFlatButton.h"
-#include "forms/TImage.h"
+#include "forms/chrome/DialogChrome.h"
+#include "forms/support/Guard.h"
+#include "forms/support/ProgramFonts.h"
+#include "forms/support/SystemColors.h"
+#include "forms/chrome/TFlatButton.h"
+#include "forms/chrome/TImage.h"
 #include "forms/fMain.h"
 
 #include <QLineEdit>

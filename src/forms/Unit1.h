@@ -4,7 +4,7 @@
 // results list actions and the domain dialog write it. Hidden at start-up,
 // opened centred by the main window's "IP location" button, hidden again by
 // Search and by its close picture; it keeps its text while hidden.
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 
 class QLineEdit;
 class TFlatButton;

@@ -4,7 +4,7 @@
 // block the window until the server has answered (the client bounds how
 // long), under a wait cursor and with the window painted first; failures go
 // to the error report and leave the memo empty.
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 #include "net/TIdWhois.h"
 
 class QComboBox;

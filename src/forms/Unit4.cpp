@@ -1,10 +1,10 @@
 #include "forms/Unit4.h"
 
-#include "forms/DialogChrome.h"
-#include "forms/Guard.h"
-#include "forms/SystemColors.h"
-#include "forms/TFlatTitlebar.h"
-#include "forms/TImage.h"
+#include "forms/chrome/DialogChrome.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
+#include "forms/chrome/TFlatTitlebar.h"
+#include "forms/chrome/TImage.h"
 #include "net/WebWhoisAddress.h"
 
 #include <QEvent>

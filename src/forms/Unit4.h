@@ -2,7 +2,7 @@
 // TForm4: the web whois window. A browser area shows the web whois page a
 // domain search (or the hidden Edit1/Button1 pair) asks for; the progress
 // bar under it follows the page's loading.
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // slashes as the user types; Search shows the web whois page for the name,
 // resolves it (IPv4 first, else IPv6) and locates its address like a typed
 // one.
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 #include "net/NameResolution.h"
 
 class QLineEdit;

@@ -13,7 +13,7 @@
 //  - WHOIS: IdWhois1, SpeedButton3Click / RunIpWhois, SpeedButton4Click and
 //    Image9Click are connected in WireWhois().
 // Connect every handler through Guarded() (forms/Guard.h).
-#include "forms/TBorderlessWindow.h"
+#include "forms/chrome/TBorderlessWindow.h"
 #include "net/TIdWhois.h"
 
 #include <QList>

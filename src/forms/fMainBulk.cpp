@@ -4,12 +4,12 @@
 // The reading and the lookups run on a thread of their own and the host
 // names in the background, so the window answers throughout; the single
 // locate keeps its blocking way.
-#include "forms/Guard.h"
-#include "forms/Notice.h"
-#include "forms/TBulkHostNames.h"
-#include "forms/TBulkPlaces.h"
-#include "forms/TBulkRun.h"
-#include "forms/TListView.h"
+#include "forms/support/Guard.h"
+#include "forms/support/Notice.h"
+#include "forms/work/TBulkHostNames.h"
+#include "forms/work/TBulkPlaces.h"
+#include "forms/work/TBulkRun.h"
+#include "forms/results/TListView.h"
 #include "forms/fMain.h"
 #include "map/PlacesCalls.h"
 #include "site/MapScriptBridge.h"

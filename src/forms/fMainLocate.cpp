@@ -1,11 +1,11 @@
 // The main window's locate command and the actions on results rows: a typed
 // address becomes a row with place, address, coordinates and host name and
 // a marker on the map; a row can be shown again and its owner looked up.
-#include "forms/Guard.h"
-#include "forms/HostNameOf.h"
-#include "forms/LocateTexts.h"
-#include "forms/TBusyCursor.h"
-#include "forms/TListView.h"
+#include "forms/support/Guard.h"
+#include "net/HostNameOf.h"
+#include "forms/results/LocateTexts.h"
+#include "forms/chrome/TBusyCursor.h"
+#include "forms/results/TListView.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/fMain.h"

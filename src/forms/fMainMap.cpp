@@ -2,7 +2,7 @@
 // map commands of the hidden map control panel. Commands run through the
 // map script bridge; an error of a call ends the command and reaches the
 // error report through the handler guard.
-#include "forms/Guard.h"
+#include "forms/support/Guard.h"
 #include "forms/fMain.h"
 #include "map/PlaceBook.h"
 #include "site/MapCommands.h"

@@ -1,9 +1,9 @@
 // Getting results out of the main window's list: the selected row to the
 // clipboard, the whole list to a CSV file, and clearing the list.
-#include "forms/FileReplace.h"
-#include "forms/ResultsExport.h"
+#include "forms/support/FileReplace.h"
+#include "forms/results/ResultsExport.h"
 #include "forms/RouteWindow.h"
-#include "forms/TListView.h"
+#include "forms/results/TListView.h"
 #include "forms/fMain.h"
 #include "map/PlaceBook.h"
 

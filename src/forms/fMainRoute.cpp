@@ -1,9 +1,9 @@
 // The main window's way into the route window: "Trace route" in the results
 // list's popup menu for the focused row's address, and Ctrl+T anywhere in
 // the main window for the current address (the IP entry dialog's text).
-#include "forms/Guard.h"
+#include "forms/support/Guard.h"
 #include "forms/RouteWindow.h"
-#include "forms/TListView.h"
+#include "forms/results/TListView.h"
 #include "forms/Unit1.h"
 #include "forms/fMain.h"
 

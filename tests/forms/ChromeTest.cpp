@@ -1,10 +1,10 @@
-#include "forms/AppTitle.h"
-#include "forms/ErrorReport.h"
-#include "forms/Guard.h"
-#include "forms/SystemColors.h"
-#include "forms/TBorderlessWindow.h"
-#include "forms/TFlatTitlebar.h"
-#include "forms/WindowPlacement.h"
+#include "forms/support/AppTitle.h"
+#include "forms/support/ErrorReport.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
+#include "forms/chrome/TBorderlessWindow.h"
+#include "forms/chrome/TFlatTitlebar.h"
+#include "forms/support/WindowPlacement.h"
 
 #include <QApplication>
 #include <QImage>

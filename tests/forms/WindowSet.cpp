@@ -2,7 +2,7 @@
 
 #include "LoopbackWhoisServer.h"
 #include "ScopedCacheHome.h"
-#include "forms/ProgramFonts.h"
+#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/Unit2.h"
 #include "forms/fMain.h"

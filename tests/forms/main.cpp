@@ -1,7 +1,7 @@
 // One process for all window tests: a QApplication offscreen, then every
 // GoogleTest case.
 #include "ScopedCacheHome.h"
-#include "forms/ProgramFonts.h"
+#include "forms/support/ProgramFonts.h"
 #include "forms/fMain.h"
 #include "site/SiteScheme.h"
 

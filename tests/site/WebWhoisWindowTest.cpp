@@ -6,9 +6,9 @@
 // Set ORVANTA_WHOIS_SCREENSHOT=<file.png> to keep a picture of the window.
 #include "LoopbackWhoisServer.h"
 #include "WindowTestSupport.h"
-#include "forms/ErrorReport.h"
+#include "forms/support/ErrorReport.h"
 #include "forms/StartUp.h"
-#include "forms/TFlatButton.h"
+#include "forms/chrome/TFlatButton.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "site/SiteScheme.h"

@@ -1,0 +1,12 @@
+#include "forms/chrome/TBusyCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+TBusyCursor::TBusyCursor() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+TBusyCursor::~TBusyCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}
