@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Every distinct address of a capture once, in the order first seen, with
+// its packets and bytes, sent and received. A fixed amount of memory per
+// distinct address, however many packets name it: a capture of any size is
+// summed in the memory its endpoints need.
+
+#include "capture/PacketDecoder.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace orvanta::capture {
+
+struct Endpoint {
+    IpAddress address;
+    std::uint64_t packets = 0; // packets naming it as source, destination or both
+    std::uint64_t bytes = 0;   // their lengths on the wire
+    std::uint64_t txPackets = 0;
+    std::uint64_t txBytes = 0;
+    std::uint64_t rxPackets = 0;
+    std::uint64_t rxBytes = 0;
+};
+
+class EndpointTally {
+public:
+    // One packet of `wireLength` bytes between the two ends; it counts once
+    // for each distinct address (once for a packet sent to itself, which is
+    // then both sent and received).
+    void Add(const IpEnds& ends, std::uint64_t wireLength);
+    const std::vector<Endpoint>& Entries() const { return entries_; }
+
+private:
+    Endpoint& Find(const IpAddress& address);
+    Endpoint& FindV4(std::uint32_t key);
+    Endpoint& FindV6(const IpAddress& address);
+    void GrowV4();
+    void GrowV6();
+
+    std::vector<Endpoint> entries_;
+    // Open addressing, at most half full. An IPv4 slot holds the address and
+    // its entry's index + 1 together, so a probe reads one word; an IPv6
+    // slot holds the index + 1 only (0: free).
+    std::vector<std::uint64_t> slots4_;
+    std::size_t used4_ = 0;
+    std::vector<std::uint32_t> slots6_;
+    std::size_t used6_ = 0;
+};
+
+} // namespace orvanta::capture
