@@ -22,7 +22,7 @@ std::size_t Hash4(std::uint32_t key) {
     return static_cast<std::size_t>(Mix(key * 0x9E3779B97F4A7C15ULL));
 }
 
-std::size_t Hash6(const IpAddress& a) {
+std::size_t Hash6(const extract::Address& a) {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
     std::memcpy(&high, a.bytes.data(), 8);
@@ -30,7 +30,7 @@ std::size_t Hash6(const IpAddress& a) {
     return static_cast<std::size_t>(Mix(high * 0x9E3779B97F4A7C15ULL ^ low));
 }
 
-std::uint32_t Key4(const IpAddress& a) {
+std::uint32_t Key4(const extract::Address& a) {
     std::uint32_t key = 0;
     std::memcpy(&key, a.bytes.data(), 4);
     return key;
@@ -62,7 +62,7 @@ void EndpointTally::Add(const IpEnds& ends, std::uint64_t wireLength) {
     destination.rxBytes += wireLength;
 }
 
-Endpoint& EndpointTally::Find(const IpAddress& address) {
+Endpoint& EndpointTally::Find(const extract::Address& address) {
     return address.v6 ? FindV6(address) : FindV4(Key4(address));
 }
 
@@ -86,7 +86,7 @@ Endpoint& EndpointTally::FindV4(std::uint32_t key) {
     }
 }
 
-Endpoint& EndpointTally::FindV6(const IpAddress& address) {
+Endpoint& EndpointTally::FindV6(const extract::Address& address) {
     if ((used6_ + 1) * 2 > slots6_.size()) {
         GrowV6();
     }

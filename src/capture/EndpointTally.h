@@ -13,7 +13,7 @@
 namespace orvanta::capture {
 
 struct Endpoint {
-    IpAddress address;
+    extract::Address address;
     std::uint64_t packets = 0; // packets naming it as source, destination or both
     std::uint64_t bytes = 0;   // their lengths on the wire
     std::uint64_t txPackets = 0;
@@ -31,9 +31,9 @@ public:
     const std::vector<Endpoint>& Entries() const { return entries_; }
 
 private:
-    Endpoint& Find(const IpAddress& address);
+    Endpoint& Find(const extract::Address& address);
     Endpoint& FindV4(std::uint32_t key);
-    Endpoint& FindV6(const IpAddress& address);
+    Endpoint& FindV6(const extract::Address& address);
     void GrowV4();
     void GrowV6();
 

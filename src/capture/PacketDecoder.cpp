@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "capture/PacketDecoder.h"
 
-#include <arpa/inet.h>
 #include <cstring>
 #include <pcap/pcap.h>
 
@@ -47,8 +46,8 @@ Decoded DecodeIPv4(Bytes b, IpEnds& ends) {
     if (!b.Has(headerLength)) {
         return Decoded::Cut;
     }
-    ends.source = IpAddress{};
-    ends.destination = IpAddress{};
+    ends.source = extract::Address{};
+    ends.destination = extract::Address{};
     std::memcpy(ends.source.bytes.data(), b.data + 12, 4);
     std::memcpy(ends.destination.bytes.data(), b.data + 16, 4);
     return Decoded::Ip;
@@ -161,12 +160,6 @@ Decoded DecodePpp(Bytes b, IpEnds& ends) {
 }
 
 } // namespace
-
-std::string IpAddress::Text() const {
-    char text[INET6_ADDRSTRLEN] = {};
-    ::inet_ntop(v6 ? AF_INET6 : AF_INET, bytes.data(), text, sizeof text);
-    return text;
-}
 
 bool IsReadableLinkType(int linkType) {
     switch (linkType) {

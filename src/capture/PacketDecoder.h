@@ -4,27 +4,19 @@
 // IPv6 header, for the link types Orvanta reads. Tunnels inside are not
 // followed: the outermost header is the one a capture's endpoints are about.
 
-#include <array>
+#include "extract/AddressScanner.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace orvanta::capture {
 
-// An address as it stands in the header: 4 bytes for IPv4 (the rest zero)
-// or 16 for IPv6.
-struct IpAddress {
-    bool v6 = false;
-    std::array<std::uint8_t, 16> bytes{};
-
-    bool operator==(const IpAddress&) const = default;
-    // "192.0.2.1" or "2001:db8::1".
-    std::string Text() const;
-};
-
+// The addresses of a header, in the form the address scanner gives them
+// (network byte order, an IPv4 address in the first four bytes).
 struct IpEnds {
-    IpAddress source;
-    IpAddress destination;
+    extract::Address source;
+    extract::Address destination;
 };
 
 enum class Decoded {
