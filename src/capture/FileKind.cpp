@@ -2,7 +2,9 @@
 #include "capture/FileKind.h"
 
 #include <cstdint>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvanta::capture {
 namespace {
@@ -31,10 +33,20 @@ FileKind FileKindOfStart(const unsigned char* start, std::size_t length) {
 }
 
 FileKind FileKindOf(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    // Not blocking on the open, and only regular files looked into: a pipe
+    // without a writer would hold the caller until one came.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return FileKind::Text;
+    }
+    struct stat info {};
     unsigned char start[4] = {};
-    file.read(reinterpret_cast<char*>(start), sizeof start);
-    return FileKindOfStart(start, static_cast<std::size_t>(file.gcount()));
+    ssize_t got = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        got = ::read(fd, start, sizeof start);
+    }
+    ::close(fd);
+    return FileKindOfStart(start, got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
 } // namespace orvanta::capture

@@ -13,7 +13,8 @@ enum class FileKind {
     Capture, // a pcap (either byte order, either time resolution) or pcapng file
 };
 
-// A file that cannot be read is Text: reading it as text reports why.
+// A file that cannot be read, and anything but a regular file (a pipe, a
+// device), is Text: reading it as text reports why or reads it.
 FileKind FileKindOf(const std::string& path);
 
 // The same for a file's first bytes (at least 4 of them to be a capture).

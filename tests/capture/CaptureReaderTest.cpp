@@ -10,6 +10,7 @@
 #include "capture/FileKind.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orvanta::capture::test {
 namespace {
@@ -193,6 +194,9 @@ TEST(CaptureReaderTest, KindIsToldByTheFirstBytes) {
         EXPECT_EQ(FileKindOf(path), c.kind);
     }
     EXPECT_EQ(FileKindOf(folder.File("missing")), FileKind::Text);
+    const std::string pipe = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(FileKindOf(pipe), FileKind::Text); // without waiting for a writer
 }
 
 } // namespace
