@@ -97,7 +97,10 @@ CaptureRead ReadCapture(const std::string& path, EndpointTally& tally, const Rea
             control.progress(at < 0 ? 0 : static_cast<std::uint64_t>(at), open.size);
         }
     };
-    IpEnds ends;
+    // Packets are counted a batch at a time (see EndpointTally::AddMany).
+    IpEnds ends[EndpointTally::kBatch];
+    std::uint64_t lengths[EndpointTally::kBatch];
+    std::size_t batched = 0;
     pcap_pkthdr* header = nullptr;
     const u_char* data = nullptr;
     while (true) {
@@ -118,13 +121,18 @@ CaptureRead ReadCapture(const std::string& path, EndpointTally& tally, const Rea
             break;
         }
         ++summary.packets;
-        if (DecodePacket(linkType, data, header->caplen, ends) == Decoded::Ip) {
+        if (DecodePacket(linkType, data, header->caplen, ends[batched]) == Decoded::Ip) {
             ++summary.ipPackets;
-            tally.Add(ends, header->len);
+            lengths[batched++] = header->len;
+            if (batched == EndpointTally::kBatch) {
+                tally.AddMany(ends, lengths, batched);
+                batched = 0;
+            }
         } else {
             ++summary.skipped;
         }
     }
+    tally.AddMany(ends, lengths, batched);
     tell();
     return read;
 }

@@ -39,34 +39,57 @@ std::uint32_t Key4(const extract::Address& a) {
 } // namespace
 
 void EndpointTally::Add(const IpEnds& ends, std::uint64_t wireLength) {
-    if (ends.source == ends.destination) {
-        Endpoint& both = Find(ends.source);
-        ++both.packets;
-        both.bytes += wireLength;
-        ++both.txPackets;
-        both.txBytes += wireLength;
-        ++both.rxPackets;
-        both.rxBytes += wireLength;
-        return;
-    }
-    // The second find may move the entries: count the first one first.
-    Endpoint& source = Find(ends.source);
-    ++source.packets;
-    source.bytes += wireLength;
-    ++source.txPackets;
-    source.txBytes += wireLength;
-    Endpoint& destination = Find(ends.destination);
-    ++destination.packets;
-    destination.bytes += wireLength;
-    ++destination.rxPackets;
-    destination.rxBytes += wireLength;
+    AddMany(&ends, &wireLength, 1);
 }
 
-Endpoint& EndpointTally::Find(const extract::Address& address) {
+void EndpointTally::AddMany(const IpEnds* ends, const std::uint64_t* wireLengths,
+                            std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        Prefetch(ends[i].source);
+        Prefetch(ends[i].destination);
+    }
+    // Indexes, not references: an insertion may move the entries.
+    std::uint32_t sources[kBatch];
+    std::uint32_t destinations[kBatch];
+    for (std::size_t i = 0; i < count; ++i) {
+        sources[i] = Find(ends[i].source);
+        destinations[i] =
+            ends[i].source == ends[i].destination ? sources[i] : Find(ends[i].destination);
+        __builtin_prefetch(&entries_[sources[i]], 1);
+        __builtin_prefetch(&entries_[destinations[i]], 1);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t length = wireLengths[i];
+        Endpoint& source = entries_[sources[i]];
+        ++source.packets;
+        source.bytes += length;
+        ++source.txPackets;
+        source.txBytes += length;
+        Endpoint& destination = entries_[destinations[i]];
+        if (destinations[i] != sources[i]) {
+            ++destination.packets;
+            destination.bytes += length;
+        }
+        ++destination.rxPackets;
+        destination.rxBytes += length;
+    }
+}
+
+void EndpointTally::Prefetch(const extract::Address& address) const {
+    if (address.v6) {
+        if (!slots6_.empty()) {
+            __builtin_prefetch(&slots6_[Hash6(address) & (slots6_.size() - 1)]);
+        }
+    } else if (!slots4_.empty()) {
+        __builtin_prefetch(&slots4_[Hash4(Key4(address)) & (slots4_.size() - 1)]);
+    }
+}
+
+std::uint32_t EndpointTally::Find(const extract::Address& address) {
     return address.v6 ? FindV6(address) : FindV4(Key4(address));
 }
 
-Endpoint& EndpointTally::FindV4(std::uint32_t key) {
+std::uint32_t EndpointTally::FindV4(std::uint32_t key) {
     if ((used4_ + 1) * 2 > slots4_.size()) {
         GrowV4();
     }
@@ -74,19 +97,20 @@ Endpoint& EndpointTally::FindV4(std::uint32_t key) {
     for (std::size_t at = Hash4(key) & mask;; at = (at + 1) & mask) {
         const std::uint64_t slot = slots4_[at];
         if (slot == 0) {
-            slots4_[at] = std::uint64_t(key) << 32 | (entries_.size() + 1);
+            const auto index = static_cast<std::uint32_t>(entries_.size());
+            slots4_[at] = std::uint64_t(key) << 32 | (index + 1);
             ++used4_;
             Endpoint& entry = entries_.emplace_back();
             std::memcpy(entry.address.bytes.data(), &key, 4);
-            return entry;
+            return index;
         }
         if (static_cast<std::uint32_t>(slot >> 32) == key) {
-            return entries_[static_cast<std::uint32_t>(slot) - 1];
+            return static_cast<std::uint32_t>(slot) - 1;
         }
     }
 }
 
-Endpoint& EndpointTally::FindV6(const extract::Address& address) {
+std::uint32_t EndpointTally::FindV6(const extract::Address& address) {
     if ((used6_ + 1) * 2 > slots6_.size()) {
         GrowV6();
     }
@@ -94,14 +118,14 @@ Endpoint& EndpointTally::FindV6(const extract::Address& address) {
     for (std::size_t at = Hash6(address) & mask;; at = (at + 1) & mask) {
         const std::uint32_t slot = slots6_[at];
         if (slot == 0) {
-            slots6_[at] = static_cast<std::uint32_t>(entries_.size() + 1);
+            const auto index = static_cast<std::uint32_t>(entries_.size());
+            slots6_[at] = index + 1;
             ++used6_;
-            Endpoint& entry = entries_.emplace_back();
-            entry.address = address;
-            return entry;
+            entries_.emplace_back().address = address;
+            return index;
         }
         if (entries_[slot - 1].address == address) {
-            return entries_[slot - 1];
+            return slot - 1;
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include "capture/PacketDecoder.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,16 +25,24 @@ struct Endpoint {
 
 class EndpointTally {
 public:
+    // The most packets AddMany takes at once.
+    static constexpr std::size_t kBatch = 32;
+
     // One packet of `wireLength` bytes between the two ends; it counts once
     // for each distinct address (once for a packet sent to itself, which is
     // then both sent and received).
     void Add(const IpEnds& ends, std::uint64_t wireLength);
+    // The same for up to kBatch packets. Their slots and entries are fetched
+    // from memory side by side before they are counted: with many endpoints
+    // each would otherwise be a wait of its own.
+    void AddMany(const IpEnds* ends, const std::uint64_t* wireLengths, std::size_t count);
     const std::vector<Endpoint>& Entries() const { return entries_; }
 
 private:
-    Endpoint& Find(const extract::Address& address);
-    Endpoint& FindV4(std::uint32_t key);
-    Endpoint& FindV6(const extract::Address& address);
+    std::uint32_t Find(const extract::Address& address);
+    std::uint32_t FindV4(std::uint32_t key);
+    std::uint32_t FindV6(const extract::Address& address);
+    void Prefetch(const extract::Address& address) const;
     void GrowV4();
     void GrowV6();
 
