@@ -18,6 +18,7 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
+    typed_.emplace_back().address = item.SubItems.value(0);
     endInsertRows();
     return row;
 }
@@ -27,10 +28,39 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+    typed_.reserve(typed_.size() + items.size());
+    for (const TListItem& item : items)
+        typed_.emplace_back().address = item.SubItems.value(0);
     rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
                  std::make_move_iterator(items.end()));
     endInsertRows();
     return first;
+}
+
+int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts) {
+    const int first = static_cast<int>(rows_.size());
+    if (rows.empty())
+        return first;
+    if (texts.size() != rows.size()) {
+        texts.clear();
+        texts.reserve(rows.size());
+        for (const TResultRow& row : rows)
+            texts.push_back(ResultTexts(row, separator_));
+    }
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
+                 std::make_move_iterator(texts.end()));
+    typed_.insert(typed_.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
+    endInsertRows();
+    return first;
+}
+
+void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
+    for (const auto& [row, text] : texts)
+        if (row >= 0 && row < rowCount())
+            typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
+    SetSubItems(index, texts);
 }
 
 void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
@@ -56,6 +86,7 @@ void TResultsModel::Clear() {
         return;
     beginRemoveRows({}, 0, static_cast<int>(rows_.size()) - 1);
     rows_.clear();
+    typed_.clear();
     endRemoveRows();
 }
 
