@@ -59,10 +59,10 @@ void TfrmMain::SpeedButton2Click() {
     const std::string text = Form1->IP->text().toStdString();
     if (IsInvalidAddressText(text) && !IsIpv6AddressText(text))
         return;
-    // Six database lookups and a reverse resolution block the windows.
+    // A database lookup and a reverse resolution block the windows.
     const TBusyCursor busy;
     // One lookup gives the row's values; an unreadable database raises its
-    // open error here, before anything changed.
+    // open error here, with only the latitude box emptied.
     const QString address = Form1->IP->text();
     Latitude->clear();
     TResultRow row = LocateRowOf(DatabaseFileFor(address), address);
