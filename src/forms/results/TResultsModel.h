@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <memory>
 #include <vector>
 
 class TResultsModel : public QAbstractTableModel {
@@ -32,7 +33,7 @@ public:
     void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    const TResultRow& Row(int row) const { return typed_[static_cast<std::size_t>(row)]; }
+    const TResultRow& Row(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -41,7 +42,10 @@ public:
 
 private:
     std::vector<TListItem> rows_;
-    std::vector<TResultRow> typed_; // beside rows_, index for index
+    // Beside rows_, index for index; a row added by its texts alone gets
+    // its typed values when first asked, so plain appends stay cheap.
+    mutable std::vector<std::unique_ptr<TResultRow>> typed_;
+    TResultRow& Typed(int row) const;
     QChar separator_ = QLatin1Char('.');
     QStringList headers_;
     QList<QIcon> icons_;
