@@ -3,12 +3,13 @@
 // check, then the event loop until the main window closes, and the windows
 // freed before the application object ends.
 #include "Pictures.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
+#include "forms/support/ProgramFonts.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
@@ -25,11 +26,12 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0) {
-        status = std::printf("Usage: orvanta [--version | --help]\n"
+        status = std::printf("Usage: orvanta [--version | --help | FILE...]\n"
                              "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
-                             "shows them on a map and queries WHOIS and RDAP. The desktop entry\n"
-                             "starts it through orvanta-launcher in ~/.local/share/orvanta.\n"
-                             "See orvanta(1).\n") < 0
+                             "shows them on a map and queries WHOIS and RDAP. Each FILE (a text\n"
+                             "or a pcap/pcapng capture) is opened as \"Open addresses\" opens it.\n"
+                             "The desktop entry starts it through orvanta-launcher in\n"
+                             "~/.local/share/orvanta. See orvanta(1).\n") < 0
                      ? 1
                      : 0;
         return true;
@@ -56,7 +58,16 @@ int main(int argc, char** argv) {
 
     frmMain->show();
     // The database check's No closes the main window before it comes up.
-    const int result = frmMain->CloseRequested() ? 0 : app.exec();
+    if (frmMain->CloseRequested()) {
+        FreeForms();
+        return 0;
+    }
+    // The files named after the program; Qt has taken its own options out.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files << QFile::decodeName(argv[i]);
+    OpenFilesAtStart(files);
+    const int result = app.exec();
     // The windows, and with them the browser pages, go while the browser
     // profile that the engine releases with the application object is there.
     FreeForms();

@@ -108,27 +108,40 @@ BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hook
         hooks.counted(entries.size());
 
     const std::unique_ptr<RunDatabases> databases = opener_();
+    return AnswerRows(
+        entries.size(),
+        [&](std::size_t i, BulkRow& row) {
+            row.count = entries[i].count;
+            return entries[i].address;
+        },
+        *databases, stop, hooks);
+}
+
+BulkOutcome AnswerRows(std::size_t total,
+                       const std::function<extract::Address(std::size_t, BulkRow&)>& fill,
+                       const RunDatabases& databases, const std::atomic<bool>& stop,
+                       const BulkHooks& hooks) {
     std::size_t done = 0;
-    while (done < entries.size()) {
+    while (done < total) {
         if (stop.load(std::memory_order_relaxed))
             return BulkOutcome::Stopped;
-        const std::size_t end = std::min(entries.size(), done + kBatchRows);
+        const std::size_t end = std::min(total, done + BulkLocate::kBatchRows);
         std::vector<BulkRow> batch;
         batch.reserve(end - done);
         for (std::size_t i = done; i < end; ++i) {
             BulkRow row;
-            row.address = entries[i].address.Text();
-            row.count = entries[i].count;
+            const extract::Address address = fill(i, row);
+            row.address = address.Text();
             geoip::TGeoIPCity record;
-            row.found = databases->Lookup(entries[i].address, record) == geoip::lrFound;
+            row.found = databases.Lookup(address, record) == geoip::lrFound;
             if (row.found)
                 row.record = std::move(record);
-            row.organization = databases->Organization(entries[i].address);
+            row.organization = databases.Organization(address);
             batch.push_back(std::move(row));
         }
         done = end;
         if (hooks.rows)
-            hooks.rows(std::move(batch), done, entries.size());
+            hooks.rows(std::move(batch), done, total);
     }
     return BulkOutcome::Done;
 }

@@ -23,8 +23,9 @@ namespace orvanta::bulk {
 
 // One distinct address and what the database says of it.
 struct BulkRow {
-    std::string address; // canonical text
-    std::uint64_t count = 0;
+    std::string address;     // canonical text
+    std::uint64_t count = 0; // occurrences in a text; packets in a capture
+    std::uint64_t bytes = 0; // a capture's bytes on the wire; 0 for a text
     bool found = false;
     geoip::TGeoIPCity record; // empty unless found
     std::string organization; // "" when the organisation files have none
@@ -85,6 +86,14 @@ private:
     Reader reader_;
     Opener opener_;
 };
+
+// Looks up `total` addresses in batches and hands the rows out; `fill(i,
+// row)` sets row i's counts and returns its address. Shared by every kind
+// of many-address run; the same stop and hooks as BulkLocate::Run.
+BulkOutcome AnswerRows(std::size_t total,
+                       const std::function<extract::Address(std::size_t, BulkRow&)>& fill,
+                       const RunDatabases& databases, const std::atomic<bool>& stop,
+                       const BulkHooks& hooks);
 
 // A reader over a file descriptor the caller owns; read errors throw with
 // the system's text.

@@ -8,6 +8,8 @@
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "forms/fMain.h"
+#include "forms/support/Guard.h"
+#include "forms/work/TBulkRole.h"
 
 void CreateForms() {
     // 1. The main window, first, so that it owns the taskbar entry.
@@ -24,6 +26,11 @@ void CreateForms() {
     Form5 = CreateForm<TForm5>(frmMain);
     // 7. Route window.
     frmRoute = CreateForm<TfrmRoute>(frmMain);
+}
+
+void OpenFilesAtStart(const QStringList& files) {
+    for (const QString& file : files)
+        RunGuarded([&] { frmMain->Bulk->LocateAddressesInFile(file); });
 }
 
 void FreeForms() {

@@ -280,6 +280,8 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("Host name"), 320},
                            {QStringLiteral("Organization"), 250},
                            {QStringLiteral("Count"), 60}});
+    // A capture's bytes on the wire, after its packets in Count.
+    ListView1->SetLateColumn(QStringLiteral("Bytes"), 90);
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);

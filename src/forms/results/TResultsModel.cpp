@@ -20,7 +20,24 @@ int TResultsModel::Append(const TListItem& item) {
     rows_.push_back(item);
     typed_.emplace_back();
     endInsertRows();
+    ShowLateColumnFor(rows_, rows_.size() - 1);
     return row;
+}
+
+void TResultsModel::ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from) {
+    if (lateShown_ || lateHeader_.isEmpty())
+        return;
+    // Sub-items start at the second column: the late one is sub-item
+    // headers_.size() - 1.
+    const auto fills = [this](const TListItem& item) {
+        return item.SubItems.size() >= headers_.size();
+    };
+    if (std::none_of(items.begin() + static_cast<std::ptrdiff_t>(from), items.end(), fills))
+        return;
+    const int column = static_cast<int>(headers_.size());
+    beginInsertColumns({}, column, column);
+    lateShown_ = true;
+    endInsertColumns();
 }
 
 int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
@@ -32,6 +49,7 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
                  std::make_move_iterator(items.end()));
     endInsertRows();
+    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
 }
 
@@ -52,6 +70,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     for (TResultRow& row : rows)
         typed_.push_back(std::make_unique<TResultRow>(std::move(row)));
     endInsertRows();
+    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
 }
 
@@ -100,6 +119,12 @@ void TResultsModel::Clear() {
     rows_.clear();
     typed_.clear();
     endRemoveRows();
+    if (lateShown_) {
+        const int column = static_cast<int>(headers_.size());
+        beginRemoveColumns({}, column, column);
+        lateShown_ = false;
+        endRemoveColumns();
+    }
 }
 
 int TResultsModel::rowCount(const QModelIndex& parent) const {
@@ -107,7 +132,7 @@ int TResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TResultsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size()) + (lateShown_ ? 1 : 0);
 }
 
 QVariant TResultsModel::data(const QModelIndex& index, int role) const {
@@ -128,8 +153,8 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const {
 
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < headers_.size())
-        return headers_[section];
+        section < columnCount())
+        return section < headers_.size() ? headers_[section] : lateHeader_;
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

@@ -15,6 +15,10 @@ public:
     explicit TResultsModel(QObject* parent = nullptr);
 
     void SetHeaders(const QStringList& headers);
+    // A column after those of SetHeaders that is there only while a row
+    // fills it (a capture's bytes): it comes with the first such row and
+    // goes when the list is emptied, so lists without it keep their shape.
+    void SetLateHeader(const QString& header) { lateHeader_ = header; }
     void SetIcons(const QList<QIcon>& icons);
     // A row given by its texts only; its typed values hold the address
     // (the first sub-item) and nothing else.
@@ -47,6 +51,9 @@ private:
     mutable std::vector<std::unique_ptr<TResultRow>> typed_;
     TResultRow& Typed(int row) const;
     QChar separator_ = QLatin1Char('.');
+    void ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from);
     QStringList headers_;
+    QString lateHeader_;
+    bool lateShown_ = false;
     QList<QIcon> icons_;
 };

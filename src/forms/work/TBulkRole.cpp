@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/work/TBulkRole.h"
 
+#include "capture/FileKind.h"
 #include "forms/results/TListView.h"
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
@@ -25,8 +26,8 @@ namespace {
 const QString kDatabaseFile = QStringLiteral("GeoLiteCity.dat");
 constexpr int kProgressSteps = 1000;
 
-// Drops on the main window: files are opened as address files, any other
-// text is taken as pasted. The map's browser leaves drops to the window,
+// Drops on the main window: files are opened as address files or captures,
+// any other text is taken as pasted. The map's browser leaves drops to the window,
 // so a dropped file never replaces the map page.
 class TDropTarget : public QObject {
 public:
@@ -130,15 +131,18 @@ void TBulkRole::Open1Click() {
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Logs and text (*.log *.txt *.csv)"), QStringLiteral("All files (*)")});
+    // Only a help for finding files: what a file is, its content tells.
+    dialog.setNameFilters({QStringLiteral("Logs and text (*.log *.txt *.csv)"),
+                           QStringLiteral("Packet captures (*.pcap *.pcapng *.cap)"),
+                           QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     LocateAddressesInFile(dialog.selectedFiles().constFirst());
 }
 
 void TBulkRole::Stop1Click() {
-    Stop();
+    run_->StopKeepingCounted();
+    names_->Stop();
 }
 
 void TBulkRole::Stop() {
@@ -152,7 +156,10 @@ void TBulkRole::LocateAddressesInText(const QString& text) {
 }
 
 void TBulkRole::LocateAddressesInFile(const QString& path) {
-    run_->AddFile(path, parts_.decimalSeparator());
+    if (orvanta::capture::FileKindOf(path.toStdString()) == orvanta::capture::FileKind::Capture)
+        run_->AddCapture(path, parts_.decimalSeparator());
+    else
+        run_->AddFile(path, parts_.decimalSeparator());
     Stop1->setEnabled(true);
 }
 
@@ -173,6 +180,8 @@ void TBulkRole::Rows(TBulkBatch&& batch) {
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
+    if (!batch.lookUpHostNames)
+        return;
     names_->SetResolver(parts_.hostResolver());
     for (auto& [offset, address] : addresses)
         names_->Add(first + offset, address);

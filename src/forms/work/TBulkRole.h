@@ -45,8 +45,10 @@ public:
 
     void Paste1Click();
     void Open1Click(); // asks for a file name, then LocateAddressesInFile
-    void Stop1Click();
+    void Stop1Click(); // Esc: a capture keeps what was counted
     void LocateAddressesInText(const QString& text);
+    // A text file, or a packet capture (told by its first bytes): its
+    // endpoints with their packets and bytes, no host names asked for.
     void LocateAddressesInFile(const QString& path);
     bool Running() const;
     // Host names of a run's rows still waiting or under way.

@@ -1,6 +1,7 @@
 #include "forms/work/TBulkRun.h"
 
 #include "bulk/BulkLocate.h"
+#include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
@@ -16,11 +17,13 @@ namespace {
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
-TResultRow RowOf(const orvanta::bulk::BulkRow& row) {
+TResultRow RowOf(const orvanta::bulk::BulkRow& row, bool capture) {
     TResultRow typed =
         LocatedRow(QString::fromStdString(row.address), row.found ? &row.record : nullptr,
                    QString::fromStdString(row.organization));
     typed.count = row.count;
+    if (capture)
+        typed.bytes = row.bytes;
     return typed;
 }
 
@@ -32,6 +35,7 @@ struct TBulkRun::Input {
     std::string fileName;
     std::uint64_t size = 0;
     QChar separator;
+    bool capture = false; // `fileName` is a capture, read by name
     ~Input() {
         if (fd >= 0)
             ::close(fd);
@@ -53,6 +57,14 @@ TBulkRun::~TBulkRun() {
 }
 
 void TBulkRun::AddFile(const QString& fileName, QChar decimalSeparator) {
+    AddFileInput(fileName, decimalSeparator, false);
+}
+
+void TBulkRun::AddCapture(const QString& fileName, QChar decimalSeparator) {
+    AddFileInput(fileName, decimalSeparator, true);
+}
+
+void TBulkRun::AddFileInput(const QString& fileName, QChar decimalSeparator, bool capture) {
     auto input = std::make_shared<Input>();
     input->fileName = orvanta::geoip::EFOpenError::ExpandFileName(fileName.toStdString());
     // Not blocking on the open: a FIFO without a writer would hold the
@@ -72,6 +84,7 @@ void TBulkRun::AddFile(const QString& fileName, QChar decimalSeparator) {
     ::fcntl(input->fd, F_SETFL, ::fcntl(input->fd, F_GETFL) & ~O_NONBLOCK);
     input->size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     input->separator = decimalSeparator;
+    input->capture = capture;
     waiting_.push_back(std::move(input));
     StartNext();
 }
@@ -96,6 +109,17 @@ void TBulkRun::Stop() {
         onFinished(Outcome::Stopped, {});
 }
 
+void TBulkRun::StopKeepingCounted() {
+    if (!running_ || !runningCapture_) {
+        Stop();
+        return;
+    }
+    // The reading ends at the flag; the rows of what it counted and the
+    // outcome arrive as they would at the end of the file.
+    waiting_.clear();
+    stop_ = true;
+}
+
 template <class F> void TBulkRun::Post(int generation, F&& f) {
     // Runs on the window's thread; dropped when the run was stopped since.
     auto call = std::make_shared<std::decay_t<F>>(std::forward<F>(f));
@@ -115,10 +139,15 @@ void TBulkRun::StartNext() {
     waiting_.pop_front();
     stop_ = false;
     running_ = true;
+    runningCapture_ = input->capture;
     worker_ = std::thread([this, input, generation = generation_] { Work(input, generation); });
 }
 
 void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
+    if (input->capture) {
+        WorkCapture(*input, generation);
+        return;
+    }
     using orvanta::bulk::BulkLocate;
     BulkLocate::Reader reader;
     if (input->fd >= 0) {
@@ -153,26 +182,7 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     };
     hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
                      std::size_t total) {
-        TBulkBatch batch;
-        batch.done = done;
-        batch.total = total;
-        batch.rows.reserve(rows.size());
-        batch.texts.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            batch.rows.push_back(RowOf(rows[i]));
-            // The texts are made here too: the window's thread only appends.
-            batch.texts.push_back(ResultTexts(batch.rows.back(), input->separator));
-            if (rows[i].found)
-                batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
-                                        static_cast<int>(i), rows[i].address});
-        }
-        Post(generation, [this, batch = std::move(batch)]() mutable {
-            if (onProgress)
-                onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
-                                     static_cast<double>(batch.total));
-            if (onRows)
-                onRows(std::move(batch));
-        });
+        PostRows(generation, std::move(rows), done, total, *input);
     };
 
     Outcome outcome = Outcome::Failed;
@@ -192,6 +202,71 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
     }
+    Finish(generation, outcome, error);
+}
+
+void TBulkRun::PostRows(int generation, std::vector<orvanta::bulk::BulkRow>&& rows,
+                        std::size_t done, std::size_t total, const Input& input) {
+    TBulkBatch batch;
+    batch.done = done;
+    batch.total = total;
+    batch.lookUpHostNames = !input.capture;
+    batch.rows.reserve(rows.size());
+    batch.texts.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        batch.rows.push_back(RowOf(rows[i], input.capture));
+        // The texts are made here too: the window's thread only appends.
+        batch.texts.push_back(ResultTexts(batch.rows.back(), input.separator));
+        if (rows[i].found)
+            batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
+                                    static_cast<int>(i), rows[i].address});
+    }
+    // A capture's bar is the part of the file read; a text's second half
+    // is its lookups.
+    const bool capture = input.capture;
+    Post(generation, [this, capture, batch = std::move(batch)]() mutable {
+        if (onProgress && !capture)
+            onProgress(0.5 +
+                       0.5 * static_cast<double>(batch.done) / static_cast<double>(batch.total));
+        if (onRows)
+            onRows(std::move(batch));
+    });
+}
+
+void TBulkRun::WorkCapture(const Input& input, int generation) {
+    const double size = static_cast<double>(input.size);
+    orvanta::bulk::BulkHooks hooks;
+    hooks.scanned = [&](std::uint64_t read) {
+        if (size > 0)
+            Post(generation, [this, f = static_cast<double>(read) / size] {
+                if (onProgress)
+                    onProgress(std::min(f, 1.0));
+            });
+    };
+    hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                     std::size_t total) {
+        PostRows(generation, std::move(rows), done, total, input);
+    };
+    const orvanta::bulk::RunFiles files = files_;
+    Outcome outcome = Outcome::Failed;
+    QString error;
+    try {
+        const orvanta::bulk::CaptureOutcome done = orvanta::bulk::LocateCapture(
+            input.fileName, [files] { return orvanta::bulk::OpenRunDatabases(files); }, stop_,
+            hooks);
+        // Damage part-way is told after the rows of what came before it.
+        error = QString::fromStdString(done.error);
+        if (done.error.empty())
+            outcome = done.outcome == orvanta::bulk::BulkOutcome::Done      ? Outcome::Done
+                      : done.outcome == orvanta::bulk::BulkOutcome::Stopped ? Outcome::Stopped
+                                                                            : Outcome::NoAddresses;
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    Finish(generation, outcome, error);
+}
+
+void TBulkRun::Finish(int generation, Outcome outcome, const QString& error) {
     // Always delivered: the thread is joined here, also after a stop, and
     // what waits starts then.
     QMetaObject::invokeMethod(

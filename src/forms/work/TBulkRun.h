@@ -3,8 +3,9 @@
 // a file read in a stream) is searched for addresses and each distinct one
 // looked up, on a thread of its own, so the window keeps answering. Rows
 // come back in batches, ready for the results list, in the order the
-// addresses were first seen. A text added while a run goes on waits for
-// it; Stop ends the run and drops what waits.
+// addresses were first seen. A packet capture is such a run too: its
+// endpoints with their packets and bytes. A text added while a run goes on
+// waits for it; Stop ends the run and drops what waits.
 //
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) {
@@ -33,6 +34,9 @@ struct TBulkBatch {
     std::vector<orvanta::map::PlaceMark> places;
     std::size_t done = 0;
     std::size_t total = 0;
+    // A capture's rows get no host names: asking for the names of all its
+    // endpoints would send packets the user did not ask for.
+    bool lookUpHostNames = true;
 };
 
 class TBulkRun : public QObject {
@@ -54,8 +58,13 @@ public:
     // error ("Cannot open file ..."), then reads it when its turn comes.
     void AddFile(const QString& fileName, QChar decimalSeparator);
     void AddText(const QString& text, QChar decimalSeparator);
+    // A pcap or pcapng file, checked for opening now as AddFile does.
+    void AddCapture(const QString& fileName, QChar decimalSeparator);
     // Ends the running run (reported as Stopped) and drops the waiting ones.
     void Stop();
+    // The user's stop: as Stop, except that a capture being read keeps what
+    // was counted: its rows still come, then the Stopped outcome.
+    void StopKeepingCounted();
     bool Running() const { return running_; }
 
     std::function<void(TBulkBatch&&)> onRows;
@@ -65,8 +74,14 @@ public:
 
 private:
     struct Input;
+    void AddFileInput(const QString& fileName, QChar decimalSeparator, bool capture);
     void StartNext();
     void Work(std::shared_ptr<Input> input, int generation);
+    void WorkCapture(const Input& input, int generation);
+    void Finish(int generation, Outcome outcome, const QString& error);
+    // Hands a batch of rows to the window's thread.
+    void PostRows(int generation, std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                  std::size_t total, const Input& input);
     template <class F> void Post(int generation, F&& f);
 
     // Names made absolute at start: the run opens them on its thread.
@@ -77,4 +92,5 @@ private:
     // Bumped by Stop: whatever an older run still posts is dropped.
     int generation_ = 0;
     bool running_ = false;
+    bool runningCapture_ = false;
 };
