@@ -12,7 +12,7 @@
 namespace {
 
 const orvanta::cluster::PlaceIndex& Index() {
-    static orvanta::cluster::PlaceClusters clusters = [] {
+    static const auto snapshot = [] {
         orvanta::cluster::PlaceClusters made;
         std::vector<orvanta::cluster::PlaceIn> places;
         for (int i = 0; i < 2000; ++i)
@@ -21,9 +21,8 @@ const orvanta::cluster::PlaceIndex& Index() {
         places.push_back({47.37, 8.54, 2000, 1});
         places.push_back({47.37, 8.54, 2001, 1});
         made.Add(places);
-        return made;
+        return made.Snapshot();
     }();
-    static const auto snapshot = clusters.Snapshot();
     return *snapshot;
 }
 

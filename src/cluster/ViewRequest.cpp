@@ -35,6 +35,27 @@ void AppendBounds(std::string& text, const Bounds& b) {
     AppendNumber(text, b.east);
 }
 
+void AppendString(std::string& json, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    json += '"';
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            json += '\\';
+            json += ch;
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            // Anything but plain ASCII as an escape: an address title is
+            // ASCII, and a stray byte must not break the answer's UTF-8.
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 15];
+        } else {
+            json += ch;
+        }
+    }
+    json += '"';
+}
+
 } // namespace
 
 ViewRequest ParseViewRequest(std::string_view query) {
@@ -74,7 +95,8 @@ ViewRequest ParseViewRequest(std::string_view query) {
     return request;
 }
 
-std::string ViewAnswerJson(const ViewAnswer& answer) {
+std::string ViewAnswerJson(const ViewAnswer& answer,
+                           const std::function<std::string(std::uint32_t row)>& title) {
     std::string json;
     json.reserve(96 + answer.elements.size() * 120);
     json += "{\"zoom\":";
@@ -103,6 +125,10 @@ std::string ViewAnswerJson(const ViewAnswer& answer) {
         json += std::to_string(e.row);
         json += e.samePlace ? ",1," : ",0,";
         AppendBounds(json, e.cell);
+        if (title && e.places == 1) {
+            json += ',';
+            AppendString(json, title(e.row));
+        }
         json += ']';
     }
     json += "]}";

@@ -10,6 +10,8 @@
 // (or zoom 0), and the index clamps the rest.
 #include "cluster/PlaceClusters.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +32,10 @@ inline constexpr std::size_t kMaxQuery = 512;
 
 // The answer as JSON: {"zoom":z,"total":n,"inView":m,"bounds":[s,w,n,e],
 // "elements":[[lat,lng,places,occurrences,row,samePlace,s,w,n,e],...]},
-// samePlace 0 or 1 and the last four the element's grid cell.
-std::string ViewAnswerJson(const ViewAnswer& answer);
+// samePlace 0 or 1 and the last four the element's grid cell. With
+// `title`, a single place carries an eleventh entry: the title of its row
+// (its address), as a JSON string.
+std::string ViewAnswerJson(const ViewAnswer& answer,
+                           const std::function<std::string(std::uint32_t row)>& title = {});
 
 } // namespace orvanta::cluster

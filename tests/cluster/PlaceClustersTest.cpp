@@ -242,6 +242,9 @@ TEST(ViewRequest, AnswersInOneJsonShape) {
     const std::string json = ViewAnswerJson(clusters.Snapshot()->Query({47, 8, 48, 9}, 19));
     EXPECT_EQ(json.rfind("{\"zoom\":19,\"total\":1,\"inView\":1,\"bounds\":[", 0), 0u);
     EXPECT_NE(json.find("\"elements\":[[47.5,8.5,1,3,4,1,"), std::string::npos);
+    const std::string titled = ViewAnswerJson(clusters.Snapshot()->Query({47, 8, 48, 9}, 19),
+                                              [](std::uint32_t) { return "a\"\\\n\xff"; });
+    EXPECT_NE(titled.find(",\"a\\\"\\\\\\u000a\\u00ff\"]]}"), std::string::npos) << titled;
 }
 
 } // namespace
