@@ -73,6 +73,7 @@ public:
 
     static constexpr std::size_t kPieceBytes = 1 << 20;
     static constexpr std::size_t kBatchRows = 2000;
+    static constexpr std::size_t kTallyBatch = 256;
 
     BulkLocate(Reader reader, Opener opener);
 
