@@ -135,6 +135,15 @@ struct CellSum {
 PlaceClusters::PlaceClusters() : current_(std::make_shared<const PlaceIndex>()) {}
 
 void PlaceClusters::Add(std::span<const PlaceIn> places) {
+    Add(places, Epoch());
+}
+
+std::uint64_t PlaceClusters::Epoch() const {
+    std::lock_guard lock(mutex_);
+    return cleared_;
+}
+
+void PlaceClusters::Add(std::span<const PlaceIn> places, std::uint64_t epoch) {
     Level level;
     level.entries.reserve(places.size());
     for (const PlaceIn& place : places) {
@@ -152,11 +161,11 @@ void PlaceClusters::Add(std::span<const PlaceIn> places) {
     std::sort(level.entries.begin(), level.entries.end(), ByKey);
 
     std::shared_ptr<const PlaceIndex> base;
-    std::uint64_t cleared = 0;
     {
         std::lock_guard lock(mutex_);
+        if (epoch != cleared_)
+            return;
         base = current_;
-        cleared = cleared_;
     }
     auto next = std::make_shared<PlaceIndex>();
     next->levels_ = base->levels_;
@@ -172,7 +181,7 @@ void PlaceClusters::Add(std::span<const PlaceIn> places) {
     next->levels_.push_back(std::move(added));
 
     std::lock_guard lock(mutex_);
-    if (cleared == cleared_)
+    if (epoch == cleared_)
         current_ = std::move(next);
 }
 

@@ -81,7 +81,13 @@ public:
     // twice). Places without valid coordinates are skipped. One thread at a
     // time; readers of earlier snapshots are never disturbed.
     void Add(std::span<const PlaceIn> places);
+    // As Add, but only while no Clear came after `epoch` (an Epoch()
+    // taken when the places were handed over): places of a list emptied
+    // meanwhile never show.
+    void Add(std::span<const PlaceIn> places, std::uint64_t epoch);
     void Clear();
+    // How many Clears there were.
+    std::uint64_t Epoch() const;
     // What has been added so far, unchanged by later Adds. Cheap: a few
     // shared pointers.
     std::shared_ptr<const PlaceIndex> Snapshot() const;

@@ -202,7 +202,9 @@ TEST(PlaceClusters, SnapshotsStayAsTheyWereAndClearEmpties) {
     EXPECT_EQ(before->Size(), 1u); // unusable coordinates skipped
     EXPECT_EQ(clusters.Snapshot()->Size(), 2u);
     EXPECT_EQ(clusters.Snapshot()->Extent().north, 3);
+    const std::uint64_t epoch = clusters.Epoch();
     clusters.Clear();
+    clusters.Add(std::vector<PlaceIn>{{5, 6, 4, 1}}, epoch); // handed over before the Clear
     EXPECT_EQ(clusters.Snapshot()->Size(), 0u);
     EXPECT_TRUE(clusters.Snapshot()->Query({}, 3).elements.empty());
     EXPECT_EQ(before->Query({}, 0).inView, 1u);
