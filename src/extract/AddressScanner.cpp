@@ -67,11 +67,16 @@ void AddressScanner::Feed(std::string_view piece) {
                     break;
             }
             if (at >= slowUntil) {
+                // Most tokens of a log hold no colon, so no IPv6 address,
+                // and end inside the piece: taken whole.
                 const char* tokenEnd = at;
-                while (tokenEnd < end && IsTokenChar(*tokenEnd))
+                bool colon = false;
+                while (tokenEnd < end && IsTokenChar(*tokenEnd)) {
+                    colon = colon || *tokenEnd == ':';
                     ++tokenEnd;
-                if (tokenEnd < end &&
-                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)})) {
+                }
+                if (tokenEnd < end && !colon) {
+                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)});
                     beforeToken_ = *tokenEnd;
                     at = tokenEnd;
                     continue;
@@ -83,31 +88,36 @@ void AddressScanner::Feed(std::string_view piece) {
     }
 }
 
-bool AddressScanner::TakeWholeToken(std::string_view token) {
-    // Most tokens of a log hold no colon, so no IPv6 address: what they
-    // hold are the IPv4 addresses among their runs of digits and dots,
-    // found here without the byte-at-a-time bookkeeping of Take.
-    if (token.find(':') != std::string_view::npos)
-        return false;
+void AddressScanner::TakeWholeToken(std::string_view token) {
+    // Without a colon a token holds no IPv6 address: what it holds are the
+    // IPv4 addresses among its runs of digits and dots, found here without
+    // the byte-at-a-time bookkeeping of Take.
     std::size_t at = 0;
     while (at < token.size()) {
         while (at < token.size() && !IsDigit(token[at]))
             ++at;
         std::size_t last = at; // the run's last digit
         std::size_t stop = at;
+        std::size_t dots = 0; // up to the last digit
+        std::size_t dotsAfter = 0;
         while (stop < token.size() && (IsDigit(token[stop]) || token[stop] == '.')) {
-            if (IsDigit(token[stop]))
+            if (IsDigit(token[stop])) {
                 last = stop;
+                dots += dotsAfter;
+                dotsAfter = 0;
+            } else {
+                ++dotsAfter;
+            }
             ++stop;
         }
-        if (stop > at && last + 1 - at <= kRunCap) {
+        // Numbers, versions and times end here, before any parsing.
+        if (stop > at && dots == 3 && last + 1 - at <= kRunCap) {
             Address address;
             if (ParseV4(token.substr(at, last + 1 - at), address))
                 found_(address);
         }
         at = stop;
     }
-    return true;
 }
 
 void AddressScanner::Finish() {

@@ -47,9 +47,9 @@ private:
     void EndRun();
     void ReportV4(std::string_view run);
     static bool ParseV4(std::string_view run, Address& address);
-    // A token followed by a byte that ends it, all inside the piece; false
-    // when it must be taken a byte at a time.
-    bool TakeWholeToken(std::string_view token);
+    // A token without a colon, followed inside the piece by a byte that
+    // ends it.
+    void TakeWholeToken(std::string_view token);
     bool TryV6(char after);
 
     Found found_;
