@@ -165,8 +165,7 @@ Run PasteAndWait(const QString& log) {
         if (run.rowsMs == 0)
             run.rowsMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         // The page is asked only now and then: each question is a round trip.
-        if (Js("mapTimes.placesFitted !== undefined && (placesLayer.getLayers().length === 0 ||"
-               " mapTimes.placesShown !== undefined) ? 1 : 0") == 1)
+        if (Js("mapTimes.placesShown !== undefined ? 1 : 0") == 1)
             break;
         if (clock.elapsed() > 120000) {
             std::fprintf(stderr, "bulk_paste_bench: the run did not finish\n");
@@ -176,7 +175,7 @@ Run PasteAndWait(const QString& log) {
     run.ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     tick.stop();
     run.rows = list->Count() - before;
-    run.markers = static_cast<int>(Js("placesLayer.getLayers().length"));
+    run.markers = static_cast<int>(Js("placesCount()"));
     return run;
 }
 

@@ -7,6 +7,7 @@
 // the layer of many places (the keyed street map page).
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ namespace orvanta::map {
 struct PlaceMark {
     double latitude = 0;
     double longitude = 0;
-    int row = 0;         // the results row the marker stands for
-    std::string address; // its address text, the marker's tooltip
+    int row = 0;                   // the results row the marker stands for
+    std::string address;           // its address text, the marker's tooltip
+    std::uint64_t occurrences = 1; // how often the address occurred
 };
 
 // "placesAdd([lat,lng,row,'address',...])", numbers in their shortest exact
