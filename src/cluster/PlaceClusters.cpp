@@ -301,7 +301,9 @@ ViewAnswer PlaceIndex::Query(Bounds view, double zoom) const {
             element.occurrences = cell.occurrences;
             element.row = cell.first->row;
             element.samePlace = cell.lowKey == cell.highKey;
-            if (cell.places == 1) {
+            // Places at one spot show at that spot exactly, not at an
+            // average a rounding away from it.
+            if (cell.places == 1 || element.samePlace) {
                 element.latitude = cell.first->latitude;
                 element.longitude = cell.first->longitude + offset;
             } else {

@@ -46,7 +46,9 @@ struct Bounds {
 };
 
 struct Element {
-    double latitude = 0; // a single place's own position, a cluster's centre
+    // A single place's own position (also of places all at one spot), a
+    // cluster's centre.
+    double latitude = 0;
     double longitude = 0;
     std::uint32_t places = 0; // 1: a single place
     std::uint64_t occurrences = 0;
