@@ -20,6 +20,7 @@
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
 #include "forms/support/ProgramFonts.h"
+#include "forms/work/TBulkRole.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "net/HostNameOf.h"
 #include "site/SiteScheme.h"
@@ -181,10 +182,10 @@ Run OpenAndWait(const QString& log) {
     clock.start();
     ticks.start();
     tick.start();
-    frmMain->LocateAddressesInFile(log);
+    frmMain->Bulk->LocateAddressesInFile(log);
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (frmMain->BulkRunning())
+        if (frmMain->Bulk->Running())
             continue;
         if (run.rowsMs == 0)
             run.rowsMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;

@@ -90,6 +90,10 @@ void TListView::Clear() {
     model_->Clear();
 }
 
+void TListView::Reserve(std::size_t rows) {
+    model_->Reserve(rows);
+}
+
 int TListView::Count() const {
     return model_->rowCount();
 }

@@ -18,7 +18,7 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
-    typed_.emplace_back();
+    typed_.emplace_back().address = item.SubItems.value(0);
     endInsertRows();
     return row;
 }
@@ -28,11 +28,18 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    typed_.resize(typed_.size() + items.size());
+    typed_.reserve(typed_.size() + items.size());
+    for (const TListItem& item : items)
+        typed_.emplace_back().address = item.SubItems.value(0);
     rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
                  std::make_move_iterator(items.end()));
     endInsertRows();
     return first;
+}
+
+void TResultsModel::Reserve(std::size_t rows) {
+    rows_.reserve(rows);
+    typed_.reserve(rows);
 }
 
 int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts) {
@@ -48,9 +55,8 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
                  std::make_move_iterator(texts.end()));
-    typed_.reserve(typed_.size() + rows.size());
-    for (TResultRow& row : rows)
-        typed_.push_back(std::make_unique<TResultRow>(std::move(row)));
+    typed_.insert(typed_.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
     endInsertRows();
     return first;
 }
@@ -58,7 +64,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
 void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
     for (const auto& [row, text] : texts)
         if (row >= 0 && row < rowCount())
-            Typed(row).hostName = HostNameFromText(text);
+            typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
     SetSubItems(index, texts);
 }
 
@@ -78,19 +84,6 @@ void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QStr
     if (last >= 0)
         emit dataChanged(this->index(first, index + 1), this->index(last, index + 1),
                          {Qt::DisplayRole});
-}
-
-TResultRow& TResultsModel::Typed(int row) const {
-    std::unique_ptr<TResultRow>& typed = typed_[static_cast<std::size_t>(row)];
-    if (!typed) {
-        typed = std::make_unique<TResultRow>();
-        typed->address = rows_[static_cast<std::size_t>(row)].SubItems.value(0);
-    }
-    return *typed;
-}
-
-const TResultRow& TResultsModel::Row(int row) const {
-    return Typed(row);
 }
 
 void TResultsModel::Clear() {

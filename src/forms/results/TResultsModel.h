@@ -6,7 +6,6 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
-#include <memory>
 #include <vector>
 
 class TResultsModel : public QAbstractTableModel {
@@ -25,6 +24,8 @@ public:
     // are the results list's (ResultTexts with the decimal separator).
     int AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
     void SetDecimalSeparator(QChar separator) { separator_ = separator; }
+    // Room for `rows` rows in all: appends up to there move no older row.
+    void Reserve(std::size_t rows);
     // Sets the host name of many rows: sub-item `index` shows the text, the
     // typed row takes the name it stands for (HostNameFromText).
     void SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts);
@@ -33,7 +34,7 @@ public:
     void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    const TResultRow& Row(int row) const;
+    const TResultRow& Row(int row) const { return typed_[static_cast<std::size_t>(row)]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -42,10 +43,7 @@ public:
 
 private:
     std::vector<TListItem> rows_;
-    // Beside rows_, index for index; a row added by its texts alone gets
-    // its typed values when first asked, so plain appends stay cheap.
-    mutable std::vector<std::unique_ptr<TResultRow>> typed_;
-    TResultRow& Typed(int row) const;
+    std::vector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
     QStringList headers_;
     QList<QIcon> icons_;

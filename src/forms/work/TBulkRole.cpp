@@ -82,6 +82,9 @@ TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
     : QObject(parent), parts_(parts), run_(new TBulkRun(kDatabaseFile, this)),
       names_(new TBulkHostNames(this)) {
     run_->onRows = [this](TBulkBatch&& batch) { RunGuarded([&] { Rows(std::move(batch)); }); };
+    run_->onCounted = [this](std::size_t distinct) {
+        parts_.list->Reserve(static_cast<std::size_t>(parts_.list->Count()) + distinct);
+    };
     run_->onProgress = [this](double done) {
         QProgressBar* bar = parts_.progress;
         if (!bar->isVisible())
@@ -119,6 +122,12 @@ TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
         parts_.browser->setAcceptDrops(false);
     parts_.window->installEventFilter(new TDropTarget(this));
     TPlacesResponder::setRowSelector([this](int row) { SelectRow(row); });
+    // A single place on the map is titled with its row's address.
+    TPlacesResponder::setRowTitle([list = parts_.list](std::uint32_t row) {
+        return row < static_cast<std::uint32_t>(list->Count())
+                   ? list->Row(static_cast<int>(row)).address.toStdString()
+                   : std::string();
+    });
 }
 
 void TBulkRole::Paste1Click() {
@@ -165,17 +174,15 @@ std::size_t TBulkRole::NamesPending() const {
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
-    std::vector<std::pair<int, std::string>> addresses;
-    addresses.reserve(batch.rows.size());
-    for (std::size_t i = 0; i < batch.rows.size(); ++i)
-        addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+    // Everything of the piece was made on the run's thread: here it is only
+    // swapped in.
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
     names_->SetResolver(parts_.hostResolver());
-    for (auto& [offset, address] : addresses)
-        names_->Add(first + offset, address);
+    for (std::size_t i = 0; i < batch.addresses.size(); ++i)
+        names_->Add(first + static_cast<int>(i), batch.addresses[i]);
 }
 
 void TBulkRole::Finished(int outcome, const QString& error) {

@@ -6,6 +6,7 @@
 #include "geoip/OrganizationOf.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -151,28 +152,49 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
                     onProgress(std::min(f, 0.5));
             });
     };
-    hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
-                     std::size_t total) {
-        TBulkBatch batch;
-        batch.done = done;
-        batch.total = total;
-        batch.rows.reserve(rows.size());
-        batch.texts.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            batch.rows.push_back(RowOf(rows[i]));
-            // The texts are made here too: the window's thread only appends.
-            batch.texts.push_back(ResultTexts(batch.rows.back(), input->separator));
-            if (rows[i].found)
-                batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
-                                        static_cast<int>(i), rows[i].address});
-        }
-        Post(generation, [this, batch = std::move(batch)]() mutable {
+    hooks.counted = [&](std::size_t distinct) {
+        Post(generation, [this, distinct] {
+            if (onCounted)
+                onCounted(distinct);
+        });
+    };
+    // The window's thread only swaps in finished pieces: rows, texts and
+    // places are all made here, and gathered into few large pieces.
+    TBulkBatch step;
+    bool sentAny = false;
+    auto sentAt = std::chrono::steady_clock::now();
+    const auto send = [&] {
+        if (step.rows.empty())
+            return;
+        Post(generation, [this, batch = std::move(step)]() mutable {
             if (onProgress)
                 onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
                                      static_cast<double>(batch.total));
             if (onRows)
                 onRows(std::move(batch));
         });
+        step = TBulkBatch{};
+        sentAny = true;
+        sentAt = std::chrono::steady_clock::now();
+    };
+    hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                     std::size_t total) {
+        step.done = done;
+        step.total = total;
+        for (orvanta::bulk::BulkRow& row : rows) {
+            if (row.found)
+                step.places.push_back({row.record.Latitude,
+                                       row.record.Longitude,
+                                       static_cast<int>(step.rows.size()),
+                                       {},
+                                       row.count});
+            step.rows.push_back(RowOf(row));
+            step.texts.push_back(ResultTexts(step.rows.back(), input->separator));
+            step.addresses.push_back(std::move(row.address));
+        }
+        if (!sentAny || step.rows.size() >= kStepRows ||
+            std::chrono::steady_clock::now() - sentAt >= std::chrono::milliseconds(kStepMs))
+            send();
     };
 
     Outcome outcome = Outcome::Failed;
@@ -180,6 +202,7 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     try {
         switch (run.Run(stop_, hooks)) {
         case orvanta::bulk::BulkOutcome::Done:
+            send();
             outcome = Outcome::Done;
             break;
         case orvanta::bulk::BulkOutcome::Stopped:

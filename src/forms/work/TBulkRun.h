@@ -2,8 +2,8 @@
 // The many-address run behind the main window: a text (pasted, dropped or
 // a file read in a stream) is searched for addresses and each distinct one
 // looked up, on a thread of its own, so the window keeps answering. Rows
-// come back in batches, ready for the results list, in the order the
-// addresses were first seen. A text added while a run goes on waits for
+// come back in a few large pieces, ready for the results list, in the
+// order the addresses were first seen. A text added while a run goes on waits for
 // it; Stop ends the run and drops what waits.
 //
 //     TBulkRun run;
@@ -31,6 +31,8 @@ struct TBulkBatch {
     std::vector<TListItem> texts; // the list's texts of `rows`, one each
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::map::PlaceMark> places;
+    // The rows' addresses, for their host names.
+    std::vector<std::string> addresses;
     std::size_t done = 0;
     std::size_t total = 0;
 };
@@ -58,6 +60,13 @@ public:
     void Stop();
     bool Running() const { return running_; }
 
+    // Rows come in few large pieces: the first batch at once, then at most
+    // every kStepMs or kStepRows rows, whichever comes first.
+    static constexpr int kStepMs = 250;
+    static constexpr std::size_t kStepRows = 100000;
+
+    // How many distinct addresses the run found, before their rows come.
+    std::function<void(std::size_t)> onCounted;
     std::function<void(TBulkBatch&&)> onRows;
     // Fraction of the run done, 0 to 1.
     std::function<void(double)> onProgress;
