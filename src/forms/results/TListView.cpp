@@ -90,10 +90,6 @@ void TListView::Clear() {
     model_->Clear();
 }
 
-void TListView::Reserve(std::size_t rows) {
-    model_->Reserve(rows);
-}
-
 int TListView::Count() const {
     return model_->rowCount();
 }

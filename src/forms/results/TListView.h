@@ -54,9 +54,6 @@ public:
     // Removes every row.
     void Clear();
     int Count() const;
-    // Room for `rows` rows in all, made before a run's rows arrive: a
-    // million appended rows then never move the older ones.
-    void Reserve(std::size_t rows);
     const TListItem& Item(int row) const;
     // The typed values of a row.
     const TResultRow& Row(int row) const;

@@ -18,7 +18,9 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
-    typed_.emplace_back().address = item.SubItems.value(0);
+    TResultRow typed;
+    typed.address = item.SubItems.value(0);
+    typed_.push_back(std::move(typed));
     endInsertRows();
     return row;
 }
@@ -28,18 +30,13 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    typed_.reserve(typed_.size() + items.size());
-    for (const TListItem& item : items)
-        typed_.emplace_back().address = item.SubItems.value(0);
-    rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
-                 std::make_move_iterator(items.end()));
+    std::vector<TResultRow> typed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        typed[i].address = items[i].SubItems.value(0);
+    typed_.append(std::move(typed));
+    rows_.append(std::move(items));
     endInsertRows();
     return first;
-}
-
-void TResultsModel::Reserve(std::size_t rows) {
-    rows_.reserve(rows);
-    typed_.reserve(rows);
 }
 
 int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts) {
@@ -53,10 +50,8 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
             texts.push_back(ResultTexts(row, separator_));
     }
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
-                 std::make_move_iterator(texts.end()));
-    typed_.insert(typed_.end(), std::make_move_iterator(rows.begin()),
-                  std::make_move_iterator(rows.end()));
+    rows_.append(std::move(texts));
+    typed_.append(std::move(rows));
     endInsertRows();
     return first;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// TResultsModel: the rows behind TListView, kept in vectors so that
+// TResultsModel: the rows behind TListView, kept in pieces so that
 // appending stays cheap however long the list grows. Each row has its typed
 // values (TResultRow) and its display texts (TListItem).
+#include "forms/results/PieceVector.h"
 #include "forms/results/ResultRow.h"
 
 #include <QAbstractTableModel>
@@ -24,8 +25,6 @@ public:
     // are the results list's (ResultTexts with the decimal separator).
     int AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
     void SetDecimalSeparator(QChar separator) { separator_ = separator; }
-    // Room for `rows` rows in all: appends up to there move no older row.
-    void Reserve(std::size_t rows);
     // Sets the host name of many rows: sub-item `index` shows the text, the
     // typed row takes the name it stands for (HostNameFromText).
     void SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts);
@@ -42,8 +41,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<TListItem> rows_;
-    std::vector<TResultRow> typed_; // beside rows_, index for index
+    // Kept as appended: a run's piece of rows is taken over whole.
+    PieceVector<TListItem> rows_;
+    PieceVector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
     QStringList headers_;
     QList<QIcon> icons_;

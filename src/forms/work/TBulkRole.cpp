@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -82,9 +84,6 @@ TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
     : QObject(parent), parts_(parts), run_(new TBulkRun(kDatabaseFile, this)),
       names_(new TBulkHostNames(this)) {
     run_->onRows = [this](TBulkBatch&& batch) { RunGuarded([&] { Rows(std::move(batch)); }); };
-    run_->onCounted = [this](std::size_t distinct) {
-        parts_.list->Reserve(static_cast<std::size_t>(parts_.list->Count()) + distinct);
-    };
     run_->onProgress = [this](double done) {
         QProgressBar* bar = parts_.progress;
         if (!bar->isVisible())
@@ -151,6 +150,8 @@ void TBulkRole::Stop1Click() {
 }
 
 void TBulkRole::Stop() {
+    namesLater_.clear();
+    namesAsked_ = 0;
     run_->Stop();
     names_->Stop();
 }
@@ -170,7 +171,7 @@ bool TBulkRole::Running() const {
 }
 
 std::size_t TBulkRole::NamesPending() const {
-    return names_->Pending();
+    return names_->Pending() + namesLater_.size() - namesAsked_;
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
@@ -180,12 +181,29 @@ void TBulkRole::Rows(TBulkBatch&& batch) {
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
-    names_->SetResolver(parts_.hostResolver());
     for (std::size_t i = 0; i < batch.addresses.size(); ++i)
-        names_->Add(first + static_cast<int>(i), batch.addresses[i]);
+        namesLater_.emplace_back(first + static_cast<int>(i), std::move(batch.addresses[i]));
+}
+
+void TBulkRole::AskNames() {
+    // A slice at a time, the window's events in between: a million rows'
+    // names at once would hold the window for a good part of a second.
+    constexpr std::size_t kSlice = 10000;
+    names_->SetResolver(parts_.hostResolver());
+    const std::size_t end = std::min(namesLater_.size(), namesAsked_ + kSlice);
+    for (; namesAsked_ < end; ++namesAsked_)
+        names_->Add(namesLater_[namesAsked_].first, namesLater_[namesAsked_].second);
+    if (namesAsked_ < namesLater_.size()) {
+        QTimer::singleShot(0, this, [this] { AskNames(); });
+        return;
+    }
+    namesLater_.clear();
+    namesAsked_ = 0;
 }
 
 void TBulkRole::Finished(int outcome, const QString& error) {
+    if (namesAsked_ == 0 && !namesLater_.empty())
+        AskNames();
     // The rows in the list keep their markers, also after a stop.
     parts_.layers->FlushRunPlaces();
     Stop1->setEnabled(run_->Running());

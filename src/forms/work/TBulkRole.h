@@ -12,6 +12,9 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -59,8 +62,13 @@ public:
 private:
     void Rows(TBulkBatch&& batch);
     void Finished(int outcome, const QString& error);
+    void AskNames();
 
     Parts parts_;
     TBulkRun* run_;
     TBulkHostNames* names_;
+    // Rows whose host names are asked once the run's rows are all in: a
+    // million reverse lookups would otherwise contend with the run itself.
+    std::vector<std::pair<int, std::string>> namesLater_;
+    std::size_t namesAsked_ = 0; // of namesLater_, handed to names_
 };

@@ -5,6 +5,7 @@
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 
+#include <QSet>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -24,6 +25,34 @@ TResultRow RowOf(const orvanta::bulk::BulkRow& row) {
     typed.count = row.count;
     return typed;
 }
+
+// Texts that many rows share (a city's names and coordinates, an
+// organisation, a count) kept once for the run: a million rows then hold
+// one copy of each rather than a million, which is most of their memory.
+class TextPool {
+public:
+    void Share(QString& text) {
+        if (text.isEmpty())
+            return;
+        const auto known = texts_.constFind(text);
+        if (known != texts_.constEnd())
+            text = *known;
+        else
+            texts_.insert(text);
+    }
+    void Share(TResultRow& row, TListItem& texts) {
+        for (QString* text : {&row.countryCode, &row.countryName, &row.region, &row.city,
+                              &row.organization, &texts.Caption})
+            Share(*text);
+        for (qsizetype i = 1; i < texts.SubItems.size(); ++i)
+            Share(texts.SubItems[i]);
+        if (!texts.SubItems.isEmpty())
+            texts.SubItems[0] = row.address;
+    }
+
+private:
+    QSet<QString> texts_;
+};
 
 } // namespace
 
@@ -152,15 +181,10 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
                     onProgress(std::min(f, 0.5));
             });
     };
-    hooks.counted = [&](std::size_t distinct) {
-        Post(generation, [this, distinct] {
-            if (onCounted)
-                onCounted(distinct);
-        });
-    };
     // The window's thread only swaps in finished pieces: rows, texts and
     // places are all made here, and gathered into few large pieces.
     TBulkBatch step;
+    TextPool pool;
     bool sentAny = false;
     auto sentAt = std::chrono::steady_clock::now();
     const auto send = [&] {
@@ -190,6 +214,7 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
                                        row.count});
             step.rows.push_back(RowOf(row));
             step.texts.push_back(ResultTexts(step.rows.back(), input->separator));
+            pool.Share(step.rows.back(), step.texts.back());
             step.addresses.push_back(std::move(row.address));
         }
         if (!sentAny || step.rows.size() >= kStepRows ||

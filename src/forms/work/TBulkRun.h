@@ -65,8 +65,6 @@ public:
     static constexpr int kStepMs = 250;
     static constexpr std::size_t kStepRows = 100000;
 
-    // How many distinct addresses the run found, before their rows come.
-    std::function<void(std::size_t)> onCounted;
     std::function<void(TBulkBatch&&)> onRows;
     // Fraction of the run done, 0 to 1.
     std::function<void(double)> onProgress;
