@@ -11,6 +11,7 @@
 // and takes drops on the window. It knows the window only through Parts.
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <string>
 #include <utility>
@@ -69,6 +70,7 @@ private:
     TBulkHostNames* names_;
     // Rows whose host names are asked once the run's rows are all in: a
     // million reverse lookups would otherwise contend with the run itself.
-    std::vector<std::pair<int, std::string>> namesLater_;
+    // A deque: growing it never moves the rows' addresses already in it.
+    std::deque<std::pair<int, std::string>> namesLater_;
     std::size_t namesAsked_ = 0; // of namesLater_, handed to names_
 };
