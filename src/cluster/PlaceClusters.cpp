@@ -225,8 +225,13 @@ ViewAnswer PlaceIndex::Query(Bounds view, double zoom) const {
     }
     if (view.east < view.west)
         view.east += 360;
-    if (view.east < view.west || view.east - view.west >= 360)
-        view.east = view.west + 360;
+    if (view.east < view.west || view.east - view.west >= 360) {
+        // Wider than the world: the copy of it around the view's centre.
+        const double centre =
+            view.east < view.west ? view.west : view.west + (view.east - view.west) / 2;
+        view.west = centre - 180;
+        view.east = centre + 180;
+    }
     const double copy = std::floor((view.west + 180) / 360);
     view.west -= copy * 360;
     view.east -= copy * 360;
