@@ -5,53 +5,74 @@
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 
-#include <QSet>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
-TResultRow RowOf(const orvanta::bulk::BulkRow& row) {
-    TResultRow typed =
-        LocatedRow(QString::fromStdString(row.address), row.found ? &row.record : nullptr,
-                   QString::fromStdString(row.organization));
-    typed.count = row.count;
-    return typed;
-}
-
-// Texts that many rows share (a city's names and coordinates, an
-// organisation, a count) kept once for the run: a million rows then hold
-// one copy of each rather than a million, which is most of their memory.
-class TextPool {
+// Rows of one place and organisation differ only in their address and
+// count: the rest (values and texts) is made once per place for the run and
+// shared by its rows. Most of a million rows' time and memory went into
+// making and keeping the same city names and coordinate texts again.
+class RowMaker {
 public:
-    void Share(QString& text) {
-        if (text.isEmpty())
-            return;
-        const auto known = texts_.constFind(text);
-        if (known != texts_.constEnd())
-            text = *known;
-        else
-            texts_.insert(text);
-    }
-    void Share(TResultRow& row, TListItem& texts) {
-        for (QString* text : {&row.countryCode, &row.countryName, &row.region, &row.city,
-                              &row.organization, &texts.Caption})
-            Share(*text);
-        for (qsizetype i = 1; i < texts.SubItems.size(); ++i)
-            Share(texts.SubItems[i]);
-        if (!texts.SubItems.isEmpty())
-            texts.SubItems[0] = row.address;
+    explicit RowMaker(QChar separator) : separator_(separator) {}
+
+    void Make(const orvanta::bulk::BulkRow& in, TResultRow& row, TListItem& texts) {
+        key_.clear();
+        if (in.found) {
+            const auto& r = in.record;
+            for (const std::string* field : {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
+                key_ += *field;
+                key_ += '\x1f';
+            }
+            key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
+            key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
+        }
+        key_ += in.found ? '\x1e' : '\x1d';
+        key_ += in.organization;
+        const auto [made, added] = made_.try_emplace(key_);
+        if (added) {
+            made->second.row = LocatedRow(QString(), in.found ? &in.record : nullptr,
+                                          QString::fromStdString(in.organization));
+            made->second.texts = ResultTexts(made->second.row, separator_);
+        }
+        row = made->second.row;
+        row.address =
+            QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
+        row.count = in.count;
+        texts = made->second.texts;
+        texts.SubItems[0] = row.address;
+        texts.SubItems << CountText(in.count);
     }
 
 private:
-    QSet<QString> texts_;
+    QString CountText(std::uint64_t count) {
+        if (count >= counts_.size())
+            return QString::number(count);
+        QString& text = counts_[count];
+        if (text.isNull())
+            text = QString::number(count);
+        return text;
+    }
+
+    struct Made {
+        TResultRow row; // without address and count
+        TListItem texts;
+    };
+    QChar separator_;
+    std::string key_;
+    std::unordered_map<std::string, Made> made_;
+    std::array<QString, 1024> counts_;
 };
 
 } // namespace
@@ -184,7 +205,7 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     // The window's thread only swaps in finished pieces: rows, texts and
     // places are all made here, and gathered into few large pieces.
     TBulkBatch step;
-    TextPool pool;
+    RowMaker maker(input->separator);
     bool sentAny = false;
     auto sentAt = std::chrono::steady_clock::now();
     const auto send = [&] {
@@ -212,9 +233,7 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
                                        static_cast<int>(step.rows.size()),
                                        {},
                                        row.count});
-            step.rows.push_back(RowOf(row));
-            step.texts.push_back(ResultTexts(step.rows.back(), input->separator));
-            pool.Share(step.rows.back(), step.texts.back());
+            maker.Make(row, step.rows.emplace_back(), step.texts.emplace_back());
             step.addresses.push_back(std::move(row.address));
         }
         if (!sentAny || step.rows.size() >= kStepRows ||
