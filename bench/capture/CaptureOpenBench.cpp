@@ -29,7 +29,7 @@
 namespace {
 
 int Markers() {
-    return evalJs(*frmMain->WebBrowser1->page(), "placesLayer.getLayers().length").toInt();
+    return evalJs(*frmMain->WebBrowser1->page(), "placesCount()").toInt();
 }
 
 int LocatedRows() {

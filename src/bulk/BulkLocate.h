@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     virtual ~RunDatabases() = default;
     virtual geoip::TLookupResult Lookup(const extract::Address& address,
                                         geoip::TGeoIPCity& record) const = 0;
+    // Lookup for each of `addresses`, the same answers; databases that can
+    // overlap the lookups of a batch do so.
+    virtual void LookupMany(std::span<const extract::Address> addresses, geoip::TGeoIPCity* records,
+                            geoip::TLookupResult* results) const;
     virtual std::string Organization(const extract::Address& address) const = 0;
 };
 
@@ -74,6 +79,7 @@ public:
 
     static constexpr std::size_t kPieceBytes = 1 << 20;
     static constexpr std::size_t kBatchRows = 2000;
+    static constexpr std::size_t kTallyBatch = 256;
 
     BulkLocate(Reader reader, Opener opener);
 

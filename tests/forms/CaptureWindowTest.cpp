@@ -104,7 +104,7 @@ TEST(CaptureWindow, OpenedCaptureGivesPacketsBytesAndMarkers) {
         EXPECT_EQ(f[6], QLatin1String(expected[i].count));
         EXPECT_EQ(f[7], QLatin1String(expected[i].bytes));
     }
-    EXPECT_TRUE(waitForJs(page, "placesLayer.getLayers().length === 2"));
+    EXPECT_TRUE(waitForJs(page, "placesCount() === 2"));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('|').toStdString();
     SetErrorReportSink({});
     FreeForms();

@@ -18,7 +18,9 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
-    typed_.emplace_back();
+    TResultRow typed;
+    typed.address = item.SubItems.value(0);
+    typed_.push_back(std::move(typed));
     endInsertRows();
     ShowLateColumnFor(rows_, rows_.size() - 1);
     return row;
@@ -45,9 +47,11 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    typed_.resize(typed_.size() + items.size());
-    rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
-                 std::make_move_iterator(items.end()));
+    std::vector<TResultRow> typed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        typed[i].address = items[i].SubItems.value(0);
+    typed_.append(std::move(typed));
+    rows_.append(std::move(items));
     endInsertRows();
     ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
@@ -64,11 +68,8 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
             texts.push_back(ResultTexts(row, separator_));
     }
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
-                 std::make_move_iterator(texts.end()));
-    typed_.reserve(typed_.size() + rows.size());
-    for (TResultRow& row : rows)
-        typed_.push_back(std::make_unique<TResultRow>(std::move(row)));
+    rows_.append(std::move(texts));
+    typed_.append(std::move(rows));
     endInsertRows();
     ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
@@ -77,7 +78,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
 void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
     for (const auto& [row, text] : texts)
         if (row >= 0 && row < rowCount())
-            Typed(row).hostName = HostNameFromText(text);
+            typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
     SetSubItems(index, texts);
 }
 
@@ -97,19 +98,6 @@ void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QStr
     if (last >= 0)
         emit dataChanged(this->index(first, index + 1), this->index(last, index + 1),
                          {Qt::DisplayRole});
-}
-
-TResultRow& TResultsModel::Typed(int row) const {
-    std::unique_ptr<TResultRow>& typed = typed_[static_cast<std::size_t>(row)];
-    if (!typed) {
-        typed = std::make_unique<TResultRow>();
-        typed->address = rows_[static_cast<std::size_t>(row)].SubItems.value(0);
-    }
-    return *typed;
-}
-
-const TResultRow& TResultsModel::Row(int row) const {
-    return Typed(row);
 }
 
 void TResultsModel::Clear() {

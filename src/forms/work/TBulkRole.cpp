@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -120,6 +122,12 @@ TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
         parts_.browser->setAcceptDrops(false);
     parts_.window->installEventFilter(new TDropTarget(this));
     TPlacesResponder::setRowSelector([this](int row) { SelectRow(row); });
+    // A single place on the map is titled with its row's address.
+    TPlacesResponder::setRowTitle([list = parts_.list](std::uint32_t row) {
+        return row < static_cast<std::uint32_t>(list->Count())
+                   ? list->Row(static_cast<int>(row)).address.toStdString()
+                   : std::string();
+    });
 }
 
 void TBulkRole::Paste1Click() {
@@ -146,6 +154,8 @@ void TBulkRole::Stop1Click() {
 }
 
 void TBulkRole::Stop() {
+    namesLater_.clear();
+    namesAsked_ = 0;
     run_->Stop();
     names_->Stop();
 }
@@ -168,26 +178,41 @@ bool TBulkRole::Running() const {
 }
 
 std::size_t TBulkRole::NamesPending() const {
-    return names_->Pending();
+    return names_->Pending() + namesLater_.size() - namesAsked_;
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
-    std::vector<std::pair<int, std::string>> addresses;
-    addresses.reserve(batch.rows.size());
-    for (std::size_t i = 0; i < batch.rows.size(); ++i)
-        addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+    // Everything of the piece was made on the run's thread: here it is only
+    // swapped in.
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
-    if (!batch.lookUpHostNames)
-        return;
+    // A capture's endpoints get no host names (see TBulkBatch).
+    if (batch.lookUpHostNames)
+        for (std::size_t i = 0; i < batch.addresses.size(); ++i)
+            namesLater_.emplace_back(first + static_cast<int>(i), std::move(batch.addresses[i]));
+}
+
+void TBulkRole::AskNames() {
+    // A slice at a time, the window's events in between: a million rows'
+    // names at once would hold the window for a good part of a second.
+    constexpr std::size_t kSlice = 10000;
     names_->SetResolver(parts_.hostResolver());
-    for (auto& [offset, address] : addresses)
-        names_->Add(first + offset, address);
+    const std::size_t end = std::min(namesLater_.size(), namesAsked_ + kSlice);
+    for (; namesAsked_ < end; ++namesAsked_)
+        names_->Add(namesLater_[namesAsked_].first, namesLater_[namesAsked_].second);
+    if (namesAsked_ < namesLater_.size()) {
+        QTimer::singleShot(0, this, [this] { AskNames(); });
+        return;
+    }
+    namesLater_.clear();
+    namesAsked_ = 0;
 }
 
 void TBulkRole::Finished(int outcome, const QString& error) {
+    if (namesAsked_ == 0 && !namesLater_.empty())
+        AskNames();
     // The rows in the list keep their markers, also after a stop.
     parts_.layers->FlushRunPlaces();
     Stop1->setEnabled(run_->Running());

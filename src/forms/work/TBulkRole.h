@@ -11,7 +11,11 @@
 // and takes drops on the window. It knows the window only through Parts.
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -61,8 +65,14 @@ public:
 private:
     void Rows(TBulkBatch&& batch);
     void Finished(int outcome, const QString& error);
+    void AskNames();
 
     Parts parts_;
     TBulkRun* run_;
     TBulkHostNames* names_;
+    // Rows whose host names are asked once the run's rows are all in: a
+    // million reverse lookups would otherwise contend with the run itself.
+    // A deque: growing it never moves the rows' addresses already in it.
+    std::deque<std::pair<int, std::string>> namesLater_;
+    std::size_t namesAsked_ = 0; // of namesLater_, handed to names_
 };

@@ -2,10 +2,10 @@
 // The many-address run behind the main window: a text (pasted, dropped or
 // a file read in a stream) is searched for addresses and each distinct one
 // looked up, on a thread of its own, so the window keeps answering. Rows
-// come back in batches, ready for the results list, in the order the
-// addresses were first seen. A packet capture is such a run too: its
-// endpoints with their packets and bytes. A text added while a run goes on
-// waits for it; Stop ends the run and drops what waits.
+// come back in a few large pieces, ready for the results list, in the
+// order the addresses were first seen. A packet capture is such a run too:
+// its endpoints with their packets and bytes. A text added while a run goes
+// on waits for it; Stop ends the run and drops what waits.
 //
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) {
@@ -32,6 +32,8 @@ struct TBulkBatch {
     std::vector<TListItem> texts; // the list's texts of `rows`, one each
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::map::PlaceMark> places;
+    // The rows' addresses, for their host names.
+    std::vector<std::string> addresses;
     std::size_t done = 0;
     std::size_t total = 0;
     // A capture's rows get no host names: asking for the names of all its
@@ -67,6 +69,11 @@ public:
     void StopKeepingCounted();
     bool Running() const { return running_; }
 
+    // Rows come in few large pieces: the first batch at once, then at most
+    // every kStepMs or kStepRows rows, whichever comes first.
+    static constexpr int kStepMs = 250;
+    static constexpr std::size_t kStepRows = 100000;
+
     std::function<void(TBulkBatch&&)> onRows;
     // Fraction of the run done, 0 to 1.
     std::function<void(double)> onProgress;
@@ -79,9 +86,7 @@ private:
     void Work(std::shared_ptr<Input> input, int generation);
     void WorkCapture(const Input& input, int generation);
     void Finish(int generation, Outcome outcome, const QString& error);
-    // Hands a batch of rows to the window's thread.
-    void PostRows(int generation, std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
-                  std::size_t total, const Input& input);
+    class Pieces; // gathers a run's rows into the pieces the window takes
     template <class F> void Post(int generation, F&& f);
 
     // Names made absolute at start: the run opens them on its thread.
