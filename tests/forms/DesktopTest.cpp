@@ -247,12 +247,17 @@ int main(int argc, char** argv) {
     frmMain->show();
     // The tests start from a main window that the window manager has
     // finished showing and making active.
-    if (!QTest::qWaitForWindowExposed(frmMain) ||
-        !Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
-                  QString::number(frmMain->winId())}) ||
-        !ActiveEverywhere(frmMain, 60000) ||
-        !waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000)) {
-        std::fputs("desktop_test: the main window or its map page did not come up\n", stderr);
+    const char* failed = nullptr;
+    if (!QTest::qWaitForWindowExposed(frmMain, 20000))
+        failed = "the main window did not show";
+    else if (!Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                       QString::number(frmMain->winId())}) ||
+             !ActiveEverywhere(frmMain, 60000))
+        failed = "the main window did not become active";
+    else if (!waitForJs(*frmMain->WebBrowser1->page(), "typeof codeAddress === 'function'", 20000))
+        failed = "the map page did not come up";
+    if (failed) {
+        std::fprintf(stderr, "desktop_test: %s\n", failed);
         return 3;
     }
     const int result = RUN_ALL_TESTS();

@@ -170,9 +170,9 @@ QVariant evalJs(QWebEnginePage& page, const QString& script) {
             waiting->quit();
         }
     });
-    // Returns as soon as the page answers; the bound only ends a wait for a
-    // page that never will, and a busy machine's engine can be slow.
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    // An answer may never come (a call made while the page navigates is
+    // dropped with the document it ran in): waitForJs then asks again.
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     if (!*done) {
         loop.exec();
     }
