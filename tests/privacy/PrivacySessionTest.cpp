@@ -11,13 +11,15 @@
 #include "forms/RouteWindow.h"
 #include "forms/StartUp.h"
 #include "forms/Unit1.h"
+#include "forms/chrome/TFlatButton.h"
 #include "forms/fMain.h"
 #include "forms/results/TListView.h"
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Notice.h"
 #include "forms/support/ProgramFonts.h"
 #include "forms/support/Question.h"
-#include "forms/chrome/TFlatButton.h"
+#include "forms/work/TBulkRole.h"
+#include "forms/work/TBulkRun.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
 #include "site/SiteScheme.h"
@@ -41,7 +43,6 @@ namespace {
 
 namespace geo = orvanta::geoip;
 const QString kNotLookedUp = QStringLiteral("Not looked up");
-constexpr int kHostColumn = 4; // of a copied row: caption, address, lat, lng, host
 
 struct Counts {
     long dns = 0;
@@ -74,7 +75,7 @@ QAction* Action(const char* name) {
 }
 
 QString Host(int row) {
-    return frmMain->ListView1->Item(row).SubItems.value(2 + 1);
+    return frmMain->ListView1->Item(row).SubItems.value(TBulkRun::kHostSubItem);
 }
 
 bool Js(const QString& script) {
@@ -112,9 +113,9 @@ void Paste() {
     frmMain->ListView1->setFocus();
     Action("Paste1")->trigger();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !frmMain->BulkRunning() && frmMain->ListView1->Count() == before + 1000; },
+        [&] { return !frmMain->Bulk->Running() && frmMain->ListView1->Count() == before + 1000; },
         60000));
-    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->BulkNamesPending() == 0; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->Bulk->NamesPending() == 0; }, 60000));
 }
 
 void Select(int first, int count) {
@@ -134,11 +135,11 @@ void CtrlH() {
 void Trace() {
     const char* hop = std::getenv("ORVANTA_TEST_HOP");
     const QString address = QString::fromLatin1(hop ? hop : "127.0.0.1");
-    frmRoute->StartTrace(address);
+    frmRoute->RunTrace(frmMain, address);
     ASSERT_TRUE(QTest::qWaitFor(
         [] {
-            return frmRoute->ListHops->rowCount() > 0 && !frmRoute->ButtonStop->isVisible() &&
-                   frmRoute->ListHops->item(0, TfrmRoute::HostColumn)->text() != QChar(0x2026);
+            return frmRoute->ListHops->Count() > 0 && !frmRoute->ButtonStop->isVisible() &&
+                   frmRoute->ListHops->Text(0, TfrmRoute::HostColumn) != QChar(0x2026);
         },
         30000));
 }
@@ -176,8 +177,8 @@ TEST_F(PrivacySession, PrivateModeSendsNothingAndTheDefaultOnlyWhatIsAsked) {
     const Counts start = Now();
     CreateForms();
     frmMain->show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return Js(QStringLiteral("typeof map === 'object'")); },
-                                20000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return Js(QStringLiteral("typeof map === 'object'")); }, 20000));
     ASSERT_TRUE(Action("PrivateMode1")->isChecked());
 
     // Private mode.
@@ -190,7 +191,7 @@ TEST_F(PrivacySession, PrivateModeSendsNothingAndTheDefaultOnlyWhatIsAsked) {
     CtrlH();
     EXPECT_EQ(Host(500), kNotLookedUp);
     Trace();
-    EXPECT_EQ(frmRoute->ListHops->item(0, TfrmRoute::HostColumn)->text(), kNotLookedUp);
+    EXPECT_EQ(frmRoute->ListHops->Text(0, TfrmRoute::HostColumn), kNotLookedUp);
     frmRoute->hide();
     ASSERT_TRUE(Js(QStringLiteral("!map.hasLayer(openMap.tiles) && "
                                   "document.querySelector('.offline-note').textContent === "
@@ -240,7 +241,7 @@ TEST_F(PrivacySession, PrivateModeSendsNothingAndTheDefaultOnlyWhatIsAsked) {
             for (int row = 100; row < 100 + kSelected; ++row)
                 if (!Host(row).endsWith(QStringLiteral(".test")))
                     return false;
-            return frmMain->BulkNamesPending() == 0;
+            return frmMain->Bulk->NamesPending() == 0;
         },
         30000));
     after = Now();

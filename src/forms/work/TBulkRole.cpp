@@ -165,10 +165,15 @@ std::size_t TBulkRole::NamesPending() const {
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
+    const bool named = !parts_.namesForRuns || parts_.namesForRuns();
     std::vector<std::pair<int, std::string>> addresses;
-    addresses.reserve(batch.rows.size());
-    for (std::size_t i = 0; i < batch.rows.size(); ++i)
-        addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+    addresses.reserve(named ? batch.rows.size() : 0);
+    for (std::size_t i = 0; i < batch.rows.size(); ++i) {
+        if (named)
+            addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+        else
+            batch.texts[i].SubItems[TBulkRun::kHostSubItem] = QString::fromLatin1(kNotLookedUp);
+    }
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
@@ -209,4 +214,21 @@ void TBulkRole::SelectRow(int row) {
     list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                        QItemSelectionModel::Rows);
     list->scrollTo(index);
+}
+
+void TBulkRole::LookUpNames(const std::vector<int>& rows) {
+    TListView* list = parts_.list;
+    std::vector<std::pair<int, QString>> pending;
+    pending.reserve(rows.size());
+    for (int row : rows)
+        if (row >= 0 && row < list->Count())
+            pending.emplace_back(row, QString());
+    list->SetHostNames(TBulkRun::kHostSubItem, pending);
+    names_->SetResolver(parts_.hostResolver());
+    for (const auto& [row, text] : pending)
+        names_->Add(row, list->Row(row).address.toStdString());
+}
+
+void TBulkRole::StopNames(const QString& text) {
+    names_->Abandon(text);
 }

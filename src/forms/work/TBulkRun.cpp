@@ -19,7 +19,8 @@ const char* const kCityV6File = "GeoLiteCityv6.dat";
 TResultRow RowOf(const orvanta::bulk::BulkRow& row) {
     TResultRow typed =
         LocatedRow(QString::fromStdString(row.address), row.found ? &row.record : nullptr,
-                   QString::fromStdString(row.organization));
+                   OrganisationOrBlock(QString::fromStdString(row.address),
+                                       QString::fromStdString(row.organization)));
     typed.count = row.count;
     return typed;
 }
