@@ -97,8 +97,7 @@ TfrmRoute::TfrmRoute(QWidget* owner)
     TRouteResponder::setHopSelected([this](int hop) { SelectHop(hop); });
     // The organisation files beside the city database, as the results list reads them.
     organisationOf_ = [](const QString& address) {
-        return OrganisationOrBlock(
-            address, QString::fromStdString(orvanta::geoip::OrganizationOf(address.toStdString())));
+        return QString::fromStdString(orvanta::geoip::OrganizationOf(address.toStdString()));
     };
 }
 

@@ -2,20 +2,20 @@
 // layout, splitter and database check, the IP entry dialog, the About window.
 #include "Pictures.h"
 #include "WindowSet.h"
-#include "forms/support/AppTitle.h"
-#include "forms/support/ErrorReport.h"
-#include "forms/support/FileVersion.h"
 #include "forms/NetAbout.h"
 #include "forms/StartUp.h"
+#include "forms/Unit1.h"
 #include "forms/chrome/TFlatButton.h"
 #include "forms/chrome/TFlatPanel.h"
 #include "forms/chrome/TFlatTitlebar.h"
 #include "forms/chrome/TImage.h"
-#include "forms/results/TListView.h"
 #include "forms/chrome/TSpeedButton.h"
 #include "forms/chrome/TSplitter.h"
-#include "forms/Unit1.h"
 #include "forms/fMain.h"
+#include "forms/results/TListView.h"
+#include "forms/support/AppTitle.h"
+#include "forms/support/ErrorReport.h"
+#include "forms/support/FileVersion.h"
 #include "validation/VersionBlock.h"
 
 #include <QApplication>
@@ -180,10 +180,11 @@ TEST_F(Windows, ResultsListColumnsAndMenu) {
     QStringList items;
     for (const QAction* a : frmMain->PopupMenu1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items,
-              (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
-                           QString::fromUtf8("Save list as CSV\u2026"), "Clear list", "-",
-                           "Paste addresses", QString::fromUtf8("Open addresses\u2026"), "Stop"}));
+    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
+                                  QString::fromUtf8("Save list as CSV\u2026"), "Clear list", "-",
+                                  "Paste addresses", QString::fromUtf8("Open addresses\u2026"),
+                                  "Stop", "-", "Look up host names",
+                                  "Look up host names for pasted addresses", "Private mode"}));
     EXPECT_EQ(frmMain->Copy1->shortcut(), QKeySequence(QKeySequence::Copy));
 }
 

@@ -29,6 +29,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QWebEnginePage>
