@@ -127,8 +127,12 @@ void Select(int first, int count) {
         QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-// Ctrl+H in the list, as the user presses it.
+// Ctrl+H in the list, as the user presses it (the main window active again
+// after the route window).
 void CtrlH() {
+    frmMain->raise();
+    QApplication::setActiveWindow(frmMain);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == frmMain; }, 5000));
     frmMain->ListView1->setFocus();
     QTest::keyClick(frmMain->ListView1, Qt::Key_H, Qt::ControlModifier);
 }

@@ -27,6 +27,9 @@ function openMapRetitleNote() {
 
 // In place of adding the tile layer at start.
 function openMapPrivateStart() {
+  // The map's zoom limit came from the tile layer; without it on the map,
+  // fitting many places would find no limit.
+  map.setMaxZoom(openMap.tiles.options.maxZoom);
   if (openMapPrivate.on) {
     openMapGoOffline();
   } else {

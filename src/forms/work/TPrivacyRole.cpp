@@ -42,9 +42,10 @@ TPrivacyRole::TPrivacyRole(const Parts& parts, QObject* parent)
     parts_.menu->addSeparator();
     LookUpHostNames1 =
         MenuAction(parts_.menu, "LookUpHostNames1", QStringLiteral("Look up host names"));
+    // Ctrl+H names the list's selected rows, so it belongs to the list.
     LookUpHostNames1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    LookUpHostNames1->setShortcutContext(Qt::WindowShortcut);
-    parts_.window->addAction(LookUpHostNames1);
+    LookUpHostNames1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    parts_.list->addAction(LookUpHostNames1);
     PastedHostNames1 = MenuAction(parts_.menu, "PastedHostNames1",
                                   QStringLiteral("Look up host names for pasted addresses"));
     PastedHostNames1->setCheckable(true);

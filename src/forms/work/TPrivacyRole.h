@@ -29,9 +29,9 @@ public:
     static constexpr std::size_t kAskAbove = 100;
 
     struct Parts {
-        QWidget* window;      // takes Ctrl+Shift+P and Ctrl+H
+        QWidget* window;      // takes Ctrl+Shift+P
         QMenu* menu;          // the list's popup menu
-        TListView* list;      // whose selected rows Ctrl+H names
+        TListView* list;      // takes Ctrl+H, which names its selected rows
         TFlatTitlebar* strip; // the bottom strip that shows the mode
         // The map page learns the mode at once ("SetPrivateMode(...)").
         std::function<void(const std::string& call)> postToMap;
