@@ -13,6 +13,7 @@
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
 #include "forms/support/Notice.h"
+#include "forms/work/TBulkHostNames.h"
 #include "forms/work/TBulkPlaces.h"
 #include "forms/work/TBulkRole.h"
 #include "geoip/GeoIPCountries.h"
@@ -30,9 +31,12 @@
 #include <QWebEngineView>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -191,6 +195,47 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
     EXPECT_TRUE(waitForJs(page, "placesLayer.getLayers().length === 0"));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('|').toStdString();
     EXPECT_TRUE(notices.isEmpty());
+}
+
+// Holds every lookup until released, counting those that reached it.
+class HeldNames : public THostResolver {
+public:
+    std::optional<std::string> NameOf(std::uint32_t) override {
+        ++asked;
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return "held.test";
+    }
+    std::atomic<int> asked{0};
+    std::atomic<bool> released{false};
+};
+
+// Private mode switched on while a run's names are asked: nothing more is
+// asked, and the rows that waited read "Not looked up".
+TEST_F(BulkWindow, PrivateModeStopsTheLookupsUnderWay) {
+    HeldNames held;
+    frmMain->SetHostResolver(&held);
+    QString log;
+    for (int i = 0; i < 100; ++i)
+        log += QStringLiteral("1.2.9.%1\n").arg(i);
+    TListView* list = frmMain->ListView1;
+    QGuiApplication::clipboard()->setText(log);
+    list->setFocus();
+    QTest::keySequence(list, QKeySequence::Paste);
+    ASSERT_TRUE(RunEnds());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held.asked == TBulkHostNames::kAtOnce; }));
+    auto* privateMode = frmMain->findChild<QAction*>(QStringLiteral("PrivateMode1"));
+    privateMode->trigger();
+    held.released = true;
+    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->Bulk->NamesPending() == 0; }));
+    EXPECT_EQ(held.asked, TBulkHostNames::kAtOnce);
+    int notLookedUp = 0;
+    for (int row = 0; row < list->Count(); ++row)
+        notLookedUp += list->Text(row, 4) == QLatin1String(kNotLookedUp);
+    EXPECT_GE(notLookedUp, 100 - TBulkHostNames::kAtOnce);
+    privateMode->trigger();
+    frmMain->Clear1->trigger();
+    frmMain->SetHostResolver(new EchoNames);
 }
 
 TEST_F(BulkWindow, StopKeepsTheRowsSoFarAndASecondPasteWaitsItsTurn) {
