@@ -6,6 +6,7 @@
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
 #include "forms/support/ProgramFonts.h"
+#include "forms/work/TPrivacyRole.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>
@@ -26,17 +27,35 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0) {
-        status = std::printf("Usage: orvanta [--version | --help | FILE...]\n"
-                             "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
-                             "shows them on a map and queries WHOIS and RDAP. Each FILE (a text\n"
-                             "or a pcap/pcapng capture) is opened as \"Open addresses\" opens it.\n"
-                             "The desktop entry starts it through orvanta-launcher in\n"
-                             "~/.local/share/orvanta. See orvanta(1).\n") < 0
-                     ? 1
-                     : 0;
+        status =
+            std::printf("Usage: orvanta [--private] [--version | --help | FILE...]\n"
+                        "Locates IPv4 and IPv6 addresses in GeoLiteCity.dat and\n"
+                        "GeoLiteCityv6.dat in the current directory, shows them on a map and\n"
+                        "queries WHOIS and RDAP. Each FILE (a text or a pcap/pcapng capture)\n"
+                        "is opened as \"Open addresses\" opens it. The desktop entry starts it\n"
+                        "through orvanta-launcher in ~/.local/share/orvanta.\n"
+                        "  --private  private mode for this run: no reverse lookups, no\n"
+                        "             street tiles, no RDAP bootstrap refresh\n"
+                        "See orvanta(1).\n") < 0
+                ? 1
+                : 0;
         return true;
     }
     return false;
+}
+
+// --private, taken out before Qt sees the arguments: private mode for this
+// run, whatever the settings say, and the settings left as they are.
+void TakePrivateOption(int& argc, char** argv) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--private") == 0)
+            TPrivacyRole::StartPrivateForThisRun();
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
 }
 
 } // namespace
@@ -44,6 +63,7 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
 int main(int argc, char** argv) {
     if (int status = 0; AnswerInformationOption(argc, argv, status))
         return status;
+    TakePrivateOption(argc, argv);
     // The program's own site must be known to the browser engine first.
     TSiteScheme::registerScheme();
     QApplication app(argc, argv);

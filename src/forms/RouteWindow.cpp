@@ -11,6 +11,7 @@
 #include "forms/support/WindowPlacement.h"
 #include "forms/work/RoutePlaces.h"
 #include "geoip/OrganizationOf.h"
+#include "net/PrivateMode.h"
 #include "site/MapScriptBridge.h"
 #include "site/RouteResponder.h"
 #include "tabletext/DelimitedText.h"
@@ -177,7 +178,9 @@ void TfrmRoute::ShowHop(const Hop& hop) {
     texts[HopColumn] = QString::number(hop.number);
     texts[AddressColumn] = address.isEmpty() ? QStringLiteral("*") : address + KindNote(hop);
     if (!address.isEmpty()) {
-        texts[HostColumn] = QStringLiteral("\u2026");
+        // Private mode: the hop's name is never asked (the probes still go).
+        texts[HostColumn] = orvanta::net::PrivateMode() ? QString::fromLatin1(kNotLookedUp)
+                                                        : QStringLiteral("\u2026");
         const HopPlace place = PlaceOfHop(databaseFile_, address);
         row = place.row;
         texts[LocationColumn] = place.location;

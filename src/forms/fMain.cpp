@@ -19,6 +19,7 @@
 #include "forms/support/WindowPlacement.h"
 #include "forms/work/TBulkRole.h"
 #include "forms/work/TMapLayers.h"
+#include "forms/work/TPrivacyRole.h"
 #include "forms/work/TRouteRole.h"
 #include "site/MapDataResponder.h"
 
@@ -121,8 +122,14 @@ void TfrmMain::WireRoles() {
     };
     TMapDataResponder::setPlaceBook(Layers->Places());
     Bulk = new TBulkRole({this, WebBrowser1, PopupMenu1, ListView1, ProgressBar1, Layers,
-                          [this] { return FDecimalSeparator; }, [this] { return FHostResolver; }},
+                          [this] { return FDecimalSeparator; }, [this] { return FHostResolver; },
+                          [this] { return Privacy->NamesForRuns(); }},
                          this);
+    Privacy = new TPrivacyRole({this, PopupMenu1, ListView1, FlatTitlebar3,
+                                [this](const std::string& call) { Layers->Post(call); },
+                                [this](const std::vector<int>& rows) { Bulk->LookUpNames(rows); },
+                                [this](const QString& text) { Bulk->StopNames(text); }},
+                               this);
     Route = new TRouteRole({this, TraceRoute1, ListView1,
                             []() -> std::optional<QString> {
                                 if (!Form1)

@@ -73,9 +73,10 @@ public:
     QAction *Go1, *Whois1, *TraceRoute1, *Copy1, *SaveAs1, *Clear1;
     orvanta::net::TIdWhois IdWhois1; // the WHOIS client of "IP Whois"
     // The roles the window owns (see the top of this file).
-    TMapLayers* Layers = nullptr; // the map's bridge, place book and layers
-    TBulkRole* Bulk = nullptr;    // many addresses at once
-    TRouteRole* Route = nullptr;  // into the route window
+    TMapLayers* Layers = nullptr;          // the map's bridge, place book and layers
+    TBulkRole* Bulk = nullptr;             // many addresses at once
+    TRouteRole* Route = nullptr;           // into the route window
+    class TPrivacyRole* Privacy = nullptr; // private mode, host names on request
 
     void FormCreate(); // loads the map page
     void FormShow();

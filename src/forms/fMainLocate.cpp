@@ -9,6 +9,7 @@
 #include "forms/results/TListView.h"
 #include "forms/support/Guard.h"
 #include "forms/work/TMapLayers.h"
+#include "forms/work/TPrivacyRole.h"
 #include "geoip/OrganizationOf.h"
 #include "net/HostNameOf.h"
 #include "validation/Ipv6AddressText.h"
@@ -67,11 +68,17 @@ void TfrmMain::SpeedButton2Click() {
     Latitude->clear();
     TResultRow row = LocateRowOf(DatabaseFileFor(address), address);
     SetOrganisationText(
-        row, QString::fromStdString(orvanta::geoip::OrganizationOf(address.toStdString())));
-    row.hostName = HostNameFromText(HostNameOf(address));
+        row, OrganisationOrBlock(address, QString::fromStdString(orvanta::geoip::OrganizationOf(
+                                              address.toStdString()))));
+    // Private mode: the one reverse query of a locate stays in too.
+    const bool named = !Privacy->PrivateMode();
+    if (named)
+        row.hostName = HostNameFromText(HostNameOf(address));
     // The row is built whole before it is appended, so an error on the way
     // never leaves a half-filled row behind.
-    const TListItem texts = ResultTexts(row, FDecimalSeparator);
+    TListItem texts = ResultTexts(row, FDecimalSeparator);
+    if (!named)
+        texts.SubItems[3] = QString::fromLatin1(kNotLookedUp);
     Latitude->setText(texts.SubItems[1]);
     Longitude->clear();
     Longitude->setText(texts.SubItems[2]);

@@ -5,6 +5,7 @@
 #include "forms/fMain.h"
 #include "forms/support/Guard.h"
 #include "forms/work/TMapLayers.h"
+#include "forms/work/TPrivacyRole.h"
 #include "site/MapCommands.h"
 #include "site/MapPageLoader.h"
 #include "site/MapProfile.h"
@@ -63,7 +64,7 @@ void TfrmMain::FormCreate() {
         return; // the page is loaded once
     }
     Layers->SetBridge(new TMapScriptBridge(WebBrowser1->page(), this));
-    TMapPageLoader::load(WebBrowser1->page());
+    TMapPageLoader::load(WebBrowser1->page(), Privacy->PrivateMode());
 }
 
 // Until FormCreate the map has no page: the commands have nothing to do.

@@ -16,11 +16,17 @@ std::string shortestNumber(double value) {
 
 } // namespace
 
-std::string openMapAddress(std::string_view tileTemplate) {
+std::string openMapAddress(std::string_view tileTemplate, bool privateMode, bool keyed) {
     std::string address = "orvanta://site";
     address += kOpenMapPath;
     address += "?tiles=";
     address += net::PercentEncodeQueryValue(tileTemplate);
+    if (privateMode) {
+        address += "&private=1";
+    }
+    if (keyed) {
+        address += "&keyed=1";
+    }
     return address;
 }
 

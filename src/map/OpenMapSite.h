@@ -21,8 +21,11 @@ inline constexpr std::string_view kWorldPath = "/map/world.geojson";
 inline constexpr std::string_view kWorldFileName = "world.geojson";
 inline constexpr std::uint64_t kMaxWorldFileBytes = 64u << 20;
 
-// "orvanta://site/map/open.html?tiles=<template, percent-encoded>".
-std::string openMapAddress(std::string_view tileTemplate);
+// "orvanta://site/map/open.html?tiles=<template, percent-encoded>", with
+// "&private=1" when the page must start without street tiles, and
+// "&keyed=1" when it stands in for the keyed page private mode keeps out.
+std::string openMapAddress(std::string_view tileTemplate, bool privateMode = false,
+                           bool keyed = false);
 
 // The geocoder's answer as JSON, in the shape the page hands to its
 // callback: {"status":"OK","results":[{"lat":..,"lng":..}]} or

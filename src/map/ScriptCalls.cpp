@@ -80,4 +80,8 @@ std::string withCrLfLineBreaks(std::string_view plainText) {
     return text;
 }
 
+std::string privateModeCall(bool on) {
+    return on ? "SetPrivateMode(true)" : "SetPrivateMode(false)";
+}
+
 } // namespace orvanta::map

@@ -32,6 +32,10 @@ std::string trafficCall(bool on);
 std::string bicyclingCall(bool on);
 std::string streetViewCall(bool on);
 
+// "SetPrivateMode(true)"/"SetPrivateMode(false)": the open map drops or
+// restores its street tiles at once.
+std::string privateModeCall(bool on);
+
 // Memo text as a text widget hands it out (lines joined by LF) turned into
 // the CR LF form the address clean-up expects: every LF is a line break of
 // the widget and becomes CR LF; a CR typed into a line stays as it is.

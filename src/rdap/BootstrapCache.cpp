@@ -1,5 +1,6 @@
 #include "rdap/BootstrapCache.h"
 
+#include "net/PrivateMode.h"
 #include "rdap/Freshness.h"
 #include "rdap/RdapError.h"
 #include "rdap/RdapFetch.h"
@@ -111,6 +112,17 @@ Bootstrap BootstrapCache::Load(Bootstrap::Kind kind, const std::atomic<bool>* ca
         }
     }
     const std::string url = settings_.bootstrapBase + name;
+    if (net::PrivateMode()) {
+        // The refresh tells IANA's servers that someone looks something up:
+        // a kept file, however old, is used, and without one RDAP says so.
+        if (kept) {
+            if (auto bootstrap = TryParse(kept->body, kind)) {
+                return *bootstrap;
+            }
+        }
+        throw RdapError("no RDAP bootstrap file " + name +
+                        " kept; private mode does not fetch one from " + url);
+    }
     std::string problem;
     try {
         const http::Response response = FetchRdap(url, settings_.limits, cancel);

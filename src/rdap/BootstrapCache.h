@@ -3,7 +3,8 @@
 // cache folder: a kept file is used without asking while it is fresh, and
 // still used, stale, when a new one cannot be had (no network, a failing
 // server, a damaged answer). Files are written to a temporary name and
-// renamed, so concurrent lookups never read half a file.
+// renamed, so concurrent lookups never read half a file. In private mode
+// nothing is fetched: a kept file is used whatever its age.
 
 #include "rdap/Bootstrap.h"
 #include "rdap/Settings.h"

@@ -11,12 +11,13 @@
 #include <cstdlib>
 #include <iostream>
 
-void TMapPageLoader::load(QWebEnginePage* page) {
+void TMapPageLoader::load(QWebEnginePage* page, bool privateMode) {
     const auto choice = orvanta::map::chooseMapFromEnvironment();
     if (!choice.warning.empty()) {
         std::cerr << "orvanta: " << choice.warning << '\n';
     }
-    if (choice.kind == orvanta::map::MapKind::Google) {
+    const bool keyed = choice.kind == orvanta::map::MapKind::Google;
+    if (keyed && !privateMode) {
         // The tile servers' rules ask for the program's name; Google's API
         // wants to see the browser it runs in.
         TMapProfile::useEngineUserAgent(page->profile());
@@ -28,5 +29,6 @@ void TMapPageLoader::load(QWebEnginePage* page) {
     if (!tiles.warning.empty()) {
         std::cerr << "orvanta: " << tiles.warning << '\n';
     }
-    page->setUrl(QUrl(QString::fromStdString(orvanta::map::openMapAddress(tiles.url))));
+    page->setUrl(
+        QUrl(QString::fromStdString(orvanta::map::openMapAddress(tiles.url, privateMode, keyed))));
 }

@@ -1,5 +1,7 @@
 #include "trace/HopName.h"
 
+#include "net/PrivateMode.h"
+
 #include <memory>
 #include <netdb.h>
 #include <sys/socket.h>
@@ -7,6 +9,8 @@
 namespace orvanta::trace {
 
 std::optional<std::string> HostNameOfHop(const std::string& address) {
+    if (net::PrivateMode())
+        return std::nullopt;
     addrinfo hints{};
     hints.ai_flags = AI_NUMERICHOST;
     hints.ai_family = AF_UNSPEC;

@@ -1,5 +1,6 @@
 #include "trace/TraceSession.h"
 
+#include "net/PrivateMode.h"
 #include "trace/HopName.h"
 #include "trace/TraceError.h"
 
@@ -82,7 +83,8 @@ void TraceSession::Start(const std::string& destination) {
             {
                 const std::lock_guard<std::mutex> guard(mailbox->lock);
                 mailbox->events.push_back(TraceEvent::HopArrived(hop));
-                if (hop.address.empty())
+                // Private mode: the probes go, the hops' names are not asked.
+                if (hop.address.empty() || net::PrivateMode())
                     return;
                 if (!ask) {
                     mailbox->events.push_back(TraceEvent::NameOf(hop.number, std::nullopt));

@@ -2,7 +2,8 @@
 // One trace at a time, run off the caller's thread, for a window that polls:
 // Start() begins a trace (ending the one before), TakeEvents() hands over
 // what happened since the last call: hops in order, host names of hops,
-// and the end (with an error text when the trace could not run). Host
+// and the end (with an error text when the trace could not run); in private
+// mode hops come without any name event, their names never asked. Host
 // names are asked in the background; one that takes longer than the name
 // time-out is reported as none, and a late answer is dropped.
 //

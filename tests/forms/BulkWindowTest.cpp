@@ -13,6 +13,7 @@
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
 #include "forms/support/Notice.h"
+#include "forms/work/TBulkHostNames.h"
 #include "forms/work/TBulkPlaces.h"
 #include "forms/work/TBulkRole.h"
 #include "geoip/GeoIPCountries.h"
@@ -30,10 +31,13 @@
 #include <QWebEngineView>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -72,6 +76,9 @@ protected:
                                 Range("6.6.0.0", "6.6.255.255", "Zurich", 47.3667, 8.55)},
                                geo::WriteOptions{});
         CreateForms();
+        // These runs check the names pasted rows get: the setting that asks
+        // for them as rows come (off by default) is turned on.
+        frmMain->findChild<QAction*>(QStringLiteral("PastedHostNames1"))->setChecked(true);
         frmMain->SetHostResolver(new EchoNames);
         frmMain->show();
         ASSERT_TRUE(waitForJs(*frmMain->WebBrowser1->page(),
@@ -124,8 +131,8 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
                 log += expected[i].first +
                        QStringLiteral(" - - [09/Dec/2026:10:00:00 +0000] \"GET /a.html HTTP/1.1\" "
                                       "200 512 \"-\" \"Agent/1.0\"\n");
-    log += QStringLiteral("[2001:db8::7]:443 - - \"GET / HTTP/1.1\" 200\n");
-    expected.emplace_back(QStringLiteral("2001:db8::7"), 1);
+    log += QStringLiteral("[2a00:1450::7]:443 - - \"GET / HTTP/1.1\" 200\n");
+    expected.emplace_back(QStringLiteral("2a00:1450::7"), 1);
 
     TListView* list = frmMain->ListView1;
     QGuiApplication::clipboard()->setText(log);
@@ -197,6 +204,47 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
     EXPECT_TRUE(waitForJs(page, "placesLayer.getLayers().length === 0 && placesCount() === 0"));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('|').toStdString();
     EXPECT_TRUE(notices.isEmpty());
+}
+
+// Holds every lookup until released, counting those that reached it.
+class HeldNames : public THostResolver {
+public:
+    std::optional<std::string> NameOf(std::uint32_t) override {
+        ++asked;
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return "held.test";
+    }
+    std::atomic<int> asked{0};
+    std::atomic<bool> released{false};
+};
+
+// Private mode switched on while a run's names are asked: nothing more is
+// asked, and the rows that waited read "Not looked up".
+TEST_F(BulkWindow, PrivateModeStopsTheLookupsUnderWay) {
+    HeldNames held;
+    frmMain->SetHostResolver(&held);
+    QString log;
+    for (int i = 0; i < 100; ++i)
+        log += QStringLiteral("1.2.9.%1\n").arg(i);
+    TListView* list = frmMain->ListView1;
+    QGuiApplication::clipboard()->setText(log);
+    list->setFocus();
+    QTest::keySequence(list, QKeySequence::Paste);
+    ASSERT_TRUE(RunEnds());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held.asked == TBulkHostNames::kAtOnce; }));
+    auto* privateMode = frmMain->findChild<QAction*>(QStringLiteral("PrivateMode1"));
+    privateMode->trigger();
+    held.released = true;
+    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->Bulk->NamesPending() == 0; }));
+    EXPECT_EQ(held.asked, TBulkHostNames::kAtOnce);
+    int notLookedUp = 0;
+    for (int row = 0; row < list->Count(); ++row)
+        notLookedUp += list->Text(row, 4) == QLatin1String(kNotLookedUp);
+    EXPECT_GE(notLookedUp, 100 - TBulkHostNames::kAtOnce);
+    privateMode->trigger();
+    frmMain->Clear1->trigger();
+    frmMain->SetHostResolver(new EchoNames);
 }
 
 TEST_F(BulkWindow, StopKeepsTheRowsSoFarAndASecondPasteWaitsItsTurn) {

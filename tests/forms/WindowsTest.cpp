@@ -180,10 +180,11 @@ TEST_F(Windows, ResultsListColumnsAndMenu) {
     QStringList items;
     for (const QAction* a : frmMain->PopupMenu1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items,
-              (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
-                           QString::fromUtf8("Save list as CSV\u2026"), "Clear list", "-",
-                           "Paste addresses", QString::fromUtf8("Open addresses\u2026"), "Stop"}));
+    EXPECT_EQ(items, (QStringList{"Go to Address", "Whois", "Trace route", "-", "Copy",
+                                  QString::fromUtf8("Save list as CSV\u2026"), "Clear list", "-",
+                                  "Paste addresses", QString::fromUtf8("Open addresses\u2026"),
+                                  "Stop", "-", "Look up host names",
+                                  "Look up host names for pasted addresses", "Private mode"}));
     EXPECT_EQ(frmMain->Copy1->shortcut(), QKeySequence(QKeySequence::Copy));
 }
 

@@ -2,6 +2,7 @@
 
 #include "RdapTestAnswers.h"
 #include "TempFolder.h"
+#include "net/PrivateMode.h"
 #include "rdap/RdapError.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,36 @@ TEST_F(IpLookup, TheNetworksRecordAsText) {
                                                 "  Not routed.\n"
                                                 "\nSource:       " +
                                                     rir_.Base() + "ip/192.0.2.7\n");
+}
+
+// Private mode fetches no bootstrap file: none kept is an error that says so,
+// a kept one is used however stale. The query the user asked for still goes.
+TEST_F(IpLookup, PrivateModeUsesOnlyKeptBootstrapFiles) {
+    struct PrivateOn {
+        PrivateOn() { net::SetPrivateMode(true); }
+        ~PrivateOn() { net::SetPrivateMode(false); }
+    };
+    {
+        const PrivateOn on;
+        try {
+            Lookup().RecordText("192.0.2.7");
+            ADD_FAILURE() << "no error without a kept bootstrap file";
+        } catch (const RdapError& error) {
+            EXPECT_NE(std::string(error.what()).find("private mode"), std::string::npos)
+                << error.what();
+        }
+        EXPECT_TRUE(iana_.Targets().empty());
+    }
+    Lookup().RecordText("192.0.2.7"); // keeps ipv4.json
+    const std::size_t fetched = iana_.Targets().size();
+    EXPECT_EQ(fetched, 1u);
+    const PrivateOn on;
+    Settings stale;
+    stale.bootstrapBase = iana_.Base();
+    stale.cacheDir = cache_.path();
+    stale.maxFreshness = 0s; // every kept file is stale
+    EXPECT_NE(IpNetworkLookup(stale).RecordText("192.0.2.7").find("TEST-NET-1"), std::string::npos);
+    EXPECT_EQ(iana_.Targets().size(), fetched);
 }
 
 TEST_F(IpLookup, FailuresSayWhatAndWhere) {

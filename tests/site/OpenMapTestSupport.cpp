@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-OpenMapPage loadOpenMap(QWebEngineProfile* profile, const std::string& tileTemplate) {
+OpenMapPage loadOpenMap(QWebEngineProfile* profile, const std::string& tileTemplate,
+                        bool privateMode) {
     ::setenv("ORVANTA_MAP", "open", 1);
     ::setenv("ORVANTA_TILE_URL", tileTemplate.c_str(), 1);
     OpenMapPage map;
@@ -24,7 +25,7 @@ OpenMapPage loadOpenMap(QWebEngineProfile* profile, const std::string& tileTempl
         loop.quit();
     });
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    TMapPageLoader::load(map.page.get());
+    TMapPageLoader::load(map.page.get(), privateMode);
     loop.exec();
     ::unsetenv("ORVANTA_MAP");
     ::unsetenv("ORVANTA_TILE_URL");

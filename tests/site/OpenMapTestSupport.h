@@ -20,7 +20,9 @@ struct OpenMapPage {
 
 // Loads the open map with `tileTemplate` into a new page of `profile` and
 // waits (bounded) for the load; the page's initialize has run after it.
-OpenMapPage loadOpenMap(QWebEngineProfile* profile, const std::string& tileTemplate);
+// `privateMode` starts the page without street tiles, as the program does.
+OpenMapPage loadOpenMap(QWebEngineProfile* profile, const std::string& tileTemplate,
+                        bool privateMode = false);
 
 // Markers on the map now, and markers ever made.
 QString markerCounts(QWebEnginePage& page);

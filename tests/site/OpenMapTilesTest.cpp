@@ -154,6 +154,64 @@ TEST(OpenMapTiles, ATileServerThatAnswersAgainBringsTheStreetsBack) {
     }
 }
 
+// Private mode: not one tile request, from the start or from the moment it is
+// switched on, and the streets back when it is switched off, without a
+// reload (the markers stay).
+TEST(OpenMapTiles, PrivateModeSendsNoTileRequestAndSwitchesBackAtOnce) {
+    const std::string png = tilePng();
+    const char* const privateNote =
+        "document.querySelector('.offline-note') !== null && "
+        "document.querySelector('.offline-note').textContent === "
+        "'Private mode: street tiles off' && !map.hasLayer(openMap.tiles)";
+    for (const bool startPrivate : {true, false}) {
+        SCOPED_TRACE(startPrivate ? "started private" : "switched on");
+        LoopbackHttpServer server([&png](const HttpExchange&) {
+            return HttpReply{200, {{"Content-Type", "image/png"}}, png};
+        });
+        TileProfile profile;
+        auto map =
+            loadOpenMap(profile.profile.get(), server.BaseUrl() + "/{z}/{x}/{y}.png", startPrivate);
+        if (!startPrivate) {
+            ASSERT_TRUE(waitForJs(*map.page, kAllTilesLoaded));
+            map.bridge->run(orvanta::map::privateModeCall(true));
+        }
+        ASSERT_TRUE(waitForJs(*map.page, privateNote));
+        const std::size_t before = server.Requests().size();
+        if (startPrivate) {
+            EXPECT_EQ(before, 0u);
+        }
+        // Moving the map asks for nothing while private.
+        map.bridge->run("GotoLatLng(39.7392,-104.9903)");
+        map.bridge->run("map.setZoom(12, {animate: false})");
+        EXPECT_EQ(js(*map.page, "document.querySelectorAll('.leaflet-tile').length"), "0");
+        EXPECT_EQ(server.Requests().size(), before);
+
+        map.bridge->run(orvanta::map::privateModeCall(false));
+        ASSERT_TRUE(waitForJs(*map.page, QString("!openMap.offline && ") + kAllTilesLoaded));
+        EXPECT_GT(server.Requests().size(), before);
+        EXPECT_EQ(js(*map.page, "String(document.querySelector('.offline-note'))"), "null");
+        EXPECT_EQ(markerCounts(*map.page), "1/1");
+    }
+}
+
+// The keyed page is not loaded in private mode: the open map stands in.
+TEST(OpenMapTiles, PrivateModeKeepsTheKeyedPageOut) {
+    TileProfile profile;
+    ::setenv("ORVANTA_MAPS_API_KEY", "AIza-test", 1);
+    ::unsetenv("ORVANTA_MAP");
+    RecordingMapPage page(profile.profile.get());
+    QEventLoop loop;
+    QObject::connect(&page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    TMapPageLoader::load(&page, true);
+    loop.exec();
+    ::unsetenv("ORVANTA_MAPS_API_KEY");
+    EXPECT_EQ(js(page, "typeof L + ',' + typeof google"), "object,undefined");
+    EXPECT_TRUE(waitForJs(page, "document.querySelector('.offline-note') !== null"));
+    EXPECT_EQ(js(page, "document.querySelector('.offline-note').textContent"),
+              "Private mode: street tiles off (the keyed map is not loaded)");
+}
+
 TEST(OpenMapTiles, ThePageChoiceDecidesTheUserAgent) {
     struct Row {
         const char* name;

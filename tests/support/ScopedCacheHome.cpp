@@ -3,20 +3,35 @@
 #include <cstdlib>
 
 namespace orvanta::test {
+namespace {
+
+std::optional<std::string> Replace(const char* name, const std::string& value) {
+    std::optional<std::string> previous;
+    if (const char* old = std::getenv(name)) {
+        previous = old;
+    }
+    ::setenv(name, value.c_str(), 1);
+    return previous;
+}
+
+void Restore(const char* name, const std::optional<std::string>& previous) {
+    if (previous) {
+        ::setenv(name, previous->c_str(), 1);
+    } else {
+        ::unsetenv(name);
+    }
+}
+
+} // namespace
 
 ScopedCacheHome::ScopedCacheHome() {
-    if (const char* value = std::getenv("XDG_CACHE_HOME")) {
-        previous_ = value;
-    }
-    ::setenv("XDG_CACHE_HOME", folder_.path().c_str(), 1);
+    previous_ = Replace("XDG_CACHE_HOME", folder_.path().string());
+    previousConfig_ = Replace("XDG_CONFIG_HOME", (folder_.path() / "config").string());
 }
 
 ScopedCacheHome::~ScopedCacheHome() {
-    if (previous_) {
-        ::setenv("XDG_CACHE_HOME", previous_->c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CACHE_HOME");
-    }
+    Restore("XDG_CACHE_HOME", previous_);
+    Restore("XDG_CONFIG_HOME", previousConfig_);
 }
 
 } // namespace orvanta::test

@@ -119,8 +119,9 @@ TEST_F(BulkLookupTest, JsonLinesParseWithEveryField) {
     }
     ASSERT_EQ(objects.size(), 3u);
     const std::vector<std::string> keys = {
-        "address",  "result",    "CountryCode", "CountryName", "Region",  "City", "PostalCode",
-        "Latitude", "Longitude", "DmaCode",     "AreaCode",    "network", "asn",  "organization"};
+        "address",  "result",     "CountryCode", "CountryName",  "Region",
+        "City",     "PostalCode", "Latitude",    "Longitude",    "DmaCode",
+        "AreaCode", "network",    "asn",         "organization", "special"};
     for (const nlohmann::json& object : objects) {
         ASSERT_EQ(object.size(), keys.size());
         for (const std::string& key : keys) {

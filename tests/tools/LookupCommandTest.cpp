@@ -65,7 +65,7 @@ TEST_F(LookupCommandTest, WritesOneEscapedLinePerAddress) {
     std::string expected;
     for (const Row& row : rows) {
         args.push_back(row.address);
-        expected += std::string(row.line) + "\t\t\n"; // no organisation files here
+        expected += std::string(row.line) + "\t\t\t\n"; // no organisation files, no special block
     }
     ToolResult result = RunTool(args);
     EXPECT_EQ(result.status, 0) << result.err;
@@ -124,15 +124,15 @@ TEST_F(LookupCommandTest, ReadsStandardInputFromTheDefaultFile) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "1.0.0.1\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t37.7697\t-122.3933\t"
-              "807\t415\t1.0.0.0/8\t\t\n"
-              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\n"
-              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6\t\t\n");
+              "807\t415\t1.0.0.0/8\t\t\t\n"
+              "\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\t\n"
+              "4.0.0.1\tlrNotFound\t\t\t\t\t\t0\t0\t0\t0\t4.0.0.0/6\t\t\t\n");
 }
 
 TEST_F(LookupCommandTest, DoubleDashLetsAnAddressStartWithADash) {
     ToolResult result = RunTool({"lookup", "--db=" + folder_.File("GeoLiteCity.dat"), "--", "-1"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\n");
+    EXPECT_EQ(result.out, "-1\tlrInvalidAddress\t\t\t\t\t\t0\t0\t0\t0\t\t\t\t\n");
 }
 
 TEST_F(LookupCommandTest, StopsWithExitOneWhenTheFileCannotBeOpened) {
@@ -165,7 +165,7 @@ TEST_F(LookupCommandTest, OrganisationFieldsComeLast) {
     ToolResult one = RunTool({"lookup", "--asn6", "v6.dat", "1.2.3.4"}, "", folder_.path());
     EXPECT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(one.out, "1.2.3.4\tlrFound\tUS\tUnited States\tCA\tSan Francisco\t94107\t"
-                       "37.7697\t-122.3933\t807\t415\t1.0.0.0/8\t15169\tGoogle LLC\n");
+                       "37.7697\t-122.3933\t807\t415\t1.0.0.0/8\t15169\tGoogle LLC\t\n");
 
     const std::vector<std::string> addresses = {"1.2.3.4", "2.0.0.1",      "3.0.0.0",
                                                 "4.0.0.1", "2001:4860::1", "nonsense"};
@@ -180,6 +180,7 @@ TEST_F(LookupCommandTest, OrganisationFieldsComeLast) {
     std::istringstream lines(single);
     std::vector<std::string> ends;
     for (std::string line; std::getline(lines, line);) {
+        line.erase(line.rfind('\t')); // the special-purpose field, empty for these
         const std::size_t network = line.rfind('\t', line.rfind('\t') - 1);
         ends.push_back(line.substr(network));
     }
@@ -213,6 +214,36 @@ TEST_F(LookupCommandTest, OrganisationFieldsComeLast) {
         EXPECT_NE(missing.err.find("gone.dat"), std::string::npos) << missing.err;
         EXPECT_EQ(missing.out, "");
     }
+}
+
+// The special-purpose block comes last, alone and in bulk alike, and is null in
+// JSON for ordinary and unusable addresses.
+TEST_F(LookupCommandTest, SpecialPurposeBlockComesLast) {
+    const std::string db = "--db=" + folder_.File("GeoLiteCity.dat");
+    const std::vector<std::pair<std::string, nlohmann::json>> rows = {
+        {"10.20.30.40", "Private-Use"},
+        {"192.0.2.1", "Documentation (TEST-NET-1)"},
+        {"224.0.0.251", "Multicast"},
+        {"172.31.255.255", "Private-Use"},
+        {"::ffff:127.0.0.1", "Loopback"},
+        {"1.2.3.4", nullptr},
+        {"nonsense", nullptr}};
+    std::string input;
+    std::string single;
+    for (const auto& [address, special] : rows) {
+        const ToolResult one = RunTool({"lookup", db, "--", address}, "", folder_.path());
+        const std::string line = one.out.substr(0, one.out.size() - 1);
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), special.is_null() ? "" : special) << address;
+        single += one.out;
+        input += address + "\n";
+    }
+    EXPECT_EQ(RunTool({"lookup", db}, input, folder_.path()).out, single);
+    std::istringstream json(RunTool({"lookup", db, "--json"}, input, folder_.path()).out);
+    std::size_t i = 0;
+    for (std::string line; std::getline(json, line) && i < rows.size(); ++i) {
+        EXPECT_EQ(nlohmann::json::parse(line)["special"], rows[i].second) << rows[i].first;
+    }
+    EXPECT_EQ(i, rows.size());
 }
 
 } // namespace

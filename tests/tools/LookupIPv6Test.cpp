@@ -54,9 +54,10 @@ TEST_F(LookupIPv6Test, AnswersEveryTextAloneAndInBulkAlike) {
         const char* name;
         std::string address;
         std::string rest; // the line after the address
+        std::string special = "";
     } rows[] = {
-        {"Unspecified", "::", "\tlrNotFound" + Empty + "::/3"},
-        {"Loopback", "::1", "\tlrNotFound" + Empty + "::/3"},
+        {"Unspecified", "::", "\tlrNotFound" + Empty + "::/3", "Unspecified Address"},
+        {"Loopback", "::1", "\tlrNotFound" + Empty + "::/3", "Loopback Address"},
         {"TrailingDoubleColon", "1::", "\tlrNotFound" + Empty + "::/3"},
         {"MappedIsIPv4", "::ffff:1.2.3.4",
          "\tlrFound\tUS\tUnited States\tCA\tMountain View\t\t37.422\t-122.085\t0\t0\t1.0.0.0/8"},
@@ -79,7 +80,7 @@ TEST_F(LookupIPv6Test, AnswersEveryTextAloneAndInBulkAlike) {
     std::string expected;
     for (const Row& row : rows) {
         // The two organisation fields are empty: no organisation files here.
-        const std::string line = row.address + row.rest + "\t\t\n";
+        const std::string line = row.address + row.rest + "\t\t\t" + row.special + "\n";
         const ToolResult one = RunTool({"lookup", "--", row.address}, "", folder_.path());
         EXPECT_EQ(one.status, 0) << row.name << one.err;
         EXPECT_EQ(one.out, line) << row.name;
@@ -106,9 +107,9 @@ TEST_F(LookupIPv6Test, MissingIPv6FileIsReportedOnceAndTheRestAnswered) {
                                     "2a00:1450::1\n1.2.3.4\n::1\nnonsense\n", folder_.path());
     EXPECT_EQ(bulk.status, 1);
     EXPECT_EQ(bulk.out, "1.2.3.4\tlrFound\tUS\tUnited States\tCA\tMountain View\t\t37.422\t"
-                        "-122.085\t0\t0\t1.0.0.0/8\t\t\n"
+                        "-122.085\t0\t0\t1.0.0.0/8\t\t\t\n"
                         "nonsense\tlrInvalidAddress" +
-                            Empty + "\t\t\n");
+                            Empty + "\t\t\t\n");
     EXPECT_EQ(bulk.err, "Cannot open file \"" + gone + "\". No such file or directory\n");
 
     const ToolResult one = RunTool({"lookup", "--db6", gone, "::1"}, "", folder_.path());

@@ -2,6 +2,10 @@
 // trace that cannot run ending with its message.
 #include "trace/TraceSession.h"
 
+#include "net/PrivateMode.h"
+#include "trace/HopName.h"
+
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -39,6 +43,28 @@ TEST(TraceSession, HopThenItsNameThenTheEnd) {
     EXPECT_EQ(name.name, "n-127.0.0.1");
     EXPECT_TRUE(end.summary.reached);
     EXPECT_TRUE(end.error.empty());
+}
+
+// Private mode: the probe goes, its hop's name is never asked.
+TEST(TraceSession, PrivateModeAsksNoHopName) {
+    orvanta::net::SetPrivateMode(true);
+    std::atomic<int> asked{0};
+    TraceSession session;
+    session.SetNameLookup(
+        [&asked](const std::string&) {
+            ++asked;
+            return std::optional<std::string>("n");
+        },
+        5s);
+    session.Start("127.0.0.1");
+    const auto events = Drain(session);
+    const std::optional<std::string> direct = HostNameOfHop("127.0.0.1");
+    orvanta::net::SetPrivateMode(false);
+    EXPECT_EQ(direct, std::nullopt) << "resolver asked in private mode";
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].hop.address, "127.0.0.1");
+    EXPECT_EQ(events[1].kind, TraceEvent::Kind::End);
+    EXPECT_EQ(asked.load(), 0);
 }
 
 TEST(TraceSession, AResolverThatHangsGivesNoNameInTime) {

@@ -2,6 +2,7 @@
 
 #include "geoip/EFOpenError.h"
 #include "geoip/IPv6Text.h"
+#include "geoip/SpecialPurpose.h"
 #include "geoip/TGeoIP.h"
 
 #include <iostream>
@@ -170,8 +171,11 @@ void BulkLookup::LookUpBatch() {
         buffer_ += afterAddresses_[i];
         if (families_[i] == Family::IPv6) {
             AppendIPv6Answer(results6_[k6], walks6_[k6], numbers6_[i]);
+            const bool usable = results6_[k6] != geoip::lrInvalidAddress;
             ++k6;
             AppendOrganizationOf(addresses_[i]);
+            formatter_.AppendSpecial(buffer_, usable ? geoip::SpecialPurposeOf6(numbers6_[i])
+                                                     : std::nullopt);
             formatter_.AppendEnd(buffer_);
             continue;
         }
@@ -195,6 +199,9 @@ void BulkLookup::LookUpBatch() {
         } else {
             AppendOrganizationOf(addresses_[i]);
         }
+        formatter_.AppendSpecial(buffer_, families_[i] == Family::Invalid
+                                              ? std::nullopt
+                                              : geoip::SpecialPurposeOf4(numbers_[i]));
         formatter_.AppendEnd(buffer_);
     }
     queued_ = 0;

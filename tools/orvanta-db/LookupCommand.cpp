@@ -25,7 +25,7 @@ const char* const LookupUsage =
     "code is 1.\n"
     "Prints one line per address, fields separated by a tab:\n"
     "  address result CountryCode CountryName Region City PostalCode Latitude\n"
-    "  Longitude DmaCode AreaCode network asn organization\n"
+    "  Longitude DmaCode AreaCode network asn organization special\n"
     "Texts are UTF-8; tab, CR, LF and backslash appear as \\t, \\r, \\n and \\\\, and\n"
     "bytes of the address that are not UTF-8 as \\xNN. The address is echoed up to\n"
     "its first 1000 bytes.\n"
@@ -33,12 +33,14 @@ const char* const LookupUsage =
     "address (empty when no search was made).\n"
     "asn and organization are the AS number and the name of the network's\n"
     "organisation from the organisation databases (empty without a record).\n"
+    "special is the special-purpose block of the address in the words of IANA's\n"
+    "registries (\"Private-Use\", \"Loopback\", \"Multicast\"; empty for others).\n"
     "  --asn FILE   the IPv4 organisation database (default: GeoIPASNum.dat in the\n"
     "               current directory; a missing default leaves the fields empty)\n"
     "  --asn6 FILE  the IPv6 one (default: GeoIPASNumv6.dat)\n"
     "  --json       one JSON object per line with the same fields (network null\n"
     "               when no search was made, asn and organization null without a\n"
-    "               record)\n";
+    "               record, special null for other addresses)\n";
 
 LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
     LookupOptions options;

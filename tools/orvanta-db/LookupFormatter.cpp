@@ -1,6 +1,7 @@
 #include "LookupFormatter.h"
 
 #include "geoip/IPv6Text.h"
+#include "geoip/SpecialPurpose.h"
 #include "geoip/TextRecord.h"
 
 #include <charconv>
@@ -301,6 +302,26 @@ void LookupFormatter::AppendOrganization(std::string& out,
     }
 }
 
+void LookupFormatter::AppendSpecial(std::string& out, std::optional<std::string_view> name) const {
+    const bool json = format_ == LookupFormat::Json;
+    out += json ? ",\"special\":" : "\t";
+    if (!name) {
+        out += json ? "null" : "";
+    } else if (json) {
+        AppendJsonUtf8(out, *name);
+    } else {
+        AppendTsvUtf8(out, *name);
+    }
+}
+
+std::optional<std::string_view> SpecialOf(const LookupAnswer& answer) {
+    if (answer.result == geoip::lrInvalidAddress) {
+        return std::nullopt;
+    }
+    return answer.ipv6 ? geoip::SpecialPurposeOf6(answer.ipv6Number)
+                       : geoip::SpecialPurposeOf4(answer.number);
+}
+
 void LookupFormatter::AppendEnd(std::string& out) const {
     out += format_ == LookupFormat::Json ? "}\n" : "\n";
 }
@@ -329,6 +350,7 @@ void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) c
         AppendNetwork(out, answer.number, answer.prefixLength);
     }
     AppendOrganization(out, answer.organization);
+    AppendSpecial(out, SpecialOf(answer));
     AppendEnd(out);
 }
 

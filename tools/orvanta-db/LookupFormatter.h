@@ -45,12 +45,16 @@ public:
 
     // The pieces of a line, in order: the opening and the address; the result
     // and the nine fields; the network; the AS number and the organisation's
-    // name (empty, or null in JSON, without a record); the line end.
+    // name (empty, or null in JSON, without a record); the special-purpose
+    // block; the line end.
     void AppendAddress(std::string& out, std::string_view address) const;
     void AppendRecord(std::string& out, geoip::TLookupResult result,
                       const geoip::TGeoIPCity& record) const;
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
     void AppendOrganization(std::string& out, std::optional<std::string_view> text) const;
+    // The special-purpose block the address lies in ("Private-Use"); empty,
+    // or null in JSON, for none and for addresses that were not looked up.
+    void AppendSpecial(std::string& out, std::optional<std::string_view> name) const;
     void AppendEnd(std::string& out) const;
     // A count of the caller's, as another field ("\t12" or ",\"packets\":12").
     void AppendCount(std::string& out, std::string_view key, std::uint64_t value) const;
@@ -61,7 +65,11 @@ private:
     LookupFormat format_;
 };
 
-// The output line without its line end (tab-separated, to the organisation).
+// The special-purpose block of what an answer looked up: nothing for an
+// address that was not usable.
+std::optional<std::string_view> SpecialOf(const LookupAnswer& answer);
+
+// The output line without its line end (tab-separated, to the special block).
 std::string FormatLookupLine(const LookupAnswer& answer);
 
 // A number as the program shows it: up to 15 significant digits, "." as the

@@ -97,7 +97,7 @@ function openMapGoOffline() {
   openMap.note = L.control({ position: "bottomleft" });
   openMap.note.onAdd = function () {
     var note = L.DomUtil.create("div", "offline-note");
-    note.textContent = "Street tiles unavailable: offline world map";
+    note.textContent = openMapNoteText();
     return note;
   };
   openMap.note.addTo(map);
@@ -179,7 +179,7 @@ function initialize() {
     maxZoom: 19
   });
   openMapWatchTiles(openMap.tiles);
-  openMap.tiles.addTo(map);
+  openMapPrivateStart(); // the tiles, unless the page starts in private mode
   openMapLoadWorld();
   placesSetUp();
   mapTimes.initialized = openMapNow();

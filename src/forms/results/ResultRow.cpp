@@ -3,6 +3,7 @@
 
 #include "forms/results/CoordinateText.h"
 #include "forms/results/LocateTexts.h"
+#include "geoip/SpecialPurpose.h"
 #include "geoip/TGeoIPCity.h"
 
 namespace {
@@ -53,6 +54,14 @@ void SetOrganisationText(TResultRow& row, const QString& text) {
     row.organization = end < text.size() ? text.mid(end + 1) : QString();
 }
 
+QString OrganisationOrBlock(const QString& address, const QString& organisationText) {
+    if (!organisationText.isEmpty())
+        return organisationText;
+    const auto block = orvanta::geoip::SpecialPurposeOf(address.toStdString());
+    return block ? QString::fromUtf8(block->data(), static_cast<qsizetype>(block->size()))
+                 : QString();
+}
+
 QString OrganisationText(const TResultRow& row) {
     if (!row.asn)
         return row.organization;
@@ -75,7 +84,7 @@ QString HostNameText(const TResultRow& row) {
 }
 
 std::optional<QString> HostNameFromText(const QString& text) {
-    if (text.isEmpty())
+    if (text.isEmpty() || text == QLatin1String(kNotLookedUp))
         return std::nullopt;
     return text == kUnresolved ? QString() : text;
 }

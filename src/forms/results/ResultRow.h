@@ -60,12 +60,22 @@ TResultRow LocatedRow(const QString& address, const orvanta::geoip::TGeoIPCity* 
 void SetOrganisationText(TResultRow& row, const QString& text);
 QString OrganisationText(const TResultRow& row);
 
+// The organisation text of `address` for its row: the organisation files'
+// record where they have one, else the name of the special-purpose block
+// the address lies in ("Private-Use", "Loopback"), else empty.
+QString OrganisationOrBlock(const QString& address, const QString& organisationText);
+
+// The host name column of a row whose name is not asked: the user did not
+// ask for it, or private mode keeps it in.
+inline constexpr const char* kNotLookedUp = "Not looked up";
+
 // "City, Region, CountryName", or "ERROR City not present".
 QString LocationLine(const TResultRow& row);
 // The host name column: the name, "Unresolved Host" when none came, empty
 // while not asked.
 QString HostNameText(const TResultRow& row);
-// Takes a host name column text back (the reverse of HostNameText).
+// Takes a host name column text back (the reverse of HostNameText);
+// "Not looked up" is no name either.
 std::optional<QString> HostNameFromText(const QString& text);
 
 // The results list's texts of a row: location line; address, latitude,

@@ -1,6 +1,8 @@
 #include "forms/work/TBulkHostNames.h"
 
+#include "forms/results/ResultRow.h"
 #include "net/HostNameOf.h"
+#include "net/PrivateMode.h"
 
 #include <QDateTime>
 #include <arpa/inet.h>
@@ -62,6 +64,19 @@ void TBulkHostNames::Stop() {
     flush_.stop();
 }
 
+void TBulkHostNames::Abandon(const QString& text) {
+    std::vector<std::pair<int, QString>> rows;
+    rows.swap(answered_);
+    for (const auto& [row, address] : waiting_)
+        rows.emplace_back(row, text);
+    for (const auto& [id, job] : inFlight_)
+        if (!job.answered)
+            rows.emplace_back(job.row, text);
+    Stop();
+    if (!rows.empty() && onNames)
+        onNames(rows);
+}
+
 void TBulkHostNames::StartMore() {
     while (busy_ < kAtOnce && !waiting_.empty()) {
         auto [row, address] = std::move(waiting_.front());
@@ -72,7 +87,8 @@ void TBulkHostNames::StartMore() {
         THostResolver* resolver = resolver_;
         const int generation = generation_;
         pool_.start([this, id, generation, address = std::move(address), resolver] {
-            const QString name = NameOf(address, resolver);
+            const QString name = orvanta::net::PrivateMode() ? QString::fromLatin1(kNotLookedUp)
+                                                             : NameOf(address, resolver);
             bool first = false;
             {
                 const std::lock_guard<std::mutex> hold(arrivedLock_);

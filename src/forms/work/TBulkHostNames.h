@@ -6,6 +6,8 @@
 // bound on lookups under way holds). Answers come back on the window's
 // thread through onNames, a batch at a time (at most every kFlushMs), so a
 // hundred thousand quick answers do not crowd the window's event loop.
+// Private mode is looked at just before each query: once it is on, nothing
+// more is asked and the rows read "Not looked up".
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -36,6 +38,9 @@ public:
     void Add(int row, const std::string& address);
     // Forgets what waits; answers still under way are dropped.
     void Stop();
+    // Stop, with `text` as the answer of every row that waited or was under
+    // way (private mode switched on: those rows are not looked up).
+    void Abandon(const QString& text);
     // Lookups waiting or under way for the current rows.
     std::size_t Pending() const { return waiting_.size() + inFlight_.size() + answered_.size(); }
 

@@ -183,13 +183,19 @@ std::size_t TBulkRole::NamesPending() const {
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
     // Everything of the piece was made on the run's thread: here it is only
-    // swapped in.
+    // swapped in. Pasted rows get their names only when the user asks for
+    // them (or has asked for them for every run); a capture's never.
+    const bool named = batch.lookUpHostNames && (!parts_.namesForRuns || parts_.namesForRuns());
+    if (!named) {
+        const QString notLookedUp = QString::fromLatin1(kNotLookedUp);
+        for (TListItem& texts : batch.texts)
+            texts.SubItems[TBulkRun::kHostSubItem] = notLookedUp;
+    }
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
-    // A capture's endpoints get no host names (see TBulkBatch).
-    if (batch.lookUpHostNames)
+    if (named)
         for (std::size_t i = 0; i < batch.addresses.size(); ++i)
             namesLater_.emplace_back(first + static_cast<int>(i), std::move(batch.addresses[i]));
 }
@@ -243,4 +249,21 @@ void TBulkRole::SelectRow(int row) {
     list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                        QItemSelectionModel::Rows);
     list->scrollTo(index);
+}
+
+void TBulkRole::LookUpNames(const std::vector<int>& rows) {
+    TListView* list = parts_.list;
+    std::vector<std::pair<int, QString>> pending;
+    pending.reserve(rows.size());
+    for (int row : rows)
+        if (row >= 0 && row < list->Count())
+            pending.emplace_back(row, QString());
+    list->SetHostNames(TBulkRun::kHostSubItem, pending);
+    names_->SetResolver(parts_.hostResolver());
+    for (const auto& [row, text] : pending)
+        names_->Add(row, list->Row(row).address.toStdString());
+}
+
+void TBulkRole::StopNames(const QString& text) {
+    names_->Abandon(text);
 }

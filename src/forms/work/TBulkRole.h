@@ -40,6 +40,9 @@ public:
         TMapLayers* layers;
         std::function<QChar()> decimalSeparator;
         std::function<THostResolver*()> hostResolver; // null: the system's
+        // Whether a run's rows get host names as they come; unset: they do.
+        // Rows that do not read "Not looked up" until LookUpNames.
+        std::function<bool()> namesForRuns = {};
     };
     explicit TBulkRole(const Parts& parts, QObject* parent = nullptr);
 
@@ -61,6 +64,11 @@ public:
     void Stop();
     // Makes `row` the list's selected and current row (a marker's click).
     void SelectRow(int row);
+    // Looks up the host names of `rows` in the background, bounded as a
+    // run's are; their cells are empty while under way.
+    void LookUpNames(const std::vector<int>& rows);
+    // Stops every host-name lookup; the rows that waited read `text`.
+    void StopNames(const QString& text);
 
 private:
     void Rows(TBulkBatch&& batch);

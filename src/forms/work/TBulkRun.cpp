@@ -5,6 +5,7 @@
 #include "forms/results/ResultRow.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
+#include "geoip/SpecialPurpose.h"
 
 #include <array>
 #include <cerrno>
@@ -40,12 +41,19 @@ public:
             key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
             key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
         }
+        // Without an organisation record, a special-purpose block's name
+        // stands in the Organization cell.
+        std::string_view organisation = in.organization;
+        if (organisation.empty())
+            organisation = orvanta::geoip::SpecialPurposeOf(in.address).value_or("");
         key_ += in.found ? '\x1e' : '\x1d';
-        key_ += in.organization;
+        key_ += organisation;
         const auto [made, added] = made_.try_emplace(key_);
         if (added) {
-            made->second.row = LocatedRow(QString(), in.found ? &in.record : nullptr,
-                                          QString::fromStdString(in.organization));
+            made->second.row =
+                LocatedRow(QString(), in.found ? &in.record : nullptr,
+                           QString::fromUtf8(organisation.data(),
+                                             static_cast<qsizetype>(organisation.size())));
             made->second.texts = ResultTexts(made->second.row, separator_);
         }
         row = made->second.row;
