@@ -191,6 +191,13 @@ public:
             what = colon == std::string::npos ? what : what.substr(colon + 2);
             Fail("line " + std::to_string(LineAt(text_, e.byte == 0 ? 0 : e.byte - 1)) +
                  ": not valid JSON (" + what + ")");
+        } catch (const Json::exception& e) {
+            // A number past a double's range ("1e999") is the only other
+            // failure of the parser; its text names the number.
+            std::string what = e.what();
+            const auto bracket = what.find("] ");
+            Fail("not valid JSON (" +
+                 (bracket == std::string::npos ? what : what.substr(bracket + 2)) + ")");
         } catch (const FeatureError& e) {
             Fail("feature " + std::to_string(features_) + " " + e.what);
         }

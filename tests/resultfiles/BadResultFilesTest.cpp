@@ -56,6 +56,8 @@ const BadFile kBadFiles[] = {
     {"Truncated", Own(kGood).substr(0, 150), "line 2: not valid JSON"},
     {"NotJsonOnLineThree", "{\"type\":\n\"FeatureCollection\",\n\"features\": [tru]}",
      "line 3: not valid JSON"},
+    {"NumberPastADouble", "{\"type\":\"FeatureCollection\",\"bbox\":[1e999]}",
+     "not valid JSON (number overflow parsing '1e999')"},
     {"TooDeep", "{\"features\":\n" + std::string(100, '['), "line 2: nested deeper than 64"},
     {"NotGeoJson", R"([{"type":"FeatureCollection"}])", "not a GeoJSON FeatureCollection"},
     {"NoFeatures", R"({"type":"FeatureCollection"})", "not a GeoJSON FeatureCollection"},
