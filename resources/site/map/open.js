@@ -182,6 +182,7 @@ function initialize() {
   openMap.tiles.addTo(map);
   openMapLoadWorld();
   placesSetUp();
+  countriesSetUp();
   mapTimes.initialized = openMapNow();
 }
 
