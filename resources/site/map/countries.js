@@ -20,6 +20,7 @@ var countries = {
   shapesDone: false,
   codesWithShape: {},
   legend: null,
+  renderer: null,
   switcher: null,
   // Upper ends of the classes; the last class takes everything above.
   classes: [10, 100, 1000, 10000],
@@ -135,10 +136,12 @@ function countriesApply() {
       countries.codesWithShape[properties.iso_a2] = true;
     }
     layer.setStyle(countriesStyle(layer.feature));
-    if (properties.occurrences) {
-      layer.bindTooltip(countriesTooltip(layer), { sticky: true });
-    } else {
+    if (!properties.occurrences) {
       layer.unbindTooltip();
+    } else if (layer.getTooltip()) {
+      layer.setTooltipContent(countriesTooltip(layer));
+    } else {
+      layer.bindTooltip(countriesTooltip(layer), { sticky: true });
     }
   });
   countriesDrawLegend();
@@ -189,6 +192,8 @@ function countriesDrawLegend() {
 
 function countriesMakeLayer(shapes) {
   var layer = L.geoJSON(shapes, {
+    // Drawn on a canvas: the shapes are many and detailed.
+    renderer: countries.renderer || (countries.renderer = L.canvas()),
     style: countriesStyle,
     onEachFeature: function (feature) {
       var name = (feature.properties || {}).name;
