@@ -16,6 +16,15 @@ std::uint64_t Plus(std::uint64_t a, std::uint64_t b) {
 
 } // namespace
 
+std::string CountryKey(const ResultRecord& row) {
+    // A row the database does not know has no country, whatever it says.
+    return row.found ? row.countryCode : std::string();
+}
+
+std::string OrganisationKey(const ResultRecord& row) {
+    return OrganisationText(row);
+}
+
 void ResultSummary::AddTo(Groups& groups, const std::string& key, const std::string& name,
                           const ResultRecord& row) {
     Group& group = groups[key];
@@ -32,10 +41,8 @@ void ResultSummary::AddTo(Groups& groups, const std::string& key, const std::str
 }
 
 void ResultSummary::Add(const ResultRecord& row) {
-    // A row the database does not know has no country, whatever it says.
-    const std::string code = row.found ? row.countryCode : std::string();
-    AddTo(countries_, code, row.found ? row.countryName : std::string(), row);
-    const std::string organisation = OrganisationText(row);
+    AddTo(countries_, CountryKey(row), row.found ? row.countryName : std::string(), row);
+    const std::string organisation = OrganisationKey(row);
     AddTo(organizations_, organisation, organisation, row);
     total_ = Plus(total_, row.Occurrences());
 }

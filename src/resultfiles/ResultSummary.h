@@ -32,6 +32,11 @@ struct SummaryLine {
     bool operator==(const SummaryLine&) const = default;
 };
 
+// The key of the line a row counts in: the country code, empty when the
+// database does not know the address; the organisation text.
+std::string CountryKey(const ResultRecord& row);
+std::string OrganisationKey(const ResultRecord& row);
+
 // The name of a line whose rows are not located, or have no organisation.
 inline constexpr const char* kUnknownLine = "Unknown";
 
