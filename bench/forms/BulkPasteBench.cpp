@@ -19,6 +19,7 @@
 #include "forms/StartUp.h"
 #include "forms/results/TListView.h"
 #include "forms/fMain.h"
+#include "forms/work/TBulkRole.h"
 #include "site/SiteScheme.h"
 
 #include <QAction>
@@ -157,10 +158,10 @@ Run PasteAndWait(const QString& log) {
     clock.start();
     ticks.start();
     tick.start();
-    frmMain->Paste1->trigger();
+    frmMain->Bulk->Paste1->trigger();
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (frmMain->BulkRunning())
+        if (frmMain->Bulk->Running())
             continue;
         if (run.rowsMs == 0)
             run.rowsMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;

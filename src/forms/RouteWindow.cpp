@@ -1,14 +1,15 @@
 #include "forms/RouteWindow.h"
 
 #include "forms/chrome/DialogChrome.h"
-#include "forms/support/FileReplace.h"
-#include "forms/support/Guard.h"
-#include "forms/work/RoutePlaces.h"
-#include "forms/support/SystemColors.h"
 #include "forms/chrome/TFlatButton.h"
 #include "forms/chrome/TFlatTitlebar.h"
 #include "forms/chrome/TImage.h"
+#include "forms/results/TListView.h"
+#include "forms/support/FileReplace.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
 #include "forms/support/WindowPlacement.h"
+#include "forms/work/RoutePlaces.h"
 #include "geoip/OrganizationOf.h"
 #include "site/MapScriptBridge.h"
 #include "site/RouteResponder.h"
@@ -22,7 +23,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QShortcut>
-#include <QTableWidget>
 #include <QTimer>
 
 TfrmRoute* frmRoute = nullptr;
@@ -105,21 +105,17 @@ TfrmRoute::~TfrmRoute() {
 }
 
 void TfrmRoute::BuildList(QWidget* client) {
-    ListHops = new QTableWidget(0, ColumnCount, client);
+    ListHops = new TListView(client);
     ListHops->setObjectName(QStringLiteral("ListHops"));
     ListHops->setAccessibleName(QStringLiteral("Hops"));
-    ListHops->setHorizontalHeaderLabels(
-        {QStringLiteral("Hop"), QStringLiteral("IP address"), QStringLiteral("Host name"),
-         QStringLiteral("Location"), QStringLiteral("Organisation"), QStringLiteral("Round trip")});
-    ListHops->verticalHeader()->hide();
-    ListHops->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListHops->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListHops->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListHops->SetColumns({{QStringLiteral("Hop"), 36},
+                          {QStringLiteral("IP address"), 110},
+                          {QStringLiteral("Host name"), 150},
+                          {QStringLiteral("Location"), 170},
+                          {QStringLiteral("Organisation"), 120},
+                          {QStringLiteral("Round trip"), 170}});
     ListHops->setGeometry(0, TFlatTitlebar::kHeight, kClientWidth,
                           kClientHeight - TFlatTitlebar::kHeight - kFootHeight);
-    const int widths[ColumnCount] = {36, 110, 150, 170, 120, 170};
-    for (int c = 0; c < ColumnCount; ++c)
-        ListHops->setColumnWidth(c, widths[c]);
     ListHops->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -134,7 +130,8 @@ void TfrmRoute::RunTrace(const QWidget* mainWindow, const QString& address) {
 
 void TfrmRoute::StartTrace(const QString& address) {
     session_->Stop();
-    ListHops->setRowCount(0);
+    ListHops->Clear();
+    hops_.clear();
     ClearMapRoute();
     destination_ = address.trimmed();
     LabelStatus->setText(QStringLiteral("Tracing the route to %1\u2026").arg(destination_));
@@ -174,18 +171,20 @@ void TfrmRoute::ShowEvent(const TraceEvent& event) {
 }
 
 void TfrmRoute::ShowHop(const Hop& hop) {
-    const int row = ListHops->rowCount();
-    ListHops->insertRow(row);
     const QString address = QString::fromStdString(hop.address);
+    TResultRow row;
     QString texts[ColumnCount];
     texts[HopColumn] = QString::number(hop.number);
     texts[AddressColumn] = address.isEmpty() ? QStringLiteral("*") : address + KindNote(hop);
     if (!address.isEmpty()) {
         texts[HostColumn] = QStringLiteral("\u2026");
         const HopPlace place = PlaceOfHop(databaseFile_, address);
+        row = place.row;
         texts[LocationColumn] = place.location;
-        if (organisationOf_)
+        if (organisationOf_) {
             texts[OrganisationColumn] = organisationOf_(address);
+            SetOrganisationText(row, texts[OrganisationColumn]);
+        }
         if (place.latitude && place.longitude)
             points_.push_back({hop.number, *place.latitude, *place.longitude,
                                (QString::number(hop.number) + QLatin1Char(' ') + address +
@@ -193,24 +192,29 @@ void TfrmRoute::ShowHop(const Hop& hop) {
                                    .toStdString()});
     }
     texts[RoundTripColumn] = RoundTripText(hop);
-    for (int c = 0; c < ColumnCount; ++c) {
-        auto* item = new QTableWidgetItem(texts[c]);
-        item->setData(Qt::UserRole, hop.number);
-        ListHops->setItem(row, c, item);
-    }
+    TListItem item{texts[HopColumn], {}, -1};
+    for (int c = HopColumn + 1; c < ColumnCount; ++c)
+        item.SubItems << texts[c];
+    hops_.push_back(hop.number);
+    ListHops->AddRows({row}, {item});
     ListHops->scrollToBottom();
     DrawRoute(false);
 }
 
+int TfrmRoute::RowOfHop(int hop) const {
+    for (std::size_t row = 0; row < hops_.size(); ++row)
+        if (hops_[row] == hop)
+            return static_cast<int>(row);
+    return -1;
+}
+
 void TfrmRoute::ShowHostName(int hop, const std::optional<std::string>& name) {
-    for (int row = 0; row < ListHops->rowCount(); ++row) {
-        QTableWidgetItem* item = ListHops->item(row, HostColumn);
-        if (item && item->data(Qt::UserRole).toInt() == hop) {
-            item->setText(name ? QString::fromStdString(*name)
-                               : QString::fromLatin1(kUnresolvedHost));
-            return;
-        }
-    }
+    const int row = RowOfHop(hop);
+    if (row < 0)
+        return;
+    // The list's typed host name follows the text: the name, or none.
+    ListHops->SetHostNames(HostColumn - 1, {{row, name ? QString::fromStdString(*name)
+                                                       : QString::fromLatin1(kUnresolvedHost)}});
 }
 
 void TfrmRoute::ShowEnd(const TraceEvent& event) {
@@ -252,23 +256,21 @@ void TfrmRoute::ClearMapRoute() {
 }
 
 void TfrmRoute::SelectHop(int hop) {
-    for (int row = 0; row < ListHops->rowCount(); ++row) {
-        if (ListHops->item(row, HopColumn)->data(Qt::UserRole).toInt() == hop) {
-            ListHops->selectRow(row);
-            ListHops->scrollToItem(ListHops->item(row, HopColumn));
-            return;
-        }
-    }
+    const int row = RowOfHop(hop);
+    if (row < 0)
+        return;
+    ListHops->selectRow(row);
+    ListHops->scrollTo(ListHops->model()->index(row, HopColumn));
 }
 
 QString TfrmRoute::HopsText(bool selectedOnly) const {
     QStringList lines;
-    for (int row = 0; row < ListHops->rowCount(); ++row) {
+    for (int row = 0; row < ListHops->Count(); ++row) {
         if (selectedOnly && !ListHops->selectionModel()->isRowSelected(row, {}))
             continue;
         std::vector<std::string> fields;
         for (int c = 0; c < ColumnCount; ++c)
-            fields.push_back(ListHops->item(row, c)->text().toStdString());
+            fields.push_back(ListHops->Text(row, c).toStdString());
         lines << QString::fromStdString(orvanta::tabletext::DelimitedLine(fields, '\t'));
     }
     return lines.join(QLatin1Char('\n'));
@@ -295,12 +297,12 @@ void TfrmRoute::SaveClick() {
 void TfrmRoute::SaveHopsAsCsv(const QString& path) {
     std::vector<std::string> header;
     for (int c = 0; c < ColumnCount; ++c)
-        header.push_back(ListHops->horizontalHeaderItem(c)->text().toStdString());
+        header.push_back(ListHops->model()->headerData(c, Qt::Horizontal).toString().toStdString());
     std::vector<std::vector<std::string>> rows;
-    for (int row = 0; row < ListHops->rowCount(); ++row) {
+    for (int row = 0; row < ListHops->Count(); ++row) {
         std::vector<std::string> fields;
         for (int c = 0; c < ColumnCount; ++c)
-            fields.push_back(ListHops->item(row, c)->text().toStdString());
+            fields.push_back(ListHops->Text(row, c).toStdString());
         rows.push_back(std::move(fields));
     }
     ReplaceFile(path, QByteArray::fromStdString(orvanta::tabletext::CsvText(header, rows)));

@@ -14,7 +14,7 @@
 #include <vector>
 
 class QLabel;
-class QTableWidget;
+class TListView;
 class QTimer;
 class TFlatButton;
 class TFlatTitlebar;
@@ -39,7 +39,7 @@ public:
 
     TFlatTitlebar* FlatTitlebar1;
     TImage* Image1;
-    QTableWidget* ListHops;
+    TListView* ListHops; // the results list's row type and model: one row a hop
     QLabel* LabelStatus;
     TFlatButton* ButtonStop;
     TFlatButton* ButtonSave;
@@ -76,6 +76,7 @@ private:
     void BuildList(QWidget* client);
     void ShowHop(const orvanta::trace::Hop& hop);
     void ShowHostName(int hop, const std::optional<std::string>& name);
+    int RowOfHop(int hop) const; // -1 when no row has it
     void ShowEnd(const orvanta::trace::TraceEvent& event);
     void DrawRoute(bool fit);
 
@@ -86,6 +87,7 @@ private:
     QString destination_;
     std::function<QString(const QString&)> organisationOf_;
     std::vector<orvanta::map::RoutePoint> points_;
+    std::vector<int> hops_; // the hop number of each row
 };
 
 extern TfrmRoute* frmRoute;

@@ -1,21 +1,26 @@
 #include "forms/fMain.h"
 
 #include "Pictures.h"
-#include "forms/support/Guard.h"
 #include "forms/NetAbout.h"
-#include "forms/support/ProgramFonts.h"
-#include "forms/support/SystemColors.h"
-#include "forms/chrome/TFlatPanel.h"
-#include "forms/chrome/TFlatTitlebar.h"
-#include "forms/chrome/TImage.h"
-#include "forms/results/TListView.h"
-#include "forms/chrome/TSpeedButton.h"
-#include "forms/chrome/TSplitter.h"
+#include "forms/RouteWindow.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
+#include "forms/chrome/TFlatPanel.h"
+#include "forms/chrome/TFlatTitlebar.h"
+#include "forms/chrome/TImage.h"
+#include "forms/chrome/TSpeedButton.h"
+#include "forms/chrome/TSplitter.h"
+#include "forms/results/TListView.h"
+#include "forms/support/Guard.h"
+#include "forms/support/ProgramFonts.h"
+#include "forms/support/SystemColors.h"
 #include "forms/support/WindowPlacement.h"
+#include "forms/work/TBulkRole.h"
+#include "forms/work/TMapLayers.h"
+#include "forms/work/TRouteRole.h"
+#include "site/MapDataResponder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -33,6 +39,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 TfrmMain* frmMain = nullptr;
 
@@ -54,6 +61,21 @@ TImage* Picture(const QString& svg, QSize size, const char* name, const QString&
     }
     return image;
 }
+
+QList<QWidget*> OwnedWindows(const QObject& window) {
+    QList<QWidget*> owned;
+    for (QObject* child : window.children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && w->isWindow())
+            owned << w;
+    }
+    return owned;
+}
+
+QChar UserDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.front();
+}
 } // namespace
 
 TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
@@ -66,8 +88,7 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    BuildTitleStrip(client);
-    BuildLogoStrip(client);
+    BuildTitleStrips(client);
     BuildPanelHeader(client);
     QWidget* middle = BuildMiddle(client);
     BuildResultsList(client);
@@ -86,12 +107,38 @@ TfrmMain::TfrmMain() : TBorderlessWindow(nullptr, Sizing::Resizable) {
     WireMap();
     WireWhois();
     WireResults();
-    WireRoute();
-    WireBulk();
-    ReadDecimalSeparator();
+    WireRoles();
+    FDecimalSeparator = UserDecimalSeparator();
+    ListView1->SetDecimalSeparator(FDecimalSeparator);
 }
 
-void TfrmMain::BuildTitleStrip(QWidget* client) {
+void TfrmMain::WireRoles() {
+    Layers = new TMapLayers(this);
+    Layers->onClearRoute = [] {
+        // The route drawn on the map goes with the rows.
+        if (frmRoute)
+            frmRoute->ClearMapRoute();
+    };
+    TMapDataResponder::setPlaceBook(Layers->Places());
+    Bulk = new TBulkRole({this, WebBrowser1, PopupMenu1, ListView1, ProgressBar1, Layers,
+                          [this] { return FDecimalSeparator; }, [this] { return FHostResolver; }},
+                         this);
+    Route = new TRouteRole({this, TraceRoute1, ListView1,
+                            []() -> std::optional<QString> {
+                                if (!Form1)
+                                    return std::nullopt;
+                                return Form1->IP->text();
+                            },
+                            [this](const QString& address) {
+                                if (!frmRoute)
+                                    return;
+                                frmRoute->SetMapBridge(Layers->Bridge());
+                                frmRoute->RunTrace(this, address);
+                            }},
+                           this);
+}
+
+void TfrmMain::BuildTitleStrips(QWidget* client) {
     FlatTitlebar1 = Named(new TFlatTitlebar(client), "FlatTitlebar1");
     FlatTitlebar1->SetCaption(QStringLiteral("Orvanta"));
     FlatTitlebar1->SetTitlebarColor(Qt::white);
@@ -106,9 +153,7 @@ void TfrmMain::BuildTitleStrip(QWidget* client) {
     FlatTitlebar1->AddRightControl(Image1);
     FlatTitlebar1->AddRightControl(Image2);
     FlatTitlebar1->AddRightControl(Image8);
-}
 
-void TfrmMain::BuildLogoStrip(QWidget* client) {
     FlatTitlebar2 = Named(new TFlatTitlebar(client), "FlatTitlebar2");
     FlatTitlebar2->setFixedHeight(65);
     FlatTitlebar2->SetTitlebarColor(SystemColors::DkShadow3D());
@@ -341,24 +386,16 @@ void TfrmMain::SpeedButton1Click() {
     Form1->IP->selectAll();
 }
 
-QList<QWidget*> TfrmMain::OwnedWindows() const {
-    QList<QWidget*> owned;
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w && w->isWindow())
-            owned << w;
-    }
-    return owned;
-}
-
 void TfrmMain::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LocaleChange)
-        ReadDecimalSeparator();
+    if (event->type() == QEvent::LocaleChange) {
+        FDecimalSeparator = UserDecimalSeparator();
+        ListView1->SetDecimalSeparator(FDecimalSeparator);
+    }
     // Owned windows go with the main window to the taskbar and come back
     // with it, whatever the window manager does with transient windows.
     if (event->type() == QEvent::WindowStateChange) {
         if (isMinimized()) {
-            for (QWidget* w : OwnedWindows()) {
+            for (QWidget* w : OwnedWindows(*this)) {
                 if (w->isVisible()) {
                     hiddenWithMinimize_ << w;
                     w->hide();

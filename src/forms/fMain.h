@@ -3,21 +3,20 @@
 // of every other window. Top to bottom: title strip, logo strip, the hidden
 // map control panel and progress bar, side panel beside the map area, the
 // splitter, the results list and the bottom strip. Controls keep their
-// designer names, as members and as objectName.
+// designer names, as members and as objectName. Handlers are connected
+// through Guarded() (forms/support/Guard.h): the map's in WireMap(), WHOIS's
+// in WireWhois(), the list's in WireResults().
 //
-// Where other parts plug in:
-//  - The map: the browser goes into MapArea's layout (MapArea->layout()),
-//    and the handlers of the PanelHeader controls (ButtonGotoAddressClick,
-//    ButtonGotoLocationClick, ButtonClearMarkersClick, CheckBox*Click) and
-//    WebBrowser1ProgressChange are connected in WireMap().
-//  - WHOIS: IdWhois1, SpeedButton3Click / RunIpWhois, SpeedButton4Click and
-//    Image9Click are connected in WireWhois().
-// Connect every handler through Guarded() (forms/Guard.h).
+// Roles: what the window does beyond its own controls (many addresses, the
+// route window, the map's layers, and what comes next) is an object of
+// forms/work the window owns, made in WireRoles() (fMain.cpp); it gets widgets
+// and callbacks through its constructor, never a window header. To add one:
+// a pointer beside Layers/Bulk/Route, its construction in WireRoles(), and a
+// line in Clear1Click() if emptying the list concerns it.
 #include "forms/chrome/TBorderlessWindow.h"
 #include "net/TIdWhois.h"
 
 #include <QList>
-#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -35,78 +34,49 @@ enum class TListChange;
 class TSpeedButton;
 class TSplitter;
 class THostResolver;
-class TBulkRun;
-class TBulkHostNames;
-class TBulkPlaces;
-struct TBulkBatch;
 class QWebEngineView;
-class TMapScriptBridge;
-namespace orvanta::map {
-class PlaceBook;
-}
+class TMapLayers;
+class TBulkRole;
+class TRouteRole;
 
 class TfrmMain : public TBorderlessWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 843;
     static constexpr int kClientHeight = 792;
-
     TfrmMain();
 
-    // Title strip and its pictures.
-    TFlatTitlebar* FlatTitlebar1;
-    TImage* Image1; // Exit
-    TImage* Image2; // Minimize
-    TImage* Image8; // About
-    // Logo strip.
-    TFlatTitlebar* FlatTitlebar2;
-    TImage* Image3;
+    // The title, logo and bottom strips; Exit, Minimize, About; the logo.
+    TFlatTitlebar *FlatTitlebar1, *FlatTitlebar2, *FlatTitlebar3;
+    TImage *Image1, *Image2, *Image8, *Image3;
     // Map control panel, hidden for the whole run: value holders and map commands.
     QWidget* PanelHeader;
-    QLabel* LabelAddress;
+    QLabel *LabelAddress, *LabelLatitude, *LabelLongitude;
     QPlainTextEdit* MemoAddress;
-    QPushButton* ButtonGotoAddress;
-    QLabel* LabelLatitude;
-    QLineEdit* Latitude;
-    QLabel* LabelLongitude;
-    QLineEdit* Longitude;
-    QPushButton* ButtonGotoLocation;
-    QCheckBox* CheckBoxTraffic;
-    QCheckBox* CheckBoxBicycling;
-    QCheckBox* CheckBoxStreeView;
-    QPushButton* ButtonClearMarkers;
+    QLineEdit *Latitude, *Longitude;
+    QPushButton *ButtonGotoAddress, *ButtonGotoLocation, *ButtonClearMarkers;
+    QCheckBox *CheckBoxTraffic, *CheckBoxBicycling, *CheckBoxStreeView;
     QProgressBar* ProgressBar1;
     // Side panel; the pictures lie underneath the transparent buttons.
     TFlatPanel* FlatPanel1;
-    TImage* Image6;
-    TImage* Image7;
-    TImage* Image9;
-    TSpeedButton* SpeedButton1; // IP location
-    TSpeedButton* SpeedButton2; // the locate command's button, never shown
-    TSpeedButton* SpeedButton3; // IP Whois
-    TSpeedButton* SpeedButton4; // Domain whois
-    // Where the browser goes.
-    QWidget* MapArea;
+    TImage *Image6, *Image7, *Image9;
+    // IP location, the locate command's (never shown), IP Whois, Domain whois.
+    TSpeedButton *SpeedButton1, *SpeedButton2, *SpeedButton3, *SpeedButton4;
+    QWidget* MapArea;                      // where the browser goes
     QWebEngineView* WebBrowser1 = nullptr; // the map's browser, filling MapArea
     TSplitter* Splitter1;
     TListView* ListView1;
     QList<QIcon> ImageList1;
     QMenu* PopupMenu1;
-    QAction* Go1;
-    QAction* Whois1;
-    QAction* TraceRoute1; // the focused row's address; Ctrl+T traces the current one
-    QAction* Copy1;       // Ctrl+C
-    QAction* SaveAs1;     // "Save list as CSV…"
-    QAction* Clear1;
-    // Many addresses at once (fMainBulk.cpp).
-    QAction* Paste1; // "Paste addresses", Ctrl+V in the list
-    QAction* Open1;  // "Open addresses…", Ctrl+O
-    QAction* Stop1;  // "Stop", Esc, while a run goes on
-    TFlatTitlebar* FlatTitlebar3;
-    // The WHOIS client of the "IP Whois" command.
-    orvanta::net::TIdWhois IdWhois1;
+    // TraceRoute1: the focused row's address (Ctrl+T: the current one);
+    // Copy1: Ctrl+C; SaveAs1: "Save list as CSV…".
+    QAction *Go1, *Whois1, *TraceRoute1, *Copy1, *SaveAs1, *Clear1;
+    orvanta::net::TIdWhois IdWhois1; // the WHOIS client of "IP Whois"
+    // The roles the window owns (see the top of this file).
+    TMapLayers* Layers = nullptr; // the map's bridge, place book and layers
+    TBulkRole* Bulk = nullptr;    // many addresses at once
+    TRouteRole* Route = nullptr;  // into the route window
 
-    // Handlers.
     void FormCreate(); // loads the map page
     void FormShow();
     void FormResize() {}
@@ -124,30 +94,12 @@ public:
     void ListView1DblClick();
     void Go1Click();
     void Whois1Click();
-    // The route window (fMainRoute.cpp).
-    void TraceRoute1Click();
-    void TraceCurrentAddress();
-    // The map script bridge once the map page is loading; null before.
-    TMapScriptBridge* MapBridge() const { return FMapBridge; }
     // Getting results out of the list (fMainResults.cpp).
     void Copy1Click();
     void SaveAs1Click(); // asks for a file name, then SaveListAsCsv
     void SaveListAsCsv(const QString& path);
     void Clear1Click();
-    // Many addresses at once (fMainBulk.cpp): every address in the text or
-    // file becomes a row with its count and a marker in the map's layer of
-    // many places. Runs off the window's thread; a second one waits for the
-    // first.
-    void Paste1Click();
-    void Open1Click(); // asks for a file name, then LocateAddressesInFile
-    void Stop1Click();
-    void LocateAddressesInText(const QString& text);
-    void LocateAddressesInFile(const QString& path);
-    bool BulkRunning() const;
-    // Host names of a run's rows still waiting or under way.
-    std::size_t BulkNamesPending() const;
-    // Tests answer reverse lookups themselves; null restores the system's.
-    void SetHostResolver(THostResolver* resolver);
+    void SetHostResolver(THostResolver* resolver); // for tests; null: the system's
     // The map commands (fMainMap.cpp).
     void ButtonGotoAddressClick();
     void ButtonGotoLocationClick();
@@ -159,10 +111,8 @@ public:
     void SpeedButton3Click();
     void SpeedButton4Click();
     void Image9Click();
-
     // True once the database check's No closed the window before it came up.
     bool CloseRequested() const { return closeRequested_; }
-
     void setVisible(bool visible) override;
 
 signals:
@@ -175,8 +125,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void BuildTitleStrip(QWidget* client);
-    void BuildLogoStrip(QWidget* client);
+    void BuildTitleStrips(QWidget* client); // the title and logo strips
     void BuildPanelHeader(QWidget* client);
     QWidget* BuildMiddle(QWidget* client);
     void BuildSidePanel(QWidget* middle);
@@ -185,29 +134,12 @@ private:
     void WireMap();
     void WireWhois();
     void WireResults();
-    void WireRoute();
-    void WireBulk();
-    void BulkRows(TBulkBatch&& batch);
-    void BulkFinished(int outcome, const QString& error);
-    void ClearPlaces();
-    void SelectPlaceRow(int row);
-    void ReadDecimalSeparator();
+    void WireRoles();
     void UpdateListActions();
     bool ShowFocusedRow();
-    QList<QWidget*> OwnedWindows() const;
 
-    // The map script bridge: usable once the map page has loaded, for the
-    // rest of the run. Empty before FormCreate.
-    TMapScriptBridge* FMapBridge = nullptr;
-    // Where each results row is, for the open map's geocoder: fed as rows
-    // are added and shown again.
-    std::shared_ptr<orvanta::map::PlaceBook> FPlaces;
-    // The user's decimal separator, read at start-up and on every locale change.
-    QChar FDecimalSeparator = QLatin1Char('.');
+    QChar FDecimalSeparator = QLatin1Char('.'); // the user's, kept up to date
     THostResolver* FHostResolver = nullptr;
-    TBulkRun* FBulkRun = nullptr;
-    TBulkHostNames* FBulkNames = nullptr;
-    TBulkPlaces* FBulkPlaces = nullptr;
     bool shownOnce_ = false;
     bool closeRequested_ = false;
     QList<QWidget*> hiddenWithMinimize_;

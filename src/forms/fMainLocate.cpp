@@ -1,22 +1,21 @@
 // The main window's locate command and the actions on results rows: a typed
 // address becomes a row with place, address, coordinates and host name and
 // a marker on the map; a row can be shown again and its owner looked up.
-#include "forms/support/Guard.h"
-#include "net/HostNameOf.h"
-#include "forms/results/LocateTexts.h"
-#include "forms/chrome/TBusyCursor.h"
-#include "forms/results/TListView.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "forms/chrome/TBusyCursor.h"
 #include "forms/fMain.h"
+#include "forms/results/LocateTexts.h"
+#include "forms/results/TListView.h"
+#include "forms/support/Guard.h"
+#include "forms/work/TMapLayers.h"
 #include "geoip/OrganizationOf.h"
-#include "map/PlaceBook.h"
+#include "net/HostNameOf.h"
 #include "validation/Ipv6AddressText.h"
 #include "validation/IsInvalidAddressText.h"
 
 #include <QAction>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 
 void TfrmMain::WireResults() {
@@ -29,11 +28,6 @@ void TfrmMain::WireResults() {
     connect(SaveAs1, &QAction::triggered, this, Guarded([this] { SaveAs1Click(); }));
     connect(Clear1, &QAction::triggered, this, Guarded([this] { Clear1Click(); }));
     UpdateListActions();
-}
-
-void TfrmMain::ReadDecimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    FDecimalSeparator = point.isEmpty() ? QLatin1Char('.') : point.front();
 }
 
 void TfrmMain::SetHostResolver(THostResolver* resolver) {
@@ -65,26 +59,26 @@ void TfrmMain::SpeedButton2Click() {
     const std::string text = Form1->IP->text().toStdString();
     if (IsInvalidAddressText(text) && !IsIpv6AddressText(text))
         return;
-    // Six database lookups and a reverse resolution block the windows.
+    // A database lookup and a reverse resolution block the windows.
     const TBusyCursor busy;
+    // One lookup gives the row's values; an unreadable database raises its
+    // open error here, with only the latitude box emptied.
+    const QString address = Form1->IP->text();
     Latitude->clear();
-    Latitude->setText(LatitudeText());
-    Longitude->clear();
-    Longitude->setText(LongitudeText());
+    TResultRow row = LocateRowOf(DatabaseFileFor(address), address);
+    SetOrganisationText(
+        row, QString::fromStdString(orvanta::geoip::OrganizationOf(address.toStdString())));
+    row.hostName = HostNameFromText(HostNameOf(address));
     // The row is built whole before it is appended, so an error on the way
     // never leaves a half-filled row behind.
-    TListItem row;
-    row.ImageIndex = 0;
-    row.Caption = LocationText();
-    row.SubItems << Form1->IP->text() << LatitudeText() << LongitudeText()
-                 << HostNameOf(Form1->IP->text())
-                 << QString::fromStdString(
-                        orvanta::geoip::OrganizationOf(Form1->IP->text().toStdString()));
-    ListView1->Add(row);
-    FPlaces->Add(row.Caption.toStdString(), row.SubItems[1].toStdString(),
-                 row.SubItems[2].toStdString(), QString(FDecimalSeparator).toStdString());
+    const TListItem texts = ResultTexts(row, FDecimalSeparator);
+    Latitude->setText(texts.SubItems[1]);
+    Longitude->clear();
+    Longitude->setText(texts.SubItems[2]);
+    ListView1->AddRows({row}, {texts});
+    Layers->AddPlace(texts, FDecimalSeparator);
     MemoAddress->clear();
-    MemoAddress->setPlainText(LocationText());
+    MemoAddress->setPlainText(texts.Caption);
     ButtonGotoAddressClick();
 }
 
@@ -101,8 +95,7 @@ bool TfrmMain::ShowFocusedRow() {
     if (focused < 0)
         return false;
     const TListItem& row = ListView1->Item(focused);
-    FPlaces->Focus(row.Caption.toStdString(), row.SubItems.value(1).toStdString(),
-                   row.SubItems.value(2).toStdString(), QString(FDecimalSeparator).toStdString());
+    Layers->FocusPlace(row, FDecimalSeparator);
     MemoAddress->clear();
     Form1->IP->setText(row.SubItems.value(0));
     MemoAddress->setPlainText(row.Caption);

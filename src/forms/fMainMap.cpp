@@ -2,11 +2,10 @@
 // map commands of the hidden map control panel. Commands run through the
 // map script bridge; an error of a call ends the command and reaches the
 // error report through the handler guard.
-#include "forms/support/Guard.h"
 #include "forms/fMain.h"
-#include "map/PlaceBook.h"
+#include "forms/support/Guard.h"
+#include "forms/work/TMapLayers.h"
 #include "site/MapCommands.h"
-#include "site/MapDataResponder.h"
 #include "site/MapPageLoader.h"
 #include "site/MapProfile.h"
 #include "site/MapScriptBridge.h"
@@ -30,8 +29,6 @@ void TfrmMain::WireMap() {
     // (marker icon, open map, web whois pages) answers in both profiles.
     QWebEngineProfile* profile = TMapProfile::program();
     TSiteScheme::installOn(QWebEngineProfile::defaultProfile());
-    FPlaces = std::make_shared<orvanta::map::PlaceBook>();
-    TMapDataResponder::setPlaceBook(FPlaces);
     WebBrowser1 = new QWebEngineView(MapArea);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(QStringLiteral("Map"));
@@ -62,47 +59,47 @@ void TfrmMain::WireMap() {
 }
 
 void TfrmMain::FormCreate() {
-    if (FMapBridge != nullptr) {
+    if (Layers->Bridge() != nullptr) {
         return; // the page is loaded once
     }
-    FMapBridge = new TMapScriptBridge(WebBrowser1->page(), this);
+    Layers->SetBridge(new TMapScriptBridge(WebBrowser1->page(), this));
     TMapPageLoader::load(WebBrowser1->page());
 }
 
 // Until FormCreate the map has no page: the commands have nothing to do.
 void TfrmMain::ButtonGotoAddressClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).gotoAddress(MemoAddress->toPlainText());
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).gotoAddress(MemoAddress->toPlainText());
     }
 }
 
 void TfrmMain::ButtonGotoLocationClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).gotoLocation(Latitude->text(), Longitude->text());
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).gotoLocation(Latitude->text(), Longitude->text());
     }
 }
 
 void TfrmMain::ButtonClearMarkersClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).clearMarkers();
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).clearMarkers();
     }
 }
 
 void TfrmMain::CheckBoxTrafficClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).traffic(CheckBoxTraffic->isChecked());
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).traffic(CheckBoxTraffic->isChecked());
     }
 }
 
 void TfrmMain::CheckBoxBicyclingClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).bicycling(CheckBoxBicycling->isChecked());
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).bicycling(CheckBoxBicycling->isChecked());
     }
 }
 
 void TfrmMain::CheckBoxStreeViewClick() {
-    if (FMapBridge != nullptr) {
-        TMapCommands(*FMapBridge).streetView(CheckBoxStreeView->isChecked());
+    if (TMapScriptBridge* bridge = Layers->Bridge()) {
+        TMapCommands(*bridge).streetView(CheckBoxStreeView->isChecked());
     }
 }
 

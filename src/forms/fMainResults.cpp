@@ -1,11 +1,11 @@
 // Getting results out of the main window's list: the selected row to the
 // clipboard, the whole list to a CSV file, and clearing the list.
-#include "forms/support/FileReplace.h"
-#include "forms/results/ResultsExport.h"
-#include "forms/RouteWindow.h"
-#include "forms/results/TListView.h"
 #include "forms/fMain.h"
-#include "map/PlaceBook.h"
+#include "forms/results/ResultsExport.h"
+#include "forms/results/TListView.h"
+#include "forms/support/FileReplace.h"
+#include "forms/work/TBulkRole.h"
+#include "forms/work/TMapLayers.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -45,12 +45,11 @@ void TfrmMain::SaveListAsCsv(const QString& path) {
 void TfrmMain::Clear1Click() {
     if (ListView1->Count() == 0)
         return;
-    ClearPlaces();
+    // Rows are addressed by their index: nothing of a run may arrive once
+    // the list is emptied, not even the markers that wait (dropped first:
+    // the stop would send them).
+    Layers->Clear();
+    Bulk->Stop();
     ListView1->Clear();
-    if (FPlaces)
-        FPlaces->Clear();
-    // The route drawn on the map goes with the rows.
-    if (frmRoute)
-        frmRoute->ClearMapRoute();
     UpdateListActions();
 }

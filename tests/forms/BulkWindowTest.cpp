@@ -6,18 +6,19 @@
 // far and nothing of the stopped run arrives later; bad files are told.
 #include "FakeMapsApi.h"
 #include "WindowSet.h"
+#include "forms/StartUp.h"
+#include "forms/fMain.h"
+#include "forms/results/LocateTexts.h"
+#include "forms/results/TListView.h"
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
-#include "net/HostNameOf.h"
-#include "forms/results/LocateTexts.h"
 #include "forms/support/Notice.h"
-#include "forms/StartUp.h"
 #include "forms/work/TBulkPlaces.h"
-#include "forms/results/TListView.h"
-#include "forms/fMain.h"
+#include "forms/work/TBulkRole.h"
 #include "geoip/GeoIPCountries.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
+#include "net/HostNameOf.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,7 +90,7 @@ protected:
         return evalJs(*frmMain->WebBrowser1->page(), script).toString();
     }
     static bool RunEnds() {
-        return QTest::qWaitFor([] { return !frmMain->BulkRunning(); }, 20000);
+        return QTest::qWaitFor([] { return !frmMain->Bulk->Running(); }, 20000);
     }
     static QString Text(int row, int column) {
         return frmMain->ListView1->model()->index(row, column).data().toString();
@@ -130,7 +131,7 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
     list->setFocus();
     QTest::keySequence(list, QKeySequence::Paste);
     ASSERT_TRUE(RunEnds());
-    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->BulkNamesPending() == 0; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return frmMain->Bulk->NamesPending() == 0; }, 20000));
 
     QGuiApplication::clipboard()->clear();
     QTest::keySequence(list, QKeySequence::SelectAll);
@@ -199,7 +200,7 @@ TEST_F(BulkWindow, StopKeepsTheRowsSoFarAndASecondPasteWaitsItsTurn) {
     const QMetaObject::Connection stopper =
         QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, frmMain,
                          [] { QTest::keyClick(frmMain, Qt::Key_Escape); });
-    frmMain->LocateAddressesInText(big);
+    frmMain->Bulk->LocateAddressesInText(big);
     ASSERT_TRUE(RunEnds());
     QObject::disconnect(stopper);
     const int kept = list->Count();
@@ -208,8 +209,8 @@ TEST_F(BulkWindow, StopKeepsTheRowsSoFarAndASecondPasteWaitsItsTurn) {
 
     // Two pastes one after the other: the second runs after the first,
     // and nothing of the stopped run comes in between.
-    frmMain->LocateAddressesInText(QStringLiteral("6.6.6.6 6.6.6.6"));
-    frmMain->LocateAddressesInText(QStringLiteral("1.2.3.4"));
+    frmMain->Bulk->LocateAddressesInText(QStringLiteral("6.6.6.6 6.6.6.6"));
+    frmMain->Bulk->LocateAddressesInText(QStringLiteral("1.2.3.4"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->Count() == kept + 2; }, 20000));
     ASSERT_TRUE(RunEnds());
     EXPECT_EQ(list->Count(), kept + 2);
@@ -253,7 +254,7 @@ TEST_F(BulkWindow, BadFilesAreToldAndAddNothing) {
         SCOPED_TRACE(bad.name);
         reported.clear();
         notices.clear();
-        RunGuarded([&] { frmMain->LocateAddressesInFile(bad.path); });
+        RunGuarded([&] { frmMain->Bulk->LocateAddressesInFile(bad.path); });
         ASSERT_TRUE(RunEnds());
         EXPECT_EQ(frmMain->ListView1->Count(), 0);
         EXPECT_EQ(notices.join('|'), QString::fromLatin1(bad.notice));

@@ -6,13 +6,15 @@
 
 #include "FakeMapsApi.h"
 #include "WindowSet.h"
-#include "forms/support/ErrorReport.h"
 #include "forms/StartUp.h"
+#include "forms/Unit1.h"
 #include "forms/chrome/TFlatButton.h"
 #include "forms/chrome/TFlatTitlebar.h"
-#include "forms/results/TListView.h"
-#include "forms/Unit1.h"
 #include "forms/fMain.h"
+#include "forms/results/TListView.h"
+#include "forms/support/ErrorReport.h"
+#include "forms/work/TMapLayers.h"
+#include "forms/work/TRouteRole.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
 
@@ -25,7 +27,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -94,7 +95,7 @@ protected:
         frmMain->show();
         ASSERT_TRUE(
             waitForJs(Page(), "typeof map === 'object' && typeof RouteShow === 'function'"));
-        frmRoute->SetMapBridge(frmMain->MapBridge());
+        frmRoute->SetMapBridge(frmMain->Layers->Bridge());
         frmRoute->Session().SetNameLookup([](const std::string&) { return std::nullopt; },
                                           std::chrono::milliseconds(2000));
     }
@@ -141,12 +142,11 @@ TEST_F(RouteWindow, LocatedHopsAreNumberedMarkersJoinedInHopOrder) {
     FeedRoute();
     EXPECT_EQ(Route(),
               "1@52.52,13.405 3@51.5072,-0.1276 5@48.8566,2.3522 6@40.4168,-3.7038 line:4");
-    EXPECT_EQ(frmRoute->ListHops->rowCount(), 6);
-    EXPECT_EQ(frmRoute->ListHops->item(5, TfrmRoute::LocationColumn)->text().toStdString(),
+    EXPECT_EQ(frmRoute->ListHops->Count(), 6);
+    EXPECT_EQ(frmRoute->ListHops->Text(5, TfrmRoute::LocationColumn).toStdString(),
               "Madrid, , Spain");
-    EXPECT_EQ(frmRoute->ListHops->item(1, TfrmRoute::AddressColumn)->text(), "*");
-    EXPECT_EQ(frmRoute->ListHops->item(3, TfrmRoute::LocationColumn)->text(),
-              "ERROR City not present");
+    EXPECT_EQ(frmRoute->ListHops->Text(1, TfrmRoute::AddressColumn), "*");
+    EXPECT_EQ(frmRoute->ListHops->Text(3, TfrmRoute::LocationColumn), "ERROR City not present");
     // Fitted at the end: every marker inside the map's view.
     EXPECT_EQ(Js("routeLayer.getLayers().every(function (l) { return l instanceof L.Polyline ||"
                  " map.getBounds().contains(l.getLatLng()); }) ? 'all shown' : 'cut'"),
@@ -192,10 +192,10 @@ TEST_F(RouteWindow, ASecondTraceReplacesTheFirst) {
     FeedRoute();
     frmRoute->StartTrace(QStringLiteral("127.0.0.1"));
     EXPECT_EQ(Route(), "none");
-    QTRY_COMPARE(frmRoute->ListHops->rowCount(), 1);
+    QTRY_COMPARE(frmRoute->ListHops->Count(), 1);
     QTRY_VERIFY(!frmRoute->ButtonStop->isEnabled());
-    EXPECT_EQ(frmRoute->ListHops->item(0, TfrmRoute::AddressColumn)->text(), "127.0.0.1");
-    QTRY_COMPARE(frmRoute->ListHops->item(0, TfrmRoute::HostColumn)->text(),
+    EXPECT_EQ(frmRoute->ListHops->Text(0, TfrmRoute::AddressColumn), "127.0.0.1");
+    QTRY_COMPARE(frmRoute->ListHops->Text(0, TfrmRoute::HostColumn),
                  QStringLiteral("Unresolved Host"));
     EXPECT_EQ(frmRoute->LabelStatus->text(), "127.0.0.1 reached in 1 hops");
 }
@@ -205,7 +205,7 @@ TEST_F(RouteWindow, CtrlTOpensItBorderlessCentredAndEscClosesIt) {
     ASSERT_TRUE(shortcut);
     EXPECT_EQ(shortcut->key(), QKeySequence(Qt::CTRL | Qt::Key_T));
     Form1->IP->setText(QStringLiteral("127.0.0.1"));
-    frmMain->TraceCurrentAddress();
+    frmMain->Route->TraceCurrentAddress();
     ASSERT_TRUE(frmRoute->isVisible());
     EXPECT_TRUE(frmRoute->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(frmRoute->FlatTitlebar1->Caption(), QStringLiteral("Trace Route"));
@@ -213,7 +213,7 @@ TEST_F(RouteWindow, CtrlTOpensItBorderlessCentredAndEscClosesIt) {
     const QSize size = frmRoute->frameGeometry().size();
     EXPECT_EQ(frmRoute->pos(), QPoint(main.left() + (main.width() - size.width()) / 2,
                                       main.top() + (main.height() - size.height()) / 2));
-    QTRY_COMPARE(frmRoute->ListHops->rowCount(), 1);
+    QTRY_COMPARE(frmRoute->ListHops->Count(), 1);
     QTest::keyClick(frmRoute, Qt::Key_Escape);
     EXPECT_FALSE(frmRoute->isVisible());
 }
@@ -222,7 +222,7 @@ TEST_F(RouteWindow, AnAddressThatCannotBeTracedIsOneMessageInTheWindow) {
     frmRoute->StartTrace(QStringLiteral("224.0.0.1"));
     QTRY_COMPARE(frmRoute->LabelStatus->text(),
                  QStringLiteral("A multicast address cannot be traced"));
-    EXPECT_EQ(frmRoute->ListHops->rowCount(), 0);
+    EXPECT_EQ(frmRoute->ListHops->Count(), 0);
 }
 
 } // namespace

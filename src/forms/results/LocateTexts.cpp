@@ -62,6 +62,11 @@ QString DatabaseFileFor(const QString& address) {
                                                                             : kIpv4DatabaseFile);
 }
 
+TResultRow LocateRowOf(const QString& databaseFile, const QString& address) {
+    const std::optional<TGeoIPCity> r = Lookup(databaseFile, address);
+    return LocatedRow(address, r ? &*r : nullptr, QString());
+}
+
 QString LocationTextOf(const QString& databaseFile, const QString& address) {
     const std::optional<TGeoIPCity> r = Lookup(databaseFile, address);
     if (!r)

@@ -6,6 +6,8 @@
 // "ERROR City not present". Record texts are decoded from Latin-1.
 // An IPv6 address text is looked up with the IPv6 reader, so `databaseFile`
 // must be the file for the address's family (DatabaseFileFor).
+#include "forms/results/ResultRow.h"
+
 #include <QChar>
 #include <QString>
 
@@ -18,6 +20,10 @@ inline constexpr const char* kIpv6DatabaseFile = "GeoLiteCityv6.dat";
 // else the IPv4 file. An IPv4-mapped IPv6 text (::ffff:a.b.c.d) is looked
 // up as its IPv4 address, in the IPv4 file.
 QString DatabaseFileFor(const QString& address);
+
+// The row of `address` with what the city database says (no organisation,
+// no host name): one lookup, the same errors as the texts below.
+TResultRow LocateRowOf(const QString& databaseFile, const QString& address);
 
 // "City, Region, CountryName".
 QString LocationTextOf(const QString& databaseFile, const QString& address);

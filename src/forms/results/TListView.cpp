@@ -62,6 +62,18 @@ int TListView::AddMany(std::vector<TListItem>&& items) {
     return model_->AppendMany(std::move(items));
 }
 
+int TListView::AddRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts) {
+    return model_->AppendRows(std::move(rows), std::move(texts));
+}
+
+void TListView::SetDecimalSeparator(QChar separator) {
+    model_->SetDecimalSeparator(separator);
+}
+
+void TListView::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
+    model_->SetHostNames(index, texts);
+}
+
 void TListView::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
     model_->SetSubItems(index, texts);
 }
@@ -84,6 +96,15 @@ int TListView::Count() const {
 
 const TListItem& TListView::Item(int row) const {
     return model_->Item(row);
+}
+
+const TResultRow& TListView::Row(int row) const {
+    return model_->Row(row);
+}
+
+QString TListView::Text(int row, int column) const {
+    const TListItem& item = model_->Item(row);
+    return column == 0 ? item.Caption : item.SubItems.value(column - 1);
 }
 
 int TListView::Selected() const {

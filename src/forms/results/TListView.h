@@ -7,12 +7,16 @@
 //     ListView1->SetColumns({{"IP Locations", 250}, ...});
 //     ListView1->SetSmallImages(icons);
 //     int row = ListView1->Add({caption, {address, lat, lon, host}, 0});
+//     int first = ListView1->AddRows(std::move(typedRows)); // texts derived
+//     const TResultRow& values = ListView1->Row(first);
 //
 // Change(kind) is emitted for every change notification of a row: appended,
 // its text or icon changed, selected, deselected, focused or unfocused.
 // DblClick() is emitted for any double-click in the list, on a row or not.
 // A click leaves the list scrolled where it is, so that the second click of
 // a double-click lands on the row of the first.
+#include "forms/results/ResultRow.h"
+
 #include <QIcon>
 #include <QStringList>
 #include <QTableView>
@@ -23,12 +27,6 @@ class TResultsModel;
 
 // What a change notification is about.
 enum class TListChange { Appended, Text, State };
-
-struct TListItem {
-    QString Caption;
-    QStringList SubItems;
-    int ImageIndex = 0;
-};
 
 class TListView : public QTableView {
     Q_OBJECT
@@ -41,6 +39,15 @@ public:
     int Add(const TListItem& item); // returns the new row's index
     // Appends many rows at once; returns the first new row's index.
     int AddMany(std::vector<TListItem>&& items);
+    // Appends typed rows at once; returns the first new row's index. Without
+    // `texts` the columns are the results list's (ResultTexts, with the
+    // decimal separator below); with them, one per row, they are shown as given.
+    int AddRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
+    int Add(const TResultRow& row) { return AddRows({row}); }
+    void SetDecimalSeparator(QChar separator);
+    // Host names that came in: sub-item `index` shows each text, the row's
+    // typed host name follows it.
+    void SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts);
     void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     // The selected rows in list order.
     std::vector<int> SelectedRows() const;
@@ -48,6 +55,10 @@ public:
     void Clear();
     int Count() const;
     const TListItem& Item(int row) const;
+    // The typed values of a row.
+    const TResultRow& Row(int row) const;
+    // The text shown in a cell (column 0 is the caption).
+    QString Text(int row, int column) const;
     // Index of the first selected row, -1 when none.
     int Selected() const;
     // Index of the focused (current) row, -1 when none.

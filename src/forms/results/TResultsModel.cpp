@@ -18,6 +18,7 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
+    typed_.emplace_back();
     endInsertRows();
     return row;
 }
@@ -27,10 +28,38 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+    typed_.resize(typed_.size() + items.size());
     rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
                  std::make_move_iterator(items.end()));
     endInsertRows();
     return first;
+}
+
+int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts) {
+    const int first = static_cast<int>(rows_.size());
+    if (rows.empty())
+        return first;
+    if (texts.size() != rows.size()) {
+        texts.clear();
+        texts.reserve(rows.size());
+        for (const TResultRow& row : rows)
+            texts.push_back(ResultTexts(row, separator_));
+    }
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
+                 std::make_move_iterator(texts.end()));
+    typed_.reserve(typed_.size() + rows.size());
+    for (TResultRow& row : rows)
+        typed_.push_back(std::make_unique<TResultRow>(std::move(row)));
+    endInsertRows();
+    return first;
+}
+
+void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
+    for (const auto& [row, text] : texts)
+        if (row >= 0 && row < rowCount())
+            Typed(row).hostName = HostNameFromText(text);
+    SetSubItems(index, texts);
 }
 
 void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
@@ -51,11 +80,25 @@ void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QStr
                          {Qt::DisplayRole});
 }
 
+TResultRow& TResultsModel::Typed(int row) const {
+    std::unique_ptr<TResultRow>& typed = typed_[static_cast<std::size_t>(row)];
+    if (!typed) {
+        typed = std::make_unique<TResultRow>();
+        typed->address = rows_[static_cast<std::size_t>(row)].SubItems.value(0);
+    }
+    return *typed;
+}
+
+const TResultRow& TResultsModel::Row(int row) const {
+    return Typed(row);
+}
+
 void TResultsModel::Clear() {
     if (rows_.empty())
         return;
     beginRemoveRows({}, 0, static_cast<int>(rows_.size()) - 1);
     rows_.clear();
+    typed_.clear();
     endRemoveRows();
 }
 

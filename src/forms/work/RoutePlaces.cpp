@@ -30,6 +30,7 @@ bool Find(const QString& databaseFile, const QString& address, TGeoIPCity& recor
 HopPlace PlaceOfHop(const QString& databaseFile, const QString& address) {
     HopPlace place;
     place.location = QString::fromLatin1(kCityNotPresent);
+    place.row = LocatedRow(address, nullptr, QString());
     try {
         TGeoIPCity record;
         if (!Find(databaseFile, address, record))
@@ -38,6 +39,7 @@ HopPlace PlaceOfHop(const QString& databaseFile, const QString& address) {
                          QStringLiteral(", ") + Latin1(record.CountryName);
         place.latitude = record.Latitude;
         place.longitude = record.Longitude;
+        place.row = LocatedRow(address, &record, QString());
     } catch (const std::exception& error) {
         place.location = QString::fromUtf8(error.what());
     }

@@ -4,6 +4,8 @@
 // location line ("City, Region, CountryName", or "ERROR City not
 // present") and, when found, the coordinates for the map. Each call opens
 // its own reader, as the locate command does.
+#include "forms/results/ResultRow.h"
+
 #include <QString>
 #include <optional>
 
@@ -11,6 +13,7 @@ struct HopPlace {
     QString location;
     std::optional<double> latitude;
     std::optional<double> longitude;
+    TResultRow row; // the hop's address and what the database says of it
 };
 
 // An address the database cannot answer (another family, a file that will

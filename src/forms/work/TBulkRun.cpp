@@ -1,8 +1,7 @@
 #include "forms/work/TBulkRun.h"
 
 #include "bulk/BulkLocate.h"
-#include "forms/results/CoordinateText.h"
-#include "forms/results/LocateTexts.h"
+#include "forms/results/ResultRow.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 
@@ -17,24 +16,12 @@ namespace {
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-TListItem RowOf(const orvanta::bulk::BulkRow& row, QChar separator) {
-    const QString address = QString::fromStdString(row.address);
-    const QString count = QString::number(row.count);
-    const QString organization = QString::fromStdString(row.organization);
-    if (!row.found) {
-        const QString none = QString::fromLatin1(kCityNotPresent);
-        return {none, {address, none, none, QString(), organization, count}, 0};
-    }
-    const auto& r = row.record;
-    return {Latin1(r.City) + QStringLiteral(", ") + Latin1(r.Region) + QStringLiteral(", ") +
-                Latin1(r.CountryName),
-            {address, CoordinateText(r.Latitude, separator), CoordinateText(r.Longitude, separator),
-             QString(), organization, count},
-            0};
+TResultRow RowOf(const orvanta::bulk::BulkRow& row) {
+    TResultRow typed =
+        LocatedRow(QString::fromStdString(row.address), row.found ? &row.record : nullptr,
+                   QString::fromStdString(row.organization));
+    typed.count = row.count;
+    return typed;
 }
 
 } // namespace
@@ -170,8 +157,11 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
         batch.done = done;
         batch.total = total;
         batch.rows.reserve(rows.size());
+        batch.texts.reserve(rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            batch.rows.push_back(RowOf(rows[i], input->separator));
+            batch.rows.push_back(RowOf(rows[i]));
+            // The texts are made here too: the window's thread only appends.
+            batch.texts.push_back(ResultTexts(batch.rows.back(), input->separator));
             if (rows[i].found)
                 batch.places.push_back({rows[i].record.Latitude, rows[i].record.Longitude,
                                         static_cast<int>(i), rows[i].address});

@@ -7,11 +7,13 @@
 // it; Stop ends the run and drops what waits.
 //
 //     TBulkRun run;
-//     run.onRows = [&](TBulkBatch&& batch) { list->AddMany(std::move(batch.rows)); };
+//     run.onRows = [&](TBulkBatch&& batch) {
+//         list->AddRows(std::move(batch.rows), std::move(batch.texts));
+//     };
 //     run.onFinished = [&](TBulkRun::Outcome outcome, const QString& error) { ... };
 //     run.AddText(clipboardText, QLatin1Char('.'));
 #include "bulk/BulkLocate.h"
-#include "forms/results/TListView.h"
+#include "forms/results/ResultRow.h"
 #include "map/PlacesCalls.h"
 
 #include <QByteArray>
@@ -25,7 +27,8 @@
 #include <vector>
 
 struct TBulkBatch {
-    std::vector<TListItem> rows;
+    std::vector<TResultRow> rows;
+    std::vector<TListItem> texts; // the list's texts of `rows`, one each
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::map::PlaceMark> places;
     std::size_t done = 0;

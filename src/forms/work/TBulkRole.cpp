@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "forms/work/TBulkRole.h"
+
+#include "forms/results/TListView.h"
+#include "forms/support/ErrorReport.h"
+#include "forms/support/Guard.h"
+#include "forms/support/Notice.h"
+#include "forms/work/TBulkHostNames.h"
+#include "forms/work/TBulkRun.h"
+#include "forms/work/TMapLayers.h"
+#include "site/PlacesResponder.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+
+namespace {
+
+const QString kDatabaseFile = QStringLiteral("GeoLiteCity.dat");
+constexpr int kProgressSteps = 1000;
+
+// Drops on the main window: files are opened as address files, any other
+// text is taken as pasted. The map's browser leaves drops to the window,
+// so a dropped file never replaces the map page.
+class TDropTarget : public QObject {
+public:
+    explicit TDropTarget(TBulkRole* role) : QObject(role), role_(role) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (Usable(drag->mimeData())) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QMimeData* data = drop->mimeData();
+            if (Usable(data)) {
+                drop->acceptProposedAction();
+                RunGuarded([&] { Take(data); });
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool Usable(const QMimeData* data) {
+        return data && (data->hasUrls() || data->hasText());
+    }
+    void Take(const QMimeData* data) {
+        bool tookFile = false;
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                role_->LocateAddressesInFile(url.toLocalFile());
+                tookFile = true;
+            }
+        }
+        if (!tookFile)
+            role_->LocateAddressesInText(data->text());
+    }
+    TBulkRole* role_;
+};
+
+QAction* MenuAction(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+} // namespace
+
+TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
+    : QObject(parent), parts_(parts), run_(new TBulkRun(kDatabaseFile, this)),
+      names_(new TBulkHostNames(this)) {
+    run_->onRows = [this](TBulkBatch&& batch) { RunGuarded([&] { Rows(std::move(batch)); }); };
+    run_->onProgress = [this](double done) {
+        QProgressBar* bar = parts_.progress;
+        if (!bar->isVisible())
+            bar->show();
+        bar->setRange(0, kProgressSteps);
+        bar->setValue(static_cast<int>(done * kProgressSteps));
+    };
+    run_->onFinished = [this](TBulkRun::Outcome outcome, const QString& error) {
+        RunGuarded([&] { Finished(static_cast<int>(outcome), error); });
+    };
+    names_->onNames = [this](const std::vector<std::pair<int, QString>>& names) {
+        parts_.list->SetHostNames(TBulkRun::kHostSubItem, names);
+    };
+
+    parts_.menu->addSeparator();
+    Paste1 = MenuAction(parts_.menu, "Paste1", QStringLiteral("Paste addresses"));
+    Paste1->setShortcut(QKeySequence::Paste);
+    Paste1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    parts_.list->addAction(Paste1);
+    Open1 = MenuAction(parts_.menu, "Open1", QStringLiteral("Open addresses\u2026"));
+    Open1->setShortcut(QKeySequence::Open);
+    Open1->setShortcutContext(Qt::WindowShortcut);
+    parts_.window->addAction(Open1);
+    Stop1 = MenuAction(parts_.menu, "Stop1", QStringLiteral("Stop"));
+    Stop1->setShortcut(Qt::Key_Escape);
+    Stop1->setShortcutContext(Qt::WindowShortcut);
+    Stop1->setEnabled(false);
+    parts_.window->addAction(Stop1);
+    connect(Paste1, &QAction::triggered, this, Guarded([this] { Paste1Click(); }));
+    connect(Open1, &QAction::triggered, this, Guarded([this] { Open1Click(); }));
+    connect(Stop1, &QAction::triggered, this, Guarded([this] { Stop1Click(); }));
+
+    parts_.window->setAcceptDrops(true);
+    if (parts_.browser)
+        parts_.browser->setAcceptDrops(false);
+    parts_.window->installEventFilter(new TDropTarget(this));
+    TPlacesResponder::setRowSelector([this](int row) { SelectRow(row); });
+}
+
+void TBulkRole::Paste1Click() {
+    LocateAddressesInText(QGuiApplication::clipboard()->text());
+}
+
+void TBulkRole::Open1Click() {
+    QFileDialog dialog(parts_.window, QStringLiteral("Open addresses"), QDir::homePath());
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Logs and text (*.log *.txt *.csv)"), QStringLiteral("All files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    LocateAddressesInFile(dialog.selectedFiles().constFirst());
+}
+
+void TBulkRole::Stop1Click() {
+    Stop();
+}
+
+void TBulkRole::Stop() {
+    run_->Stop();
+    names_->Stop();
+}
+
+void TBulkRole::LocateAddressesInText(const QString& text) {
+    run_->AddText(text, parts_.decimalSeparator());
+    Stop1->setEnabled(true);
+}
+
+void TBulkRole::LocateAddressesInFile(const QString& path) {
+    run_->AddFile(path, parts_.decimalSeparator());
+    Stop1->setEnabled(true);
+}
+
+bool TBulkRole::Running() const {
+    return run_->Running();
+}
+
+std::size_t TBulkRole::NamesPending() const {
+    return names_->Pending();
+}
+
+void TBulkRole::Rows(TBulkBatch&& batch) {
+    std::vector<std::pair<int, std::string>> addresses;
+    addresses.reserve(batch.rows.size());
+    for (std::size_t i = 0; i < batch.rows.size(); ++i)
+        addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+    const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
+    for (orvanta::map::PlaceMark& mark : batch.places)
+        mark.row += first;
+    parts_.layers->AddRunPlaces(std::move(batch.places));
+    names_->SetResolver(parts_.hostResolver());
+    for (auto& [offset, address] : addresses)
+        names_->Add(first + offset, address);
+}
+
+void TBulkRole::Finished(int outcome, const QString& error) {
+    // The rows in the list keep their markers, also after a stop.
+    parts_.layers->FlushRunPlaces();
+    Stop1->setEnabled(run_->Running());
+    if (!run_->Running()) {
+        parts_.progress->reset();
+        parts_.progress->hide();
+    }
+    switch (static_cast<TBulkRun::Outcome>(outcome)) {
+    case TBulkRun::Outcome::Done:
+        parts_.layers->FitRunPlaces();
+        break;
+    case TBulkRun::Outcome::NoAddresses:
+        ShowNotice(QStringLiteral("No addresses found"));
+        break;
+    case TBulkRun::Outcome::Failed:
+        ShowErrorReport(error);
+        break;
+    case TBulkRun::Outcome::Stopped:
+        break;
+    }
+}
+
+void TBulkRole::SelectRow(int row) {
+    TListView* list = parts_.list;
+    if (row < 0 || row >= list->Count())
+        return;
+    const QModelIndex index = list->model()->index(row, 0);
+    list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+    list->scrollTo(index);
+}

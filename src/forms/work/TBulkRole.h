@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// TBulkRole: many addresses at once in the main window. A pasted, dropped
+// or opened text becomes one row per distinct address, with how often it
+// occurred, and one marker per located address in the map's layer of many
+// places. The reading and the lookups run on a thread of their own and the
+// host names in the background, so the window answers throughout.
+//
+// The role adds "Paste addresses" (Ctrl+V in the list), "Open addresses…"
+// (Ctrl+O) and "Stop" (Esc, while a run goes on) to the list's popup menu,
+// and takes drops on the window. It knows the window only through Parts.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QProgressBar;
+class QWidget;
+class THostResolver;
+class TBulkHostNames;
+class TBulkRun;
+class TListView;
+class TMapLayers;
+struct TBulkBatch;
+
+class TBulkRole : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        QWidget* window;        // takes drops and the shortcuts; parent of the dialogs
+        QWidget* browser;       // leaves drops to the window; may be null
+        QMenu* menu;            // the list's popup menu
+        TListView* list;        // where the rows go
+        QProgressBar* progress; // the run's progress
+        TMapLayers* layers;
+        std::function<QChar()> decimalSeparator;
+        std::function<THostResolver*()> hostResolver; // null: the system's
+    };
+    explicit TBulkRole(const Parts& parts, QObject* parent = nullptr);
+
+    QAction* Paste1;
+    QAction* Open1;
+    QAction* Stop1;
+
+    void Paste1Click();
+    void Open1Click(); // asks for a file name, then LocateAddressesInFile
+    void Stop1Click();
+    void LocateAddressesInText(const QString& text);
+    void LocateAddressesInFile(const QString& path);
+    bool Running() const;
+    // Host names of a run's rows still waiting or under way.
+    std::size_t NamesPending() const;
+    // Ends the run and drops what waits, as the list is emptied.
+    void Stop();
+    // Makes `row` the list's selected and current row (a marker's click).
+    void SelectRow(int row);
+
+private:
+    void Rows(TBulkBatch&& batch);
+    void Finished(int outcome, const QString& error);
+
+    Parts parts_;
+    TBulkRun* run_;
+    TBulkHostNames* names_;
+};

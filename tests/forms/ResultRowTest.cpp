@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The typed results row: organisation texts come back exactly as read, the
+// list's texts follow the values, and the list keeps each row's values.
+#include "forms/results/ResultRow.h"
+
+#include "forms/results/TListView.h"
+#include "geoip/TGeoIPCity.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ResultRow, OrganisationTextsComeBackAsRead) {
+    struct Case {
+        const char* text;
+        std::optional<std::uint32_t> asn;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"AS15169 Google LLC", 15169u, "Google LLC"},
+        {"AS4294967295 Top", 4294967295u, "Top"},
+        {"AS7", 7u, ""},
+        {"", std::nullopt, ""},
+        {"Some Network", std::nullopt, "Some Network"},
+        {"AS0123 Leading zero", std::nullopt, "AS0123 Leading zero"},
+        {"AS4294967296 Too big", std::nullopt, "AS4294967296 Too big"},
+        {"AS12X Glued", std::nullopt, "AS12X Glued"},
+        {"AS12 ", std::nullopt, "AS12 "},
+        {"AS12  Two spaces", 12u, " Two spaces"},
+        {"AS Name", std::nullopt, "AS Name"},
+    };
+    for (const Case& c : cases) {
+        TResultRow row;
+        SetOrganisationText(row, QString::fromUtf8(c.text));
+        EXPECT_EQ(row.asn, c.asn) << c.text;
+        EXPECT_EQ(row.organization.toStdString(), c.name) << c.text;
+        EXPECT_EQ(OrganisationText(row).toStdString(), c.text);
+    }
+}
+
+TEST(ResultRow, ListTextsFollowTheValues) {
+    orvanta::geoip::TGeoIPCity record;
+    record.CountryCode = "FR";
+    record.CountryName = "France";
+    record.Region = "A8";
+    record.City = "Paris";
+    record.Latitude = 48.8582;
+    record.Longitude = -2.5;
+    TResultRow found = LocatedRow(QStringLiteral("192.0.2.1"), &record, QStringLiteral("AS3 X"));
+    TResultRow missing = LocatedRow(QStringLiteral("192.0.2.2"), nullptr, QString());
+    missing.count = 4;
+    missing.hostName = QString();
+    EXPECT_EQ(found.countryCode, "FR");
+    EXPECT_FALSE(missing.latitude);
+    const TListItem a = ResultTexts(found, QLatin1Char(','));
+    EXPECT_EQ(a.Caption, "Paris, A8, France");
+    EXPECT_EQ(a.SubItems, QStringList({"192.0.2.1", "48,8582", "-2,5", "", "AS3 X"}));
+    const TListItem b = ResultTexts(missing, QLatin1Char('.'));
+    EXPECT_EQ(b.Caption, "ERROR City not present");
+    EXPECT_EQ(b.SubItems, QStringList({"192.0.2.2", "ERROR City not present",
+                                       "ERROR City not present", "Unresolved Host", "", "4"}));
+}
+
+TEST(ResultRow, TheListKeepsEachRowsValues) {
+    TListView list;
+    list.SetColumns({{"IP Locations", 10}, {"IP Address", 10}});
+    list.Add({QStringLiteral("texts only"), {QStringLiteral("198.51.100.1")}, 0});
+    TResultRow typed = LocatedRow(QStringLiteral("198.51.100.2"), nullptr, QString());
+    typed.count = 2;
+    EXPECT_EQ(list.AddRows({typed, typed}), 1);
+    list.SetHostNames(3, {{1, QStringLiteral("Unresolved Host")}, {2, QStringLiteral("h.test")}});
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Row(0).address, "198.51.100.1");
+    EXPECT_EQ(list.Row(1).count, 2u);
+    EXPECT_EQ(list.Row(1).hostName, QString());
+    EXPECT_EQ(list.Row(2).hostName, QStringLiteral("h.test"));
+    EXPECT_EQ(list.Text(2, 4), "h.test");
+    EXPECT_EQ(list.Text(1, 0), "ERROR City not present");
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+} // namespace
