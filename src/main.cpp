@@ -3,9 +3,9 @@
 // check, then the event loop until the main window closes, and the windows
 // freed before the application object ends.
 #include "Pictures.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/fMain.h"
+#include "forms/support/ProgramFonts.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>
@@ -25,10 +25,12 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0) {
-        status = std::printf("Usage: orvanta [--version | --help]\n"
+        status = std::printf("Usage: orvanta [--version | --help] [FILE...]\n"
                              "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
                              "shows them on a map and queries WHOIS and RDAP. The desktop entry\n"
                              "starts it through orvanta-launcher in ~/.local/share/orvanta.\n"
+                             "FILE: a saved result list (GeoJSON) to show again, or a log\n"
+                             "whose addresses are located.\n"
                              "See orvanta(1).\n") < 0
                      ? 1
                      : 0;
@@ -53,6 +55,13 @@ int main(int argc, char** argv) {
 
     CreateForms();
     QObject::connect(frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);
+
+    // Files named on the command line (Qt has taken its own options out of
+    // argv): a saved result list, or logs to read addresses from.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files << QString::fromLocal8Bit(argv[i]);
+    OpenFilesAtStart(files);
 
     frmMain->show();
     // The database check's No closes the main window before it comes up.

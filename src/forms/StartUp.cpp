@@ -3,11 +3,14 @@
 #include "forms/CreateForm.h"
 #include "forms/NetAbout.h"
 #include "forms/RouteWindow.h"
+#include "forms/SummaryWindow.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "forms/fMain.h"
+#include "forms/support/Guard.h"
+#include "forms/work/TBulkRole.h"
 
 void CreateForms() {
     // 1. The main window, first, so that it owns the taskbar entry.
@@ -35,4 +38,10 @@ void FreeForms() {
     Form4 = nullptr;
     Form5 = nullptr;
     frmRoute = nullptr;
+    frmSummary = nullptr;
+}
+
+void OpenFilesAtStart(const QStringList& paths) {
+    for (const QString& path : paths)
+        RunGuarded([&] { frmMain->Bulk->LocateAddressesInFile(path); });
 }

@@ -130,8 +130,9 @@ void TBulkRole::Open1Click() {
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Logs and text (*.log *.txt *.csv)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters({QStringLiteral("Logs and text (*.log *.txt *.csv)"),
+                           QStringLiteral("Saved results (*.geojson *.json)"),
+                           QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     LocateAddressesInFile(dialog.selectedFiles().constFirst());
@@ -152,6 +153,8 @@ void TBulkRole::LocateAddressesInText(const QString& text) {
 }
 
 void TBulkRole::LocateAddressesInFile(const QString& path) {
+    if (onFile && onFile(path))
+        return;
     run_->AddFile(path, parts_.decimalSeparator());
     Stop1->setEnabled(true);
 }

@@ -55,6 +55,9 @@ public:
     void Stop();
     // Makes `row` the list's selected and current row (a marker's click).
     void SelectRow(int row);
+    // Asked first for every file opened, dropped or named at start: true
+    // when it took the file itself (a result file), so it is no log.
+    std::function<bool(const QString& path)> onFile;
 
 private:
     void Rows(TBulkBatch&& batch);
