@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -304,6 +305,10 @@ GeoJsonContents ReadGeoJson(std::string_view text, const std::string& fileName,
 }
 
 GeoJsonContents ReadGeoJsonFile(const std::string& path) {
+    // A pipe or a device would block the open or never end.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
+        throw ResultFileError("Cannot read \"" + path + "\": not a regular file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ResultFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));

@@ -23,6 +23,7 @@
 #include <QItemSelection>
 #include <QMenu>
 #include <QTimer>
+#include <sys/stat.h>
 
 namespace rf = orvanta::resultfiles;
 
@@ -158,6 +159,11 @@ void TResultsRole::SaveList(const QString& path) {
 }
 
 bool TResultsRole::IsResultFile(const QString& path) {
+    // Only a regular file is looked into: opening a pipe would wait for
+    // its writer, and a log may well come through one.
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
