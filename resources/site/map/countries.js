@@ -112,8 +112,9 @@ function countriesStyle(feature) {
   if (!occurrences) {
     return { stroke: false, fill: false };
   }
+  // Every option named each time: setStyle keeps what it is not told.
   return {
-    color: "#7f2704", weight: 0.5, opacity: 0.6,
+    stroke: true, fill: true, color: "#7f2704", weight: 0.5, opacity: 0.6,
     fillColor: countries.colours[countriesClassOf(occurrences)], fillOpacity: 0.7
   };
 }
