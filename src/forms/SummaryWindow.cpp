@@ -100,7 +100,10 @@ QTableView* TfrmSummary::BuildTable(QWidget* client, const char* name, const QSt
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(20);
-    table->setColumnWidth(TSummaryModel::Name, 240);
+    // The numbers narrow, so that every column shows beside the name.
+    table->setColumnWidth(TSummaryModel::Name, 210);
+    for (int column = TSummaryModel::Addresses; column < TSummaryModel::ColumnCount; ++column)
+        table->setColumnWidth(column, 86);
     table->horizontalHeader()->setStretchLastSection(true);
     table->installEventFilter(new TCopyKey(table, Guarded([this] { CopyClick(); })));
     const bool countries = model == countries_;
