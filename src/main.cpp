@@ -9,6 +9,7 @@
 #include "site/SiteScheme.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
@@ -25,15 +26,16 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0) {
-        status = std::printf("Usage: orvanta [--version | --help] [FILE...]\n"
-                             "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
-                             "shows them on a map and queries WHOIS and RDAP. The desktop entry\n"
-                             "starts it through orvanta-launcher in ~/.local/share/orvanta.\n"
-                             "FILE: a saved result list (GeoJSON) to show again, or a log\n"
-                             "whose addresses are located.\n"
-                             "See orvanta(1).\n") < 0
-                     ? 1
-                     : 0;
+        status =
+            std::printf("Usage: orvanta [--version | --help | FILE...]\n"
+                        "Locates IPv4 addresses in GeoLiteCity.dat in the current directory,\n"
+                        "shows them on a map and queries WHOIS and RDAP. Each FILE (a text\n"
+                        "or a pcap/pcapng capture, or a saved result list in GeoJSON) is opened\n"
+                        "as \"Open addresses\" opens it.\n"
+                        "The desktop entry starts it through orvanta-launcher in\n"
+                        "~/.local/share/orvanta. See orvanta(1).\n") < 0
+                ? 1
+                : 0;
         return true;
     }
     return false;
@@ -56,16 +58,22 @@ int main(int argc, char** argv) {
     CreateForms();
     QObject::connect(frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);
 
-    // Files named on the command line (Qt has taken its own options out of
-    // argv): a saved result list, or logs to read addresses from.
+    // The files named after the program; Qt has taken its own options out.
+    // Saved result lists come first: shown before the window first shows,
+    // their rows need no database, so its check is skipped.
     QStringList files;
     for (int i = 1; i < argc; ++i)
-        files << QString::fromLocal8Bit(argv[i]);
-    OpenFilesAtStart(files);
+        files << QFile::decodeName(argv[i]);
+    files = OpenResultFilesAtStart(files);
 
     frmMain->show();
     // The database check's No closes the main window before it comes up.
-    const int result = frmMain->CloseRequested() ? 0 : app.exec();
+    if (frmMain->CloseRequested()) {
+        FreeForms();
+        return 0;
+    }
+    OpenFilesAtStart(files);
+    const int result = app.exec();
     // The windows, and with them the browser pages, go while the browser
     // profile that the engine releases with the application object is there.
     FreeForms();

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,9 @@ namespace orvanta::bulk {
 
 // One distinct address and what the database says of it.
 struct BulkRow {
-    std::string address; // canonical text
-    std::uint64_t count = 0;
+    std::string address;     // canonical text
+    std::uint64_t count = 0; // occurrences in a text; packets in a capture
+    std::uint64_t bytes = 0; // a capture's bytes on the wire; 0 for a text
     bool found = false;
     geoip::TGeoIPCity record; // empty unless found
     std::string organization; // "" when the organisation files have none
@@ -37,6 +39,10 @@ public:
     virtual ~RunDatabases() = default;
     virtual geoip::TLookupResult Lookup(const extract::Address& address,
                                         geoip::TGeoIPCity& record) const = 0;
+    // Lookup for each of `addresses`, the same answers; databases that can
+    // overlap the lookups of a batch do so.
+    virtual void LookupMany(std::span<const extract::Address> addresses, geoip::TGeoIPCity* records,
+                            geoip::TLookupResult* results) const;
     virtual std::string Organization(const extract::Address& address) const = 0;
 };
 
@@ -73,6 +79,7 @@ public:
 
     static constexpr std::size_t kPieceBytes = 1 << 20;
     static constexpr std::size_t kBatchRows = 2000;
+    static constexpr std::size_t kTallyBatch = 256;
 
     BulkLocate(Reader reader, Opener opener);
 
@@ -85,6 +92,14 @@ private:
     Reader reader_;
     Opener opener_;
 };
+
+// Looks up `total` addresses in batches and hands the rows out; `fill(i,
+// row)` sets row i's counts and returns its address. Shared by every kind
+// of many-address run; the same stop and hooks as BulkLocate::Run.
+BulkOutcome AnswerRows(std::size_t total,
+                       const std::function<extract::Address(std::size_t, BulkRow&)>& fill,
+                       const RunDatabases& databases, const std::atomic<bool>& stop,
+                       const BulkHooks& hooks);
 
 // A reader over a file descriptor the caller owns; read errors throw with
 // the system's text.

@@ -61,6 +61,7 @@ AddressScanner::AddressScanner(Found found) : found_(std::move(found)) {}
 void AddressScanner::Feed(std::string_view piece) {
     const char* at = piece.data();
     const char* const end = at + piece.size();
+    const char* slowUntil = at; // a token being taken a byte at a time
     while (at < end) {
         if (tokenLength_ == 0 && runLength_ == 0 && runDots_ == 0) {
             // Between candidates only the byte before the next one matters.
@@ -74,8 +75,57 @@ void AddressScanner::Feed(std::string_view piece) {
                 if (at == end)
                     break;
             }
+            if (at >= slowUntil) {
+                // Most tokens of a log hold no colon, so no IPv6 address,
+                // and end inside the piece: taken whole.
+                const char* tokenEnd = at;
+                bool colon = false;
+                while (tokenEnd < end && IsTokenChar(*tokenEnd)) {
+                    colon = colon || *tokenEnd == ':';
+                    ++tokenEnd;
+                }
+                if (tokenEnd < end && !colon) {
+                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)});
+                    beforeToken_ = *tokenEnd;
+                    at = tokenEnd;
+                    continue;
+                }
+                slowUntil = tokenEnd;
+            }
         }
         Take(*at++);
+    }
+}
+
+void AddressScanner::TakeWholeToken(std::string_view token) {
+    // Without a colon a token holds no IPv6 address: what it holds are the
+    // IPv4 addresses among its runs of digits and dots, found here without
+    // the byte-at-a-time bookkeeping of Take.
+    std::size_t at = 0;
+    while (at < token.size()) {
+        while (at < token.size() && !IsDigit(token[at]))
+            ++at;
+        std::size_t last = at; // the run's last digit
+        std::size_t stop = at;
+        std::size_t dots = 0; // up to the last digit
+        std::size_t dotsAfter = 0;
+        while (stop < token.size() && (IsDigit(token[stop]) || token[stop] == '.')) {
+            if (IsDigit(token[stop])) {
+                last = stop;
+                dots += dotsAfter;
+                dotsAfter = 0;
+            } else {
+                ++dotsAfter;
+            }
+            ++stop;
+        }
+        // Numbers, versions and times end here, before any parsing.
+        if (stop > at && dots == 3 && last + 1 - at <= kRunCap) {
+            Address address;
+            if (ParseV4(token.substr(at, last + 1 - at), address))
+                found_(address);
+        }
+        at = stop;
     }
 }
 
@@ -145,6 +195,15 @@ void AddressScanner::EndRun(char after) {
 
 void AddressScanner::ReportV4(std::string_view run) {
     Address address;
+    if (!ParseV4(run, address))
+        return;
+    if (tokenLength_ <= kTokenCap && pendingCount_ < kMaxPending)
+        pending_[pendingCount_++] = address;
+    else
+        found_(address);
+}
+
+bool AddressScanner::ParseV4(std::string_view run, Address& address) {
     int groups = 0;
     std::size_t at = 0;
     while (at <= run.size()) {
@@ -153,21 +212,16 @@ void AddressScanner::ReportV4(std::string_view run) {
             ++end;
         const std::size_t digits = end - at;
         if (digits == 0 || digits > 3 || (digits > 1 && run[at] == '0') || groups == 4)
-            return;
+            return false;
         int value = 0;
         for (std::size_t i = at; i < end; ++i)
             value = value * 10 + (run[i] - '0');
         if (value > 255)
-            return;
+            return false;
         address.bytes[static_cast<std::size_t>(groups++)] = static_cast<std::uint8_t>(value);
         at = end + 1; // past the dot
     }
-    if (groups != 4)
-        return;
-    if (tokenLength_ <= kTokenCap && pendingCount_ < kMaxPending)
-        pending_[pendingCount_++] = address;
-    else
-        found_(address);
+    return groups == 4;
 }
 
 void AddressScanner::EndToken(char after) {

@@ -46,6 +46,10 @@ private:
     void EndToken(char after);
     void EndRun(char after);
     void ReportV4(std::string_view run);
+    static bool ParseV4(std::string_view run, Address& address);
+    // A token without a colon, followed inside the piece by a byte that
+    // ends it.
+    void TakeWholeToken(std::string_view token);
     bool TryV6(char after);
 
     Found found_;

@@ -5,6 +5,7 @@
 #include "extract/AddressScanner.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace orvanta::extract {
@@ -17,12 +18,16 @@ struct Tallied {
 class AddressTally {
 public:
     void Add(const Address& address);
+    // The same as Add for each, in order, faster: the table's memory for
+    // the whole batch is fetched at once rather than one miss at a time.
+    void Add(std::span<const Address> addresses);
     const std::vector<Tallied>& Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
 
 private:
     static std::uint64_t Hash(const Address& a) noexcept;
     void Grow();
+    void Reserve(std::size_t more);
 
     std::vector<Tallied> entries_;
     // Open addressing over entries_: a slot holds an entry's index + 1, or

@@ -1,14 +1,14 @@
 #include "forms/NetAbout.h"
 
 #include "Pictures.h"
+#include "forms/chrome/TLinkLabel.h"
+#include "forms/fMain.h"
 #include "forms/support/AppTitle.h"
 #include "forms/support/BuildInfo.h"
 #include "forms/support/FileVersion.h"
 #include "forms/support/Guard.h"
 #include "forms/support/SystemColors.h"
-#include "forms/chrome/TLinkLabel.h"
 #include "forms/support/WindowPlacement.h"
-#include "forms/fMain.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -21,8 +21,9 @@
 TAboutDialog* AboutDialog = nullptr;
 
 namespace {
-// The last element is the year, followed by one blank.
-const char* const kCopyrightTemplate = "Copyright \u00a9 The Orvanta developers %1 ";
+// The licence and the rights holders; the last element is the year,
+// followed by one blank. Short enough for one line beside the icon.
+const char* const kCopyrightTemplate = "GPL-3.0-or-later, \u00a9 Orvanta developers %1 ";
 
 QLabel* LabelAt(const QString& text, const char* name, int x, int y, QWidget* parent) {
     auto* label = new QLabel(text, parent);

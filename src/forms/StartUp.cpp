@@ -11,6 +11,7 @@
 #include "forms/fMain.h"
 #include "forms/support/Guard.h"
 #include "forms/work/TBulkRole.h"
+#include "forms/work/TResultsRole.h"
 
 void CreateForms() {
     // 1. The main window, first, so that it owns the taskbar entry.
@@ -29,6 +30,11 @@ void CreateForms() {
     frmRoute = CreateForm<TfrmRoute>(frmMain);
 }
 
+void OpenFilesAtStart(const QStringList& files) {
+    for (const QString& file : files)
+        RunGuarded([&] { frmMain->Bulk->LocateAddressesInFile(file); });
+}
+
 void FreeForms() {
     delete frmMain; // owns every other window
     frmMain = nullptr;
@@ -41,7 +47,13 @@ void FreeForms() {
     frmSummary = nullptr;
 }
 
-void OpenFilesAtStart(const QStringList& paths) {
-    for (const QString& path : paths)
-        RunGuarded([&] { frmMain->Bulk->LocateAddressesInFile(path); });
+QStringList OpenResultFilesAtStart(const QStringList& files) {
+    QStringList others;
+    for (const QString& file : files) {
+        if (TResultsRole::IsResultFile(file))
+            RunGuarded([&] { frmMain->Results->OpenResultFile(file); });
+        else
+            others << file;
+    }
+    return others;
 }

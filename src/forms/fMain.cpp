@@ -288,8 +288,10 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("Host name"), 320},
                            {QStringLiteral("Organization"), 250},
                            {QStringLiteral("Count"), 60}});
+    // A capture's bytes on the wire, after its packets in Count.
+    ListView1->SetLateColumn(QStringLiteral("Bytes"), 90);
     // At any size every column shows; the location line takes what is left.
-    new TColumnFit(ListView1, {0, 100, 75, 75, 170, 150, 55});
+    new TColumnFit(ListView1, {0, 100, 75, 75, 170, 150, 55, 80});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);

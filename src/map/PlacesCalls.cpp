@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace orvanta::map {
 namespace {
@@ -38,6 +39,17 @@ std::string placesAddCall(const std::vector<PlaceMark>& marks) {
         call += addressLiteral(mark.address);
     }
     call += "])";
+    return ifPlacesLayer(call);
+}
+
+std::string placesRefreshCall(std::size_t total, bool finished, double south, double west,
+                              double north, double east) {
+    std::string call = "placesRefresh(" + std::to_string(total) + (finished ? ",true" : ",false");
+    for (const double value : {south, west, north, east}) {
+        call += ',';
+        appendNumber(call, total > 0 && std::isfinite(value) ? value : 0.0);
+    }
+    call += ')';
     return ifPlacesLayer(call);
 }
 

@@ -1,8 +1,8 @@
 // Many addresses at once in the real window set, on the open map offline:
 // a generated log pasted into the results list comes back through Ctrl+A
 // and Ctrl+C as one row per distinct address with its count and the
-// coordinates the per-address reader gives, and as one marker per located
-// address in the map's layer of many places. Stopping keeps the rows so
+// coordinates the per-address reader gives, and as the map's layer of
+// many places, which represents every located address. Stopping keeps the rows so
 // far and nothing of the stopped run arrives later; bad files are told.
 #include "FakeMapsApi.h"
 #include "WindowSet.h"
@@ -32,6 +32,7 @@
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 
 namespace {
@@ -156,28 +157,36 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
     }
     EXPECT_EQ(located, 200);
 
-    // The layer holds one marker per located row, at the row's coordinates.
+    // The layer represents every located row. Drawn are the view's
+    // clusters and single places, each at the spot of its rows (the two
+    // cities here: every row of one at one spot).
     QWebEnginePage& page = *frmMain->WebBrowser1->page();
-    ASSERT_TRUE(waitForJs(page, QStringLiteral("placesLayer.getLayers().length === %1 && "
-                                               "mapTimes.placesFitted !== undefined")
+    ASSERT_TRUE(waitForJs(page, QStringLiteral("placesCount() === %1 && "
+                                               "mapTimes.placesShown !== undefined")
                                     .arg(located)));
-    const QStringList marks =
-        Js("placesLayer.getLayers().map(function (m) { return m.options.row + ' ' +"
-           " m.getLatLng().lat + ',' + m.getLatLng().lng; }).sort(function (a, b) {"
-           " return parseInt(a) - parseInt(b); }).join(';')")
+    QStringList drawn =
+        Js("placesLayer.getLayers().map(function (m) { return (m.options.places || 1) + ' ' +"
+           " m.getLatLng().lat + ',' + m.getLatLng().lng + ' ' + m.options.row; }).join(';')")
             .split(QLatin1Char(';'));
-    QStringList rows;
+    std::map<QString, std::pair<int, int>> spots; // "lat,lng": rows there, the first
     for (int r = 0; r < list->Count(); ++r)
-        if (Text(r, 2) != QLatin1String(kCityNotPresent))
-            rows << QStringLiteral("%1 %2,%3").arg(r).arg(Text(r, 2), Text(r, 3));
-    EXPECT_EQ(marks, rows);
+        if (Text(r, 2) != QLatin1String(kCityNotPresent)) {
+            auto& spot = spots.try_emplace(Text(r, 2) + ',' + Text(r, 3), 0, r).first->second;
+            ++spot.first;
+        }
+    QStringList atSpots;
+    for (const auto& [spot, rows] : spots)
+        atSpots << QStringLiteral("%1 %2 %3").arg(rows.first).arg(spot).arg(rows.second);
+    drawn.sort();
+    atSpots.sort();
+    EXPECT_EQ(drawn, atSpots);
     // After the run the map shows every place of it.
     EXPECT_EQ(Js("(function () { var b = map.getBounds(); return placesLayer.getLayers().every("
                  "function (m) { return b.contains(m.getLatLng()); }); })()"),
               QStringLiteral("true"));
 
-    // A click on a marker selects its row.
-    const int target = rows.size() > 5 ? rows[5].section(' ', 0, 0).toInt() : 0;
+    // A click on the places of one spot selects their first row.
+    const int target = spots.rbegin()->second.second;
     Js(QStringLiteral("placesLayer.getLayers().filter(function (m) { return m.options.row === %1;"
                       " })[0].fire('click'); 'ok'")
            .arg(target));
@@ -185,7 +194,7 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
 
     // "Clear list" empties the layer too.
     frmMain->Clear1->trigger();
-    EXPECT_TRUE(waitForJs(page, "placesLayer.getLayers().length === 0"));
+    EXPECT_TRUE(waitForJs(page, "placesLayer.getLayers().length === 0 && placesCount() === 0"));
     EXPECT_TRUE(reported.isEmpty()) << reported.join('|').toStdString();
     EXPECT_TRUE(notices.isEmpty());
 }

@@ -423,10 +423,9 @@ TEST_F(Windows, AltSPressesSearchEnterDoesNot) {
     EXPECT_TRUE(Form1->isVisible());
     ASSERT_EQ(Form1->FlatButton2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
     QTest::keyClick(Form1->IP, Qt::Key_S, Qt::AltModifier);
-    // An accelerator presses the button visibly: the click follows shortly.
-    for (int i = 0; i < 100 && Form1->isVisible(); ++i)
-        QTest::qWait(10);
-    EXPECT_FALSE(Form1->isVisible());
+    // An accelerator presses the button visibly: the click follows from a
+    // timer, late on a busy machine.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !Form1->isVisible(); }, 10000));
     // A rejected text is kept as typed and reported nowhere.
     EXPECT_EQ(Form1->IP->text(), QStringLiteral("notanaddress"));
     EXPECT_TRUE(reported.isEmpty());

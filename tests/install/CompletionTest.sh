@@ -33,10 +33,12 @@ while IFS='|' read -r line want unwanted; do
     check "'$line' does not offer $u" test -z "$(grep -x -- "$u" <<<"$got")"
   done
 done <<'ROWS'
-orvanta-db |info lookup build update --version|a.csv
+orvanta-db |info lookup endpoints build update --version|a.csv
 orvanta-db bu|build|info
 orvanta-db build --|--csv --mmdb --output --edition --fit|--json --db
 orvanta-db lookup --|--db --db6 --asn --asn6 --json|--csv
+orvanta-db endpoints --|--db --db6 --asn --asn6 --json|--csv
+orvanta-db endpoints |e.txt b.mmdb data|--json
 orvanta-db update --|--dir --url --from --force|--fit
 orvanta-db build --csv |a.csv data|b.mmdb e.txt
 orvanta-db build --mmdb |b.mmdb data|a.csv

@@ -19,7 +19,7 @@ check "the launcher is installed beside the program" test -x "$bin/orvanta-launc
 check "orvanta-db is installed" test -x "$bin/orvanta-db"
 entry=$root/share/applications/$app.desktop
 check "the desktop entry starts the launcher by its installed path" \
-  grep -qx "Exec=\"$prefix/bin/orvanta-launcher\"" "$entry"
+  grep -qx "Exec=\"$prefix/bin/orvanta-launcher\" %F" "$entry"
 check "the icon is in the hicolor theme at every size" \
   test -s "$root/share/icons/hicolor/scalable/apps/$app.svg" \
   -a -s "$root/share/icons/hicolor/48x48/apps/$app.png" \
@@ -49,6 +49,12 @@ check "the program runs in ~/.local/share/orvanta" \
   test "$(cat "$tmp/started-in" 2>/dev/null)" = "$tmp/home/.local/share/orvanta"
 check "the arguments are passed on" \
   test "$(cat "$tmp/arguments" 2>/dev/null)" = $'--first\ntwo words'
+touch "$tmp/capture.pcap"
+(cd "$tmp" && HOME=$tmp/home XDG_DATA_HOME= timeout 20 "$bin/orvanta-launcher" capture.pcap)
+check "a file named from the start folder is passed on by its full name" \
+  test "$(cat "$tmp/arguments" 2>/dev/null)" = "$tmp/capture.pcap"
+check "the entry opens captures" \
+  grep -qx "MimeType=application/vnd.tcpdump.pcap;application/x-pcapng;" "$entry"
 check "the first start makes db/ with the README" \
   grep -q "orvanta-db update" "$tmp/home/.local/share/orvanta/db/README.txt"
 check "the folder is there before the program starts" grep -qx README.txt "$tmp/db-listing"
@@ -68,6 +74,6 @@ check "started through a link, it finds the program" \
 
 cmake --install "$build" --prefix "$tmp/other" >"$tmp/install2.log" 2>&1
 check "an install-time prefix names the launcher in the entry" \
-  grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\"" "$tmp/other/share/applications/$app.desktop"
+  grep -qx "Exec=\"$tmp/other/bin/orvanta-launcher\" %F" "$tmp/other/share/applications/$app.desktop"
 
 checks_summary

@@ -39,7 +39,7 @@ check "the programs are stripped" \
   test -z "$(file "$tmp/root/usr/bin/orvanta" "$tmp/root/usr/bin/orvanta-db" | grep -v ', stripped')"
 
 entry=$tmp/root/usr/share/applications/$app.desktop
-check "the entry starts the installed launcher" grep -qx 'Exec="/usr/bin/orvanta-launcher"' "$entry"
+check "the entry starts the installed launcher" grep -qx 'Exec="/usr/bin/orvanta-launcher" %F' "$entry"
 check "the entry validates" test -z "$(desktop-file-validate "$entry" 2>&1)"
 check "the metainfo validates" \
   appstreamcli validate --no-net "$tmp/root/usr/share/metainfo/$app.metainfo.xml"

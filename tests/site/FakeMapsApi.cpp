@@ -170,6 +170,8 @@ QVariant evalJs(QWebEnginePage& page, const QString& script) {
             waiting->quit();
         }
     });
+    // An answer may never come (a call made while the page navigates is
+    // dropped with the document it ran in): waitForJs then asks again.
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     if (!*done) {
         loop.exec();

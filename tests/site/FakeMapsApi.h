@@ -47,4 +47,4 @@ bool loadHtml(QWebEnginePage& page, const QString& html);
 QVariant evalJs(QWebEnginePage& page, const QString& script);
 
 // Polls `script` until it gives true or `timeoutMs` passes.
-bool waitForJs(QWebEnginePage& page, const QString& script, int timeoutMs = 5000);
+bool waitForJs(QWebEnginePage& page, const QString& script, int timeoutMs = 20000);

@@ -67,7 +67,7 @@ protected:
     bool waitForAlerts(int count) {
         QElapsedTimer clock;
         clock.start();
-        while (page->alerts.size() < count && clock.elapsed() < 5000) {
+        while (page->alerts.size() < count && clock.elapsed() < 20000) {
             QEventLoop loop;
             QTimer::singleShot(20, &loop, &QEventLoop::quit);
             loop.exec();

@@ -52,9 +52,9 @@ BulkLookup::BulkLookup(std::string file, std::string file6, AsnFiles asnFiles, L
                        std::ostream& out, std::ostream& err)
     : file_(std::move(file)), file6_(std::move(file6)), formatter_(format), out_(out), err_(err),
       asnFiles_(std::move(asnFiles)), asnTerminals_(BatchSize), slots_(SlotCount),
-      addresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize), walks_(BatchSize),
-      results_(BatchSize), slots6_(SlotCount), families_(BatchSize), numbers6_(BatchSize),
-      usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
+      addresses_(BatchSize), afterAddresses_(BatchSize), numbers_(BatchSize), usable_(BatchSize),
+      walks_(BatchSize), results_(BatchSize), slots6_(SlotCount), families_(BatchSize),
+      numbers6_(BatchSize), usable6_(BatchSize), walks6_(BatchSize), results6_(BatchSize) {
     buffer_.reserve(WriteAbove + 4096);
 }
 
@@ -64,11 +64,16 @@ BulkLookup::BulkLookup(std::string file, LookupFormat format, std::ostream& out)
 BulkLookup::~BulkLookup() = default;
 
 void BulkLookup::Add(const std::string& address) {
+    Add(address, {});
+}
+
+void BulkLookup::Add(const std::string& address, std::string_view afterAddress) {
     // The organisation files are read with the first address, whatever
     // its family.
     if (!asn_) {
         asn_.emplace(asnFiles_);
     }
+    afterAddresses_[queued_].assign(afterAddress);
     addresses_[queued_++] = address;
     if (queued_ == BatchSize) {
         LookUpBatch();
@@ -162,6 +167,7 @@ void BulkLookup::LookUpBatch() {
             continue;
         }
         formatter_.AppendAddress(buffer_, addresses_[i]);
+        buffer_ += afterAddresses_[i];
         if (families_[i] == Family::IPv6) {
             AppendIPv6Answer(results6_[k6], walks6_[k6], numbers6_[i]);
             ++k6;

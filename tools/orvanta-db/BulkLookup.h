@@ -19,6 +19,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvanta::dbtool {
@@ -39,6 +40,9 @@ public:
     // database on its first address of the family; throws geoip::EFOpenError
     // when the IPv4 database cannot be read.
     void Add(const std::string& address);
+    // The same with fields of the caller's that go right after the address
+    // (already formatted, with their separators).
+    void Add(const std::string& address, std::string_view afterAddress);
     // Answers what is queued, writes every line made and flushes the stream.
     void Flush();
     // Whether an address went unanswered because its database could not be opened.
@@ -82,6 +86,7 @@ private:
     // The batch: addresses as given, their numbers, and the walks of the
     // usable ones.
     std::vector<std::string> addresses_;
+    std::vector<std::string> afterAddresses_;
     std::size_t queued_ = 0;
     std::vector<std::uint32_t> numbers_;
     std::vector<std::uint32_t> usable_;

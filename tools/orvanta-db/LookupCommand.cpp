@@ -40,20 +40,6 @@ const char* const LookupUsage =
     "               when no search was made, asn and organization null without a\n"
     "               record)\n";
 
-namespace {
-
-constexpr const char* DefaultDatabase = "GeoLiteCity.dat";
-constexpr const char* DefaultIPv6Database = "GeoLiteCityv6.dat";
-
-struct LookupOptions {
-    std::string file = DefaultDatabase;
-    std::string file6 = DefaultIPv6Database;
-    AsnFiles asn;
-    LookupFormat format = LookupFormat::Tsv;
-    std::vector<std::string> addresses;
-    bool help = false;
-};
-
 LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
     LookupOptions options;
     ArgumentWalker walker(args);
@@ -93,6 +79,8 @@ LookupOptions ParseLookupOptions(const std::vector<std::string>& args) {
     }
     return options;
 }
+
+namespace {
 
 // An IPv6 text that is not IPv4-mapped, and its value.
 bool IsIPv6Text(const std::string& address, geoip::AddressValue& value) {

@@ -305,6 +305,20 @@ void LookupFormatter::AppendEnd(std::string& out) const {
     out += format_ == LookupFormat::Json ? "}\n" : "\n";
 }
 
+void LookupFormatter::AppendCount(std::string& out, std::string_view key,
+                                  std::uint64_t value) const {
+    if (format_ == LookupFormat::Json) {
+        out += ",\"";
+        out += key;
+        out += "\":";
+    } else {
+        out += '\t';
+    }
+    char text[24];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    out.append(text, error == std::errc() ? end : text);
+}
+
 void LookupFormatter::AppendLine(std::string& out, const LookupAnswer& answer) const {
     AppendAddress(out, answer.address);
     const bool found = answer.result == geoip::lrFound && answer.record != nullptr;

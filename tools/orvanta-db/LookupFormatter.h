@@ -52,6 +52,8 @@ public:
     void AppendNetwork(std::string& out, std::uint32_t number, int prefixLength) const;
     void AppendOrganization(std::string& out, std::optional<std::string_view> text) const;
     void AppendEnd(std::string& out) const;
+    // A count of the caller's, as another field ("\t12" or ",\"packets\":12").
+    void AppendCount(std::string& out, std::string_view key, std::uint64_t value) const;
     // The same for an IPv6 answer: the network as IPv6 CIDR ("2001:db8::/32").
     void AppendIPv6Network(std::string& out, geoip::AddressValue number, int prefixLength) const;
 

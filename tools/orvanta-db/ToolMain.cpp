@@ -2,6 +2,7 @@
 
 #include "BuildCommand.h"
 #include "CommandLine.h"
+#include "EndpointsCommand.h"
 #include "InfoCommand.h"
 #include "LookupCommand.h"
 #include "UpdateCommand.h"
@@ -20,6 +21,8 @@ const char* const ToolUsage =
     "  info FILE                       edition, segment boundary, record length\n"
     "  lookup [--db FILE] [--db6 FILE6] [--asn FILE] [--asn6 FILE] [--json] [ADDRESS...]\n"
     "                                  look IPv4 and IPv6 addresses up, one line each\n"
+    "  endpoints [--db FILE] [--db6 FILE6] [--asn FILE] [--asn6 FILE] [--json] CAPTURE...\n"
+    "                                  every address of pcap/pcapng captures, counted\n"
     "  build --csv FILE -o OUT [--edition 2|6|9|21|30|31] [--fit]\n"
     "                                  build a database from a CSV file\n"
     "  build --mmdb FILE -o OUT [--edition 2|6|9|21|30|31] [--fit]\n"
@@ -57,6 +60,10 @@ int RunTool(const std::vector<std::string>& args, std::istream& in, std::ostream
         if (command == "lookup") {
             usage = LookupUsage;
             return RunLookup(rest, in, out, err, interactive);
+        }
+        if (command == "endpoints") {
+            usage = EndpointsUsage;
+            return RunEndpoints(rest, out, err);
         }
         if (command == "update") {
             usage = UpdateUsage;

@@ -88,7 +88,9 @@ TListItem ResultTexts(const TResultRow& row, QChar decimalSeparator) {
                   << (row.latitude ? CoordinateText(*row.latitude, decimalSeparator) : none)
                   << (row.longitude ? CoordinateText(*row.longitude, decimalSeparator) : none)
                   << HostNameText(row) << OrganisationText(row);
-    if (row.count)
-        item.SubItems << QString::number(*row.count);
+    if (row.count || row.bytes)
+        item.SubItems << (row.count ? QString::number(*row.count) : QString());
+    if (row.bytes)
+        item.SubItems << QString::number(*row.bytes);
     return item;
 }

@@ -69,5 +69,6 @@ QString HostNameText(const TResultRow& row);
 std::optional<QString> HostNameFromText(const QString& text);
 
 // The results list's texts of a row: location line; address, latitude,
-// longitude, host name, organisation, and the count where the row has one.
+// longitude, host name, organisation, and the count and the bytes where the
+// row has them.
 TListItem ResultTexts(const TResultRow& row, QChar decimalSeparator);

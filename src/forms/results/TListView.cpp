@@ -50,6 +50,12 @@ void TListView::SetColumns(const std::vector<std::pair<QString, int>>& columns) 
         setColumnWidth(static_cast<int>(i), columns[i].second);
 }
 
+void TListView::SetLateColumn(const QString& header, int width) {
+    model_->SetLateHeader(header);
+    connect(model_, &QAbstractItemModel::columnsInserted, this,
+            [this, width](const QModelIndex&, int first, int) { setColumnWidth(first, width); });
+}
+
 void TListView::SetSmallImages(const QList<QIcon>& icons) {
     model_->SetIcons(icons);
 }

@@ -34,6 +34,9 @@ public:
     explicit TListView(QWidget* parent = nullptr);
 
     void SetColumns(const std::vector<std::pair<QString, int>>& columns);
+    // A last column shown only while a row has a text for it (see
+    // TResultsModel::SetLateHeader), `width` pixels wide when it comes.
+    void SetLateColumn(const QString& header, int width);
     void SetSmallImages(const QList<QIcon>& icons);
 
     int Add(const TListItem& item); // returns the new row's index

@@ -18,9 +18,28 @@ int TResultsModel::Append(const TListItem& item) {
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
     rows_.push_back(item);
-    typed_.emplace_back();
+    TResultRow typed;
+    typed.address = item.SubItems.value(0);
+    typed_.push_back(std::move(typed));
     endInsertRows();
+    ShowLateColumnFor(rows_, rows_.size() - 1);
     return row;
+}
+
+void TResultsModel::ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from) {
+    if (lateShown_ || lateHeader_.isEmpty())
+        return;
+    // Sub-items start at the second column: the late one is sub-item
+    // headers_.size() - 1.
+    const auto fills = [this](const TListItem& item) {
+        return item.SubItems.size() >= headers_.size();
+    };
+    if (std::none_of(items.begin() + static_cast<std::ptrdiff_t>(from), items.end(), fills))
+        return;
+    const int column = static_cast<int>(headers_.size());
+    beginInsertColumns({}, column, column);
+    lateShown_ = true;
+    endInsertColumns();
 }
 
 int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
@@ -28,10 +47,13 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     if (items.empty())
         return first;
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    typed_.resize(typed_.size() + items.size());
-    rows_.insert(rows_.end(), std::make_move_iterator(items.begin()),
-                 std::make_move_iterator(items.end()));
+    std::vector<TResultRow> typed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        typed[i].address = items[i].SubItems.value(0);
+    typed_.append(std::move(typed));
+    rows_.append(std::move(items));
     endInsertRows();
+    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
 }
 
@@ -46,19 +68,17 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
             texts.push_back(ResultTexts(row, separator_));
     }
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()),
-                 std::make_move_iterator(texts.end()));
-    typed_.reserve(typed_.size() + rows.size());
-    for (TResultRow& row : rows)
-        typed_.push_back(std::make_unique<TResultRow>(std::move(row)));
+    rows_.append(std::move(texts));
+    typed_.append(std::move(rows));
     endInsertRows();
+    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
     return first;
 }
 
 void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
     for (const auto& [row, text] : texts)
         if (row >= 0 && row < rowCount())
-            Typed(row).hostName = HostNameFromText(text);
+            typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
     SetSubItems(index, texts);
 }
 
@@ -80,19 +100,6 @@ void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QStr
                          {Qt::DisplayRole});
 }
 
-TResultRow& TResultsModel::Typed(int row) const {
-    std::unique_ptr<TResultRow>& typed = typed_[static_cast<std::size_t>(row)];
-    if (!typed) {
-        typed = std::make_unique<TResultRow>();
-        typed->address = rows_[static_cast<std::size_t>(row)].SubItems.value(0);
-    }
-    return *typed;
-}
-
-const TResultRow& TResultsModel::Row(int row) const {
-    return Typed(row);
-}
-
 void TResultsModel::Clear() {
     if (rows_.empty())
         return;
@@ -100,6 +107,12 @@ void TResultsModel::Clear() {
     rows_.clear();
     typed_.clear();
     endRemoveRows();
+    if (lateShown_) {
+        const int column = static_cast<int>(headers_.size());
+        beginRemoveColumns({}, column, column);
+        lateShown_ = false;
+        endRemoveColumns();
+    }
 }
 
 int TResultsModel::rowCount(const QModelIndex& parent) const {
@@ -107,7 +120,7 @@ int TResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TResultsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size()) + (lateShown_ ? 1 : 0);
 }
 
 QVariant TResultsModel::data(const QModelIndex& index, int role) const {
@@ -128,8 +141,8 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const {
 
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < headers_.size())
-        return headers_[section];
+        section < columnCount())
+        return section < headers_.size() ? headers_[section] : lateHeader_;
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

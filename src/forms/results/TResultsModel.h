@@ -1,12 +1,12 @@
 #pragma once
-// TResultsModel: the rows behind TListView, kept in vectors so that
+// TResultsModel: the rows behind TListView, kept in pieces so that
 // appending stays cheap however long the list grows. Each row has its typed
 // values (TResultRow) and its display texts (TListItem).
+#include "forms/results/PieceVector.h"
 #include "forms/results/ResultRow.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
-#include <memory>
 #include <vector>
 
 class TResultsModel : public QAbstractTableModel {
@@ -15,6 +15,10 @@ public:
     explicit TResultsModel(QObject* parent = nullptr);
 
     void SetHeaders(const QStringList& headers);
+    // A column after those of SetHeaders that is there only while a row
+    // fills it (a capture's bytes): it comes with the first such row and
+    // goes when the list is emptied, so lists without it keep their shape.
+    void SetLateHeader(const QString& header) { lateHeader_ = header; }
     void SetIcons(const QList<QIcon>& icons);
     // A row given by its texts only; its typed values hold the address
     // (the first sub-item) and nothing else.
@@ -33,7 +37,7 @@ public:
     void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
     const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    const TResultRow& Row(int row) const;
+    const TResultRow& Row(int row) const { return typed_[static_cast<std::size_t>(row)]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -41,12 +45,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<TListItem> rows_;
-    // Beside rows_, index for index; a row added by its texts alone gets
-    // its typed values when first asked, so plain appends stay cheap.
-    mutable std::vector<std::unique_ptr<TResultRow>> typed_;
-    TResultRow& Typed(int row) const;
+    // Kept as appended: a run's piece of rows is taken over whole.
+    PieceVector<TListItem> rows_;
+    PieceVector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
+    void ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from);
     QStringList headers_;
+    QString lateHeader_;
+    bool lateShown_ = false;
     QList<QIcon> icons_;
 };

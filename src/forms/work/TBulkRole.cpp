@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/work/TBulkRole.h"
 
+#include "capture/FileKind.h"
 #include "forms/results/TListView.h"
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
@@ -19,14 +20,16 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
 const QString kDatabaseFile = QStringLiteral("GeoLiteCity.dat");
 constexpr int kProgressSteps = 1000;
 
-// Drops on the main window: files are opened as address files, any other
-// text is taken as pasted. The map's browser leaves drops to the window,
+// Drops on the main window: files are opened as address files or captures,
+// any other text is taken as pasted. The map's browser leaves drops to the window,
 // so a dropped file never replaces the map page.
 class TDropTarget : public QObject {
 public:
@@ -119,6 +122,12 @@ TBulkRole::TBulkRole(const Parts& parts, QObject* parent)
         parts_.browser->setAcceptDrops(false);
     parts_.window->installEventFilter(new TDropTarget(this));
     TPlacesResponder::setRowSelector([this](int row) { SelectRow(row); });
+    // A single place on the map is titled with its row's address.
+    TPlacesResponder::setRowTitle([list = parts_.list](std::uint32_t row) {
+        return row < static_cast<std::uint32_t>(list->Count())
+                   ? list->Row(static_cast<int>(row)).address.toStdString()
+                   : std::string();
+    });
 }
 
 void TBulkRole::Paste1Click() {
@@ -130,7 +139,9 @@ void TBulkRole::Open1Click() {
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    // Only a help for finding files: what a file is, its content tells.
     dialog.setNameFilters({QStringLiteral("Logs and text (*.log *.txt *.csv)"),
+                           QStringLiteral("Packet captures (*.pcap *.pcapng *.cap)"),
                            QStringLiteral("Saved results (*.geojson *.json)"),
                            QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -139,10 +150,13 @@ void TBulkRole::Open1Click() {
 }
 
 void TBulkRole::Stop1Click() {
-    Stop();
+    run_->StopKeepingCounted();
+    names_->Stop();
 }
 
 void TBulkRole::Stop() {
+    namesLater_.clear();
+    namesAsked_ = 0;
     run_->Stop();
     names_->Stop();
 }
@@ -155,7 +169,10 @@ void TBulkRole::LocateAddressesInText(const QString& text) {
 void TBulkRole::LocateAddressesInFile(const QString& path) {
     if (onFile && onFile(path))
         return;
-    run_->AddFile(path, parts_.decimalSeparator());
+    if (orvanta::capture::FileKindOf(path.toStdString()) == orvanta::capture::FileKind::Capture)
+        run_->AddCapture(path, parts_.decimalSeparator());
+    else
+        run_->AddFile(path, parts_.decimalSeparator());
     Stop1->setEnabled(true);
 }
 
@@ -164,24 +181,41 @@ bool TBulkRole::Running() const {
 }
 
 std::size_t TBulkRole::NamesPending() const {
-    return names_->Pending();
+    return names_->Pending() + namesLater_.size() - namesAsked_;
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
-    std::vector<std::pair<int, std::string>> addresses;
-    addresses.reserve(batch.rows.size());
-    for (std::size_t i = 0; i < batch.rows.size(); ++i)
-        addresses.emplace_back(static_cast<int>(i), batch.rows[i].address.toStdString());
+    // Everything of the piece was made on the run's thread: here it is only
+    // swapped in.
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
+    // A capture's endpoints get no host names (see TBulkBatch).
+    if (batch.lookUpHostNames)
+        for (std::size_t i = 0; i < batch.addresses.size(); ++i)
+            namesLater_.emplace_back(first + static_cast<int>(i), std::move(batch.addresses[i]));
+}
+
+void TBulkRole::AskNames() {
+    // A slice at a time, the window's events in between: a million rows'
+    // names at once would hold the window for a good part of a second.
+    constexpr std::size_t kSlice = 10000;
     names_->SetResolver(parts_.hostResolver());
-    for (auto& [offset, address] : addresses)
-        names_->Add(first + offset, address);
+    const std::size_t end = std::min(namesLater_.size(), namesAsked_ + kSlice);
+    for (; namesAsked_ < end; ++namesAsked_)
+        names_->Add(namesLater_[namesAsked_].first, namesLater_[namesAsked_].second);
+    if (namesAsked_ < namesLater_.size()) {
+        QTimer::singleShot(0, this, [this] { AskNames(); });
+        return;
+    }
+    namesLater_.clear();
+    namesAsked_ = 0;
 }
 
 void TBulkRole::Finished(int outcome, const QString& error) {
+    if (namesAsked_ == 0 && !namesLater_.empty())
+        AskNames();
     // The rows in the list keep their markers, also after a stop.
     parts_.layers->FlushRunPlaces();
     Stop1->setEnabled(run_->Running());

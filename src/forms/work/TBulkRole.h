@@ -11,7 +11,11 @@
 // and takes drops on the window. It knows the window only through Parts.
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -45,8 +49,10 @@ public:
 
     void Paste1Click();
     void Open1Click(); // asks for a file name, then LocateAddressesInFile
-    void Stop1Click();
+    void Stop1Click(); // Esc: a capture keeps what was counted
     void LocateAddressesInText(const QString& text);
+    // A text file, or a packet capture (told by its first bytes): its
+    // endpoints with their packets and bytes, no host names asked for.
     void LocateAddressesInFile(const QString& path);
     bool Running() const;
     // Host names of a run's rows still waiting or under way.
@@ -62,8 +68,14 @@ public:
 private:
     void Rows(TBulkBatch&& batch);
     void Finished(int outcome, const QString& error);
+    void AskNames();
 
     Parts parts_;
     TBulkRun* run_;
     TBulkHostNames* names_;
+    // Rows whose host names are asked once the run's rows are all in: a
+    // million reverse lookups would otherwise contend with the run itself.
+    // A deque: growing it never moves the rows' addresses already in it.
+    std::deque<std::pair<int, std::string>> namesLater_;
+    std::size_t namesAsked_ = 0; // of namesLater_, handed to names_
 };

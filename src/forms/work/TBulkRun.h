@@ -2,9 +2,10 @@
 // The many-address run behind the main window: a text (pasted, dropped or
 // a file read in a stream) is searched for addresses and each distinct one
 // looked up, on a thread of its own, so the window keeps answering. Rows
-// come back in batches, ready for the results list, in the order the
-// addresses were first seen. A text added while a run goes on waits for
-// it; Stop ends the run and drops what waits.
+// come back in a few large pieces, ready for the results list, in the
+// order the addresses were first seen. A packet capture is such a run too:
+// its endpoints with their packets and bytes. A text added while a run goes
+// on waits for it; Stop ends the run and drops what waits.
 //
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) {
@@ -31,8 +32,13 @@ struct TBulkBatch {
     std::vector<TListItem> texts; // the list's texts of `rows`, one each
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::map::PlaceMark> places;
+    // The rows' addresses, for their host names.
+    std::vector<std::string> addresses;
     std::size_t done = 0;
     std::size_t total = 0;
+    // A capture's rows get no host names: asking for the names of all its
+    // endpoints would send packets the user did not ask for.
+    bool lookUpHostNames = true;
 };
 
 class TBulkRun : public QObject {
@@ -54,9 +60,19 @@ public:
     // error ("Cannot open file ..."), then reads it when its turn comes.
     void AddFile(const QString& fileName, QChar decimalSeparator);
     void AddText(const QString& text, QChar decimalSeparator);
+    // A pcap or pcapng file, checked for opening now as AddFile does.
+    void AddCapture(const QString& fileName, QChar decimalSeparator);
     // Ends the running run (reported as Stopped) and drops the waiting ones.
     void Stop();
+    // The user's stop: as Stop, except that a capture being read keeps what
+    // was counted: its rows still come, then the Stopped outcome.
+    void StopKeepingCounted();
     bool Running() const { return running_; }
+
+    // Rows come in few large pieces: the first batch at once, then at most
+    // every kStepMs or kStepRows rows, whichever comes first.
+    static constexpr int kStepMs = 250;
+    static constexpr std::size_t kStepRows = 100000;
 
     std::function<void(TBulkBatch&&)> onRows;
     // Fraction of the run done, 0 to 1.
@@ -65,8 +81,12 @@ public:
 
 private:
     struct Input;
+    void AddFileInput(const QString& fileName, QChar decimalSeparator, bool capture);
     void StartNext();
     void Work(std::shared_ptr<Input> input, int generation);
+    void WorkCapture(const Input& input, int generation);
+    void Finish(int generation, Outcome outcome, const QString& error);
+    class Pieces; // gathers a run's rows into the pieces the window takes
     template <class F> void Post(int generation, F&& f);
 
     // Names made absolute at start: the run opens them on its thread.
@@ -77,4 +97,5 @@ private:
     // Bumped by Stop: whatever an older run still posts is dropped.
     int generation_ = 0;
     bool running_ = false;
+    bool runningCapture_ = false;
 };

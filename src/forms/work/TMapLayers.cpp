@@ -1,13 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/work/TMapLayers.h"
 
-#include "forms/work/TBulkPlaces.h"
+#include "forms/work/TPlacesFeed.h"
 #include "map/PlaceBook.h"
 #include "site/MapScriptBridge.h"
+#include "site/PlacesResponder.h"
 
 TMapLayers::TMapLayers(QObject* parent)
     : QObject(parent), places_(std::make_shared<orvanta::map::PlaceBook>()),
-      runPlaces_(new TBulkPlaces([this](const std::string& call) { Post(call); }, this)) {}
+      runPlaces_(new TPlacesFeed(this)) {
+    runPlaces_->onChanged = [this](std::size_t total, bool finished,
+                                   orvanta::cluster::Bounds extent) {
+        Post(orvanta::map::placesRefreshCall(total, finished, extent.south, extent.west,
+                                             extent.north, extent.east));
+        if (finished && fitWhenIn_) {
+            fitWhenIn_ = false;
+            Post(orvanta::map::placesFitCall());
+        }
+    };
+    TPlacesResponder::setPlaces([feed = runPlaces_] { return feed->Snapshot(); });
+}
+
+TMapLayers::~TMapLayers() {
+    TPlacesResponder::setPlaces({});
+}
 
 void TMapLayers::Post(const std::string& call) {
     if (bridge_ != nullptr)
@@ -25,22 +41,23 @@ void TMapLayers::FocusPlace(const TListItem& texts, QChar decimalSeparator) {
 }
 
 void TMapLayers::AddRunPlaces(std::vector<orvanta::map::PlaceMark>&& marks) {
-    if (!marks.empty())
-        runPlaces_->Add(std::move(marks));
+    runPlaces_->Add(std::move(marks));
 }
 
 void TMapLayers::FlushRunPlaces() {
-    runPlaces_->Flush();
+    runPlaces_->Finish();
 }
 
 void TMapLayers::FitRunPlaces() {
-    Post(orvanta::map::placesFitCall());
+    // After the last places are in: the extent the page fits to is theirs.
+    fitWhenIn_ = true;
 }
 
 void TMapLayers::Clear() {
-    // Rows are addressed by their index: the markers that wait must not
+    // Rows are addressed by their index: the places on their way must not
     // arrive once the list is emptied.
-    runPlaces_->Drop();
+    runPlaces_->Clear();
+    fitWhenIn_ = false;
     Post(orvanta::map::placesClearCall());
     places_->Clear();
     if (onClearRoute)

@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-class TBulkPlaces;
+class TPlacesFeed;
 class TMapScriptBridge;
 namespace orvanta::map {
 class PlaceBook;
@@ -27,6 +27,7 @@ class TMapLayers : public QObject {
     Q_OBJECT
 public:
     explicit TMapLayers(QObject* parent = nullptr);
+    ~TMapLayers() override;
 
     // The map script bridge: null until the map page starts loading.
     void SetBridge(TMapScriptBridge* bridge) { bridge_ = bridge; }
@@ -39,9 +40,13 @@ public:
     void AddPlace(const TListItem& texts, QChar decimalSeparator);
     void FocusPlace(const TListItem& texts, QChar decimalSeparator);
 
-    // The layer of many places: markers of a run, sent in batches.
+    // The layer of many places: the places of a run's rows (rows of the
+    // list), clustered off the window's thread; the page asks for its view.
     void AddRunPlaces(std::vector<orvanta::map::PlaceMark>&& marks);
+    // The run is over (done or stopped): the page learns when all its
+    // places are in.
     void FlushRunPlaces();
+    // Fits the map to every place of the layer once all are in.
     void FitRunPlaces();
 
     // Empties every layer and the place book: markers still waiting are
@@ -52,5 +57,6 @@ public:
 private:
     TMapScriptBridge* bridge_ = nullptr;
     std::shared_ptr<orvanta::map::PlaceBook> places_;
-    TBulkPlaces* runPlaces_;
+    TPlacesFeed* runPlaces_;
+    bool fitWhenIn_ = false;
 };
