@@ -204,7 +204,7 @@ TEST_F(ResultsWindow, SavedGeoJsonOpensAgainWithoutAnyDatabase) {
     EXPECT_FALSE(frmMain->Bulk->Running()); // no lookup
     EXPECT_EQ(ListTexts(), before);
     EXPECT_EQ(frmMain->Results->Summary().Countries().front().occurrences, 6u);
-    ASSERT_TRUE(waitForJs(*frmMain->WebBrowser1->page(), "placesLayer.getLayers().length === 5"));
+    ASSERT_TRUE(waitForJs(*frmMain->WebBrowser1->page(), "placesCount() === 5"));
 }
 
 } // namespace

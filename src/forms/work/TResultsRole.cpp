@@ -186,8 +186,8 @@ void TResultsRole::OpenResultFile(const QString& path) {
         const TResultRow& values = list->Row(row);
         parts_.layers->AddPlace(list->Item(row), parts_.decimalSeparator());
         if (values.count && values.latitude && values.longitude)
-            marks.push_back(
-                {*values.latitude, *values.longitude, row, values.address.toStdString()});
+            marks.push_back({*values.latitude, *values.longitude, row, values.address.toStdString(),
+                             *values.count});
     }
     if (!marks.empty()) {
         parts_.layers->AddRunPlaces(std::move(marks));
