@@ -22,19 +22,19 @@ int TResultsModel::Append(const TListItem& item) {
     typed.address = item.SubItems.value(0);
     typed_.push_back(std::move(typed));
     endInsertRows();
-    ShowLateColumnFor(rows_, rows_.size() - 1);
+    ShowLateColumnFor(rows_.size() - 1);
     return row;
 }
 
-void TResultsModel::ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from) {
+void TResultsModel::ShowLateColumnFor(std::size_t from) {
     if (lateShown_ || lateHeader_.isEmpty())
         return;
     // Sub-items start at the second column: the late one is sub-item
     // headers_.size() - 1.
-    const auto fills = [this](const TListItem& item) {
-        return item.SubItems.size() >= headers_.size();
-    };
-    if (std::none_of(items.begin() + static_cast<std::ptrdiff_t>(from), items.end(), fills))
+    bool fills = false;
+    for (std::size_t i = from; i < rows_.size() && !fills; ++i)
+        fills = rows_[i].SubItems.size() >= headers_.size();
+    if (!fills)
         return;
     const int column = static_cast<int>(headers_.size());
     beginInsertColumns({}, column, column);
@@ -53,7 +53,7 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     typed_.append(std::move(typed));
     rows_.append(std::move(items));
     endInsertRows();
-    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
+    ShowLateColumnFor(static_cast<std::size_t>(first));
     return first;
 }
 
@@ -71,7 +71,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     rows_.append(std::move(texts));
     typed_.append(std::move(rows));
     endInsertRows();
-    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
+    ShowLateColumnFor(static_cast<std::size_t>(first));
     return first;
 }
 
