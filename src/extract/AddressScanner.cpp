@@ -85,8 +85,10 @@ void AddressScanner::Feed(std::string_view piece) {
                     ++tokenEnd;
                 }
                 if (tokenEnd < end && !colon) {
-                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)});
+                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)}, previous_,
+                                   *tokenEnd);
                     beforeToken_ = *tokenEnd;
+                    previous_ = *tokenEnd;
                     at = tokenEnd;
                     continue;
                 }
@@ -97,7 +99,7 @@ void AddressScanner::Feed(std::string_view piece) {
     }
 }
 
-void AddressScanner::TakeWholeToken(std::string_view token) {
+void AddressScanner::TakeWholeToken(std::string_view token, char before, char after) {
     // Without a colon a token holds no IPv6 address: what it holds are the
     // IPv4 addresses among its runs of digits and dots, found here without
     // the byte-at-a-time bookkeeping of Take.
@@ -120,13 +122,26 @@ void AddressScanner::TakeWholeToken(std::string_view token) {
             ++stop;
         }
         // Numbers, versions and times end here, before any parsing.
-        if (stop > at && dots == 3 && last + 1 - at <= kRunCap) {
+        if (stop > at && dots == 3 && last + 1 - at <= kRunCap &&
+            !GluedToName(token, at, stop, dotsAfter, before, after)) {
             Address address;
             if (ParseV4(token.substr(at, last + 1 - at), address))
                 found_(address);
         }
         at = stop;
     }
+}
+
+// The run token[first, stop) ends in `trailingDots` dots; `before` and
+// `after` are the bytes around the token. The same rule as Take's.
+bool AddressScanner::GluedToName(std::string_view token, std::size_t first, std::size_t stop,
+                                 std::size_t trailingDots, char before, char after) {
+    const char ahead = first == 0 ? before : token[first - 1];
+    bool named = IsNameChar(ahead);
+    if (!named && ahead == '.' && first > 0)
+        named = IsNameChar(first == 1 ? before : token[first - 2]);
+    const char behind = stop < token.size() ? token[stop] : after;
+    return named || (trailingDots <= 1 && IsNameChar(behind));
 }
 
 void AddressScanner::Finish() {

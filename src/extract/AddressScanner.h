@@ -49,7 +49,9 @@ private:
     static bool ParseV4(std::string_view run, Address& address);
     // A token without a colon, followed inside the piece by a byte that
     // ends it.
-    void TakeWholeToken(std::string_view token);
+    void TakeWholeToken(std::string_view token, char before, char after);
+    static bool GluedToName(std::string_view token, std::size_t first, std::size_t stop,
+                            std::size_t trailingDots, char before, char after);
     bool TryV6(char after);
 
     Found found_;
