@@ -31,9 +31,10 @@ bool AnswerInformationOption(int argc, char** argv, int& status) {
             std::printf("Usage: orvanta [--private] [--version | --help | FILE...]\n"
                         "Locates IPv4 and IPv6 addresses in GeoLiteCity.dat and\n"
                         "GeoLiteCityv6.dat in the current directory, shows them on a map and\n"
-                        "queries WHOIS and RDAP. Each FILE (a text or a pcap/pcapng capture)\n"
-                        "is opened as \"Open addresses\" opens it. The desktop entry starts it\n"
-                        "through orvanta-launcher in ~/.local/share/orvanta.\n"
+                        "queries WHOIS and RDAP. Each FILE (a text, a pcap/pcapng capture or\n"
+                        "a saved result list in GeoJSON) is opened as \"Open addresses\" opens\n"
+                        "it. The desktop entry starts it through orvanta-launcher in\n"
+                        "~/.local/share/orvanta.\n"
                         "  --private  private mode for this run: no reverse lookups, no\n"
                         "             street tiles, no RDAP bootstrap refresh\n"
                         "See orvanta(1).\n") < 0
@@ -76,16 +77,20 @@ int main(int argc, char** argv) {
     CreateForms();
     QObject::connect(frmMain, &TfrmMain::Closed, &app, &QCoreApplication::quit);
 
+    // The files named after the program; Qt has taken its own options out.
+    // Saved result lists come first: shown before the window first shows,
+    // their rows need no database, so its check is skipped.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files << QFile::decodeName(argv[i]);
+    files = OpenResultFilesAtStart(files);
+
     frmMain->show();
     // The database check's No closes the main window before it comes up.
     if (frmMain->CloseRequested()) {
         FreeForms();
         return 0;
     }
-    // The files named after the program; Qt has taken its own options out.
-    QStringList files;
-    for (int i = 1; i < argc; ++i)
-        files << QFile::decodeName(argv[i]);
     OpenFilesAtStart(files);
     const int result = app.exec();
     // The windows, and with them the browser pages, go while the browser

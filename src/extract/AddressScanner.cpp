@@ -37,6 +37,14 @@ bool IsWordChar(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
 
+// A letter or underscore next to an IPv4 address, or a dot and then one,
+// makes it part of a host name ("host129.206.196.21.example.com"), whose
+// owner is not that address. Bytes above 127 are no letters here: binary
+// junk around an address does not hide it.
+bool IsNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
 // The longest IPv6 text: eight groups of four, or six and an IPv4 tail.
 constexpr std::size_t kMaxV6Text = 45;
 
@@ -62,6 +70,7 @@ void AddressScanner::Feed(std::string_view piece) {
                 ++next;
             if (next != at) {
                 beforeToken_ = next[-1];
+                previous_ = next[-1];
                 at = next;
                 if (at == end)
                     break;
@@ -76,8 +85,10 @@ void AddressScanner::Feed(std::string_view piece) {
                     ++tokenEnd;
                 }
                 if (tokenEnd < end && !colon) {
-                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)});
+                    TakeWholeToken({at, static_cast<std::size_t>(tokenEnd - at)}, previous_,
+                                   *tokenEnd);
                     beforeToken_ = *tokenEnd;
+                    previous_ = *tokenEnd;
                     at = tokenEnd;
                     continue;
                 }
@@ -88,7 +99,7 @@ void AddressScanner::Feed(std::string_view piece) {
     }
 }
 
-void AddressScanner::TakeWholeToken(std::string_view token) {
+void AddressScanner::TakeWholeToken(std::string_view token, char before, char after) {
     // Without a colon a token holds no IPv6 address: what it holds are the
     // IPv4 addresses among its runs of digits and dots, found here without
     // the byte-at-a-time bookkeeping of Take.
@@ -111,7 +122,8 @@ void AddressScanner::TakeWholeToken(std::string_view token) {
             ++stop;
         }
         // Numbers, versions and times end here, before any parsing.
-        if (stop > at && dots == 3 && last + 1 - at <= kRunCap) {
+        if (stop > at && dots == 3 && last + 1 - at <= kRunCap &&
+            !GluedToName(token, at, stop, dotsAfter, before, after)) {
             Address address;
             if (ParseV4(token.substr(at, last + 1 - at), address))
                 found_(address);
@@ -120,35 +132,54 @@ void AddressScanner::TakeWholeToken(std::string_view token) {
     }
 }
 
+// The run token[first, stop) ends in `trailingDots` dots; `before` and
+// `after` are the bytes around the token. The same rule as Take's.
+bool AddressScanner::GluedToName(std::string_view token, std::size_t first, std::size_t stop,
+                                 std::size_t trailingDots, char before, char after) {
+    const char ahead = first == 0 ? before : token[first - 1];
+    bool named = IsNameChar(ahead);
+    if (!named && ahead == '.' && first > 0)
+        named = IsNameChar(first == 1 ? before : token[first - 2]);
+    const char behind = stop < token.size() ? token[stop] : after;
+    return named || (trailingDots <= 1 && IsNameChar(behind));
+}
+
 void AddressScanner::Finish() {
     Take(' ');
     beforeToken_ = ' ';
+    previous_ = ' ';
 }
 
 void AddressScanner::Take(char c) {
     if (IsDigit(c) || c == '.') {
         if (IsDigit(c)) {
-            if (runLength_ > 0 || runDots_ > 0) {
-                // Dots between digits belong to the run.
-                if (runLength_ == 0)
-                    runDots_ = 0; // dots before the first digit do not
-                for (; runDots_ > 0; --runDots_) {
-                    if (runLength_ == kRunCap)
-                        runTooLong_ = true;
-                    else
-                        run_[runLength_++] = '.';
-                }
+            if (runLength_ == 0) {
+                // A letter right before, or one dot after a letter
+                // ("www.1.2.3.4"): the run is a name's.
+                runNamed_ = runDots_ == 0 ? IsNameChar(previous_)
+                                          : runDots_ == 1 && IsNameChar(beforeDots_);
+                runDots_ = 0; // dots before the first digit do not belong to it
+            }
+            // Dots between digits belong to the run.
+            for (; runDots_ > 0; --runDots_) {
+                if (runLength_ == kRunCap)
+                    runTooLong_ = true;
+                else
+                    run_[runLength_++] = '.';
             }
             if (runLength_ == kRunCap)
                 runTooLong_ = true;
             else
                 run_[runLength_++] = c;
         } else {
+            if (runLength_ == 0 && runDots_ == 0)
+                beforeDots_ = previous_;
             ++runDots_;
         }
     } else if (runLength_ > 0 || runDots_ > 0) {
-        EndRun();
+        EndRun(c);
     }
+    previous_ = c;
 
     if (IsTokenChar(c)) {
         if (tokenLength_ < kTokenCap)
@@ -166,12 +197,15 @@ void AddressScanner::Take(char c) {
     beforeToken_ = c;
 }
 
-void AddressScanner::EndRun() {
-    if (!runTooLong_ && runLength_ > 0)
+void AddressScanner::EndRun(char after) {
+    // Glued to a name on the right: "1.2.3.4x" or "1.2.3.4.example.com".
+    const bool named = runNamed_ || (runDots_ <= 1 && IsNameChar(after));
+    if (!runTooLong_ && runLength_ > 0 && !named)
         ReportV4({run_.data(), runLength_});
     runLength_ = 0;
     runDots_ = 0;
     runTooLong_ = false;
+    runNamed_ = false;
 }
 
 void AddressScanner::ReportV4(std::string_view run) {

@@ -2,9 +2,9 @@
 // Finds IP addresses in text that arrives in pieces of any size, such as a
 // log read from a file or the clipboard: every IPv4 address (four decimal
 // groups 0..255 without leading zeros, not part of a longer run of digits
-// and dots) and every IPv6 address in the text forms of RFC 4291 ("::"
-// compression, an IPv4 tail), also in brackets or with ":port" after
-// them. Addresses split across pieces are found as if the text were whole.
+// and dots, not glued to a host name's letters) and every IPv6 address in the text forms of RFC
+// 4291 ("::" compression, an IPv4 tail), also in brackets or with ":port" after them. Addresses
+// split across pieces are found as if the text were whole.
 //
 //     AddressScanner scanner([&](const Address& a) { tally.Add(a); });
 //     while (reading) scanner.Feed(piece);
@@ -44,12 +44,14 @@ public:
 private:
     void Take(char c);
     void EndToken(char after);
-    void EndRun();
+    void EndRun(char after);
     void ReportV4(std::string_view run);
     static bool ParseV4(std::string_view run, Address& address);
     // A token without a colon, followed inside the piece by a byte that
     // ends it.
-    void TakeWholeToken(std::string_view token);
+    void TakeWholeToken(std::string_view token, char before, char after);
+    static bool GluedToName(std::string_view token, std::size_t first, std::size_t stop,
+                            std::size_t trailingDots, char before, char after);
     bool TryV6(char after);
 
     Found found_;
@@ -66,6 +68,11 @@ private:
     std::size_t runLength_ = 0;
     std::size_t runDots_ = 0; // dots after the last digit, not yet stored
     bool runTooLong_ = false;
+    // The run is glued to a name on its left (see IsNameChar).
+    bool runNamed_ = false;
+    // The byte taken last, and the one before the dots a run starts with.
+    char previous_ = ' ';
+    char beforeDots_ = ' ';
     // IPv4 runs inside the current token, held back until the token ends:
     // an IPv6 address with an IPv4 tail must not count that tail on its own.
     static constexpr std::size_t kMaxPending = kTokenCap / 8 + 1;

@@ -3,6 +3,7 @@
 #include "forms/CreateForm.h"
 #include "forms/NetAbout.h"
 #include "forms/RouteWindow.h"
+#include "forms/SummaryWindow.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
@@ -10,6 +11,7 @@
 #include "forms/fMain.h"
 #include "forms/support/Guard.h"
 #include "forms/work/TBulkRole.h"
+#include "forms/work/TResultsRole.h"
 
 void CreateForms() {
     // 1. The main window, first, so that it owns the taskbar entry.
@@ -42,4 +44,16 @@ void FreeForms() {
     Form4 = nullptr;
     Form5 = nullptr;
     frmRoute = nullptr;
+    frmSummary = nullptr;
+}
+
+QStringList OpenResultFilesAtStart(const QStringList& files) {
+    QStringList others;
+    for (const QString& file : files) {
+        if (TResultsRole::IsResultFile(file))
+            RunGuarded([&] { frmMain->Results->OpenResultFile(file); });
+        else
+            others << file;
+    }
+    return others;
 }

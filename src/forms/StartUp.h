@@ -17,3 +17,8 @@ void OpenFilesAtStart(const QStringList& files);
 // the instance pointers. Call before the application object ends: the
 // browser pages must go before the browser profile does.
 void FreeForms();
+
+// The saved result lists (GeoJSON) among the files named on the command
+// line, shown before the main window first shows: rows that need no
+// database, so its check is skipped. Returns the other files, in order.
+QStringList OpenResultFilesAtStart(const QStringList& files);

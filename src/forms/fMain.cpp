@@ -3,6 +3,7 @@
 #include "Pictures.h"
 #include "forms/NetAbout.h"
 #include "forms/RouteWindow.h"
+#include "forms/SummaryWindow.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
@@ -12,6 +13,7 @@
 #include "forms/chrome/TImage.h"
 #include "forms/chrome/TSpeedButton.h"
 #include "forms/chrome/TSplitter.h"
+#include "forms/results/TColumnFit.h"
 #include "forms/results/TListView.h"
 #include "forms/support/Guard.h"
 #include "forms/support/ProgramFonts.h"
@@ -20,6 +22,7 @@
 #include "forms/work/TBulkRole.h"
 #include "forms/work/TMapLayers.h"
 #include "forms/work/TPrivacyRole.h"
+#include "forms/work/TResultsRole.h"
 #include "forms/work/TRouteRole.h"
 #include "site/MapDataResponder.h"
 
@@ -125,11 +128,6 @@ void TfrmMain::WireRoles() {
                           [this] { return FDecimalSeparator; }, [this] { return FHostResolver; },
                           [this] { return Privacy->NamesForRuns(); }},
                          this);
-    Privacy = new TPrivacyRole({this, PopupMenu1, ListView1, FlatTitlebar3,
-                                [this](const std::string& call) { Layers->Post(call); },
-                                [this](const std::vector<int>& rows) { Bulk->LookUpNames(rows); },
-                                [this](const QString& text) { Bulk->StopNames(text); }},
-                               this);
     Route = new TRouteRole({this, TraceRoute1, ListView1,
                             []() -> std::optional<QString> {
                                 if (!Form1)
@@ -143,6 +141,16 @@ void TfrmMain::WireRoles() {
                                 frmRoute->RunTrace(this, address);
                             }},
                            this);
+    Results = new TResultsRole({this, PopupMenu1, ListView1, Layers, Bulk, SaveAs1,
+                                [this] { return FDecimalSeparator; },
+                                [this] { frmSummary->ShowOver(this); }},
+                               this);
+    frmSummary = new TfrmSummary(this, Results);
+    Privacy = new TPrivacyRole({this, PopupMenu1, ListView1, FlatTitlebar3,
+                                [this](const std::string& call) { Layers->Post(call); },
+                                [this](const std::vector<int>& rows) { Bulk->LookUpNames(rows); },
+                                [this](const QString& text) { Bulk->StopNames(text); }},
+                               this);
 }
 
 void TfrmMain::BuildTitleStrips(QWidget* client) {
@@ -289,6 +297,8 @@ void TfrmMain::BuildResultsList(QWidget* client) {
                            {QStringLiteral("Count"), 60}});
     // A capture's bytes on the wire, after its packets in Count.
     ListView1->SetLateColumn(QStringLiteral("Bytes"), 90);
+    // At any size every column shows; the location line takes what is left.
+    new TColumnFit(ListView1, {0, 100, 75, 75, 170, 150, 55, 80});
     for (const QString& icon : Pictures::ListIcons())
         ImageList1 << QIcon(icon);
     ListView1->SetSmallImages(ImageList1);
@@ -303,7 +313,7 @@ void TfrmMain::BuildResultsList(QWidget* client) {
     // Ctrl+C works wherever the focus is in the list, menu open or not.
     Copy1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ListView1->addAction(Copy1);
-    SaveAs1 = Named(PopupMenu1->addAction(QStringLiteral("Save list as CSV\u2026")), "SaveAs1");
+    SaveAs1 = Named(PopupMenu1->addAction(QStringLiteral("Save list as\u2026")), "SaveAs1");
     Clear1 = Named(PopupMenu1->addAction(QStringLiteral("Clear list")), "Clear1");
     connect(ListView1, &QWidget::customContextMenuRequested, PopupMenu1, [this](const QPoint& pos) {
         PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos));
@@ -356,7 +366,9 @@ void TfrmMain::setVisible(bool visible) {
 
 void TfrmMain::FormShow() {
     const QString path = QDir::currentPath() + QLatin1Char('/') + QLatin1String(kDatabaseFile);
-    if (QFileInfo(path).isFile())
+    // Rows before the first showing come from result files named at start,
+    // which need no database.
+    if (QFileInfo(path).isFile() || ListView1->Count() > 0)
         return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("DB missing"),
                     QStringLiteral("GeoIP CityDB missing Please Download GeoIP CityDB!!! "),

@@ -69,14 +69,14 @@ public:
     QList<QIcon> ImageList1;
     QMenu* PopupMenu1;
     // TraceRoute1: the focused row's address (Ctrl+T: the current one);
-    // Copy1: Ctrl+C; SaveAs1: "Save list as CSV…".
+    // Copy1: Ctrl+C; SaveAs1: "Save list as…" (Ctrl+S: CSV, GeoJSON or KML).
     QAction *Go1, *Whois1, *TraceRoute1, *Copy1, *SaveAs1, *Clear1;
-    orvanta::net::TIdWhois IdWhois1; // the WHOIS client of "IP Whois"
-    // The roles the window owns (see the top of this file).
-    TMapLayers* Layers = nullptr;          // the map's bridge, place book and layers
+    orvanta::net::TIdWhois IdWhois1;       // the WHOIS client of "IP Whois"
+    TMapLayers* Layers = nullptr;          // roles (see the top): map bridge, places, layers
     TBulkRole* Bulk = nullptr;             // many addresses at once
     TRouteRole* Route = nullptr;           // into the route window
     class TPrivacyRole* Privacy = nullptr; // private mode, host names on request
+    class TResultsRole* Results = nullptr; // the summary, saving and reopening
 
     void FormCreate(); // loads the map page
     void FormShow();
@@ -97,7 +97,7 @@ public:
     void Whois1Click();
     // Getting results out of the list (fMainResults.cpp).
     void Copy1Click();
-    void SaveAs1Click(); // asks for a file name, then SaveListAsCsv
+    void SaveAs1Click(); // asks for a file name and a format (Results)
     void SaveListAsCsv(const QString& path);
     void Clear1Click();
     void SetHostResolver(THostResolver* resolver); // for tests; null: the system's

@@ -1,16 +1,16 @@
 // Getting results out of the main window's list: the selected row to the
-// clipboard, the whole list to a CSV file, and clearing the list.
+// clipboard, the whole list to a file (CSV here, every format through the
+// Results role), and clearing the list.
 #include "forms/fMain.h"
 #include "forms/results/ResultsExport.h"
 #include "forms/results/TListView.h"
 #include "forms/support/FileReplace.h"
 #include "forms/work/TBulkRole.h"
 #include "forms/work/TMapLayers.h"
+#include "forms/work/TResultsRole.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 
 void TfrmMain::UpdateListActions() {
@@ -27,15 +27,7 @@ void TfrmMain::Copy1Click() {
 }
 
 void TfrmMain::SaveAs1Click() {
-    QFileDialog dialog(this, QStringLiteral("Save list as CSV"), QDir::homePath());
-    dialog.setObjectName(QStringLiteral("SaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    dialog.selectFile(QStringLiteral("orvanta-results.csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    SaveListAsCsv(dialog.selectedFiles().constFirst());
+    Results->SaveAsClick();
 }
 
 void TfrmMain::SaveListAsCsv(const QString& path) {

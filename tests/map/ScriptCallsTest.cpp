@@ -1,5 +1,7 @@
 #include "map/ScriptCalls.h"
 
+#include "map/CountriesCalls.h"
+
 #include <gtest/gtest.h>
 #include <string>
 
@@ -67,3 +69,17 @@ TEST(ScriptCalls, PlainTextLineBreaksBecomeCrLf) {
 }
 
 } // namespace
+
+TEST(ScriptCalls, CountriesTableAsScriptLiterals) {
+    using orvanta::map::countriesShowCall;
+    EXPECT_EQ(
+        countriesShowCall({{"DE", "Germany", 12, 40}, {"", "Unknown", 1, 18446744073709551615u}}),
+        "if (typeof countriesShow === 'function') { "
+        "countriesShow([[\"DE\",\"Germany\",12,40],[\"\",\"Unknown\",1,18446744073709551615]]); }");
+    // Quotes, line breaks and letters beyond ASCII cannot break the call.
+    EXPECT_EQ(countriesShowCall({{"CI", "C\xC3\xB4te d'Ivoire \"x\"\n</script>", 1, 1}}),
+              "if (typeof countriesShow === 'function') { "
+              "countriesShow([[\"CI\",\"C\\u00f4te d'Ivoire \\\"x\\\"\\n</script>\",1,1]]); }");
+    EXPECT_EQ(orvanta::map::countriesClearCall(),
+              "if (typeof countriesShow === 'function') { countriesClear(); }");
+}

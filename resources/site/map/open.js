@@ -182,6 +182,7 @@ function initialize() {
   openMapPrivateStart(); // the tiles, unless the page starts in private mode
   openMapLoadWorld();
   placesSetUp();
+  countriesSetUp();
   mapTimes.initialized = openMapNow();
 }
 

@@ -78,8 +78,10 @@ QString LocationLine(const TResultRow& row) {
 }
 
 QString HostNameText(const TResultRow& row) {
+    // A name nobody asked for yet (a pasted row, private mode) says so, also
+    // when its texts are made again from the values (a reopened file).
     if (!row.hostName)
-        return {};
+        return QString::fromLatin1(kNotLookedUp);
     return row.hostName->isEmpty() ? kUnresolved : *row.hostName;
 }
 

@@ -71,8 +71,8 @@ inline constexpr const char* kNotLookedUp = "Not looked up";
 
 // "City, Region, CountryName", or "ERROR City not present".
 QString LocationLine(const TResultRow& row);
-// The host name column: the name, "Unresolved Host" when none came, empty
-// while not asked.
+// The host name column: the name, "Unresolved Host" when none came, "Not
+// looked up" while not asked.
 QString HostNameText(const TResultRow& row);
 // Takes a host name column text back (the reverse of HostNameText);
 // "Not looked up" is no name either.

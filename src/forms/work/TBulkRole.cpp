@@ -142,6 +142,7 @@ void TBulkRole::Open1Click() {
     // Only a help for finding files: what a file is, its content tells.
     dialog.setNameFilters({QStringLiteral("Logs and text (*.log *.txt *.csv)"),
                            QStringLiteral("Packet captures (*.pcap *.pcapng *.cap)"),
+                           QStringLiteral("Saved results (*.geojson *.json)"),
                            QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -166,6 +167,8 @@ void TBulkRole::LocateAddressesInText(const QString& text) {
 }
 
 void TBulkRole::LocateAddressesInFile(const QString& path) {
+    if (onFile && onFile(path))
+        return;
     if (orvanta::capture::FileKindOf(path.toStdString()) == orvanta::capture::FileKind::Capture)
         run_->AddCapture(path, parts_.decimalSeparator());
     else

@@ -69,6 +69,9 @@ public:
     void LookUpNames(const std::vector<int>& rows);
     // Stops every host-name lookup; the rows that waited read `text`.
     void StopNames(const QString& text);
+    // Asked first for every file opened, dropped or named at start: true
+    // when it took the file itself (a result file), so it is no log.
+    std::function<bool(const QString& path)> onFile;
 
 private:
     void Rows(TBulkBatch&& batch);

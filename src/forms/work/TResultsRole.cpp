@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "forms/work/TResultsRole.h"
+
+#include "forms/results/ResultRecords.h"
+#include "forms/results/ResultsExport.h"
+#include "forms/results/TListView.h"
+#include "forms/support/FileReplace.h"
+#include "forms/support/Guard.h"
+#include "forms/work/TBulkRole.h"
+#include "forms/work/TMapLayers.h"
+#include "map/CountriesCalls.h"
+#include "map/PlacesCalls.h"
+#include "resultfiles/GeoJsonReader.h"
+#include "resultfiles/GeoJsonWriter.h"
+#include "resultfiles/KmlWriter.h"
+#include "resultfiles/SavedFile.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QItemSelection>
+#include <QMenu>
+#include <QTimer>
+#include <sys/stat.h>
+
+namespace rf = orvanta::resultfiles;
+
+namespace {
+
+// The shaded map is sent at most this often while rows stream in.
+constexpr int kCountriesDelayMs = 300;
+
+enum class Format { Csv, GeoJson, Kml };
+
+Format FormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("geojson") || suffix == QLatin1String("json"))
+        return Format::GeoJson;
+    if (suffix == QLatin1String("kml"))
+        return Format::Kml;
+    return Format::Csv;
+}
+
+std::string LocalName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
+const QString kGeoJsonFilter = QStringLiteral("GeoJSON files (*.geojson *.json)");
+const QString kKmlFilter = QStringLiteral("KML files (*.kml)");
+
+} // namespace
+
+TResultsRole::TResultsRole(const Parts& parts, QObject* parent)
+    : QObject(parent), parts_(parts), countriesLater_(new QTimer(this)) {
+    parts_.menu->addSeparator();
+    Summary1 = parts_.menu->addAction(QStringLiteral("Summary"));
+    Summary1->setObjectName(QStringLiteral("Summary1"));
+    Summary1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    Summary1->setShortcutContext(Qt::WindowShortcut);
+    parts_.window->addAction(Summary1);
+    connect(Summary1, &QAction::triggered, this, Guarded([this] { Summary1Click(); }));
+
+    parts_.saveAs->setText(QStringLiteral("Save list as\u2026"));
+    parts_.saveAs->setShortcut(QKeySequence::Save);
+    parts_.saveAs->setShortcutContext(Qt::WindowShortcut);
+    parts_.window->addAction(parts_.saveAs);
+
+    // Every kind of row reaches the list through its model: single locates,
+    // runs, restored files.
+    QAbstractItemModel* model = parts_.list->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { RowsAdded(first, last); });
+    // The list only ever loses all its rows at once ("Clear list").
+    connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { Clear(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { Clear(); });
+    parts_.bulk->onFile = [this](const QString& path) {
+        if (!IsResultFile(path))
+            return false;
+        OpenResultFile(path);
+        return true;
+    };
+    countriesLater_->setSingleShot(true);
+    countriesLater_->setInterval(kCountriesDelayMs);
+    connect(countriesLater_, &QTimer::timeout, this, [this] { SendCountries(); });
+}
+
+void TResultsRole::Summary1Click() {
+    parts_.showSummary();
+}
+
+void TResultsRole::RowsAdded(int first, int last) {
+    for (int row = first; row <= last; ++row) {
+        const TResultRow& values = parts_.list->Row(row);
+        summary_.Add(RecordOf(values));
+        shading_ = shading_ || values.count.has_value();
+    }
+    if (shading_ && !countriesLater_->isActive())
+        countriesLater_->start();
+    emit SummaryChanged();
+}
+
+void TResultsRole::SendCountries() {
+    std::vector<orvanta::map::CountryShade> lines;
+    for (const rf::SummaryLine& line : summary_.Countries())
+        lines.push_back({line.key, line.name, line.addresses, line.occurrences});
+    parts_.layers->Post(orvanta::map::countriesShowCall(lines));
+}
+
+void TResultsRole::Clear() {
+    countriesLater_->stop();
+    summary_.Clear();
+    if (shading_)
+        parts_.layers->Post(orvanta::map::countriesClearCall());
+    shading_ = false;
+    // Rows left after a removal, if ever, are counted anew.
+    if (parts_.list->Count() > 0)
+        RowsAdded(0, parts_.list->Count() - 1);
+    else
+        emit SummaryChanged();
+}
+
+void TResultsRole::SaveAsClick() {
+    QFileDialog dialog(parts_.window, QStringLiteral("Save list as"), QDir::homePath());
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(
+        {kCsvFilter, kGeoJsonFilter, kKmlFilter, QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == kGeoJsonFilter ? QStringLiteral("geojson")
+                                : filter == kKmlFilter   ? QStringLiteral("kml")
+                                                         : QStringLiteral("csv"));
+    });
+    dialog.selectFile(QStringLiteral("orvanta-results.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveList(dialog.selectedFiles().constFirst());
+}
+
+void TResultsRole::SaveList(const QString& path) {
+    switch (FormatOf(path)) {
+    case Format::Csv:
+        ReplaceFile(path, ResultsCsv(*parts_.list));
+        return;
+    case Format::GeoJson: {
+        const auto records = RecordsOf(*parts_.list);
+        rf::SaveFile(LocalName(path), [&](std::ostream& out) { rf::WriteGeoJson(out, records); });
+        return;
+    }
+    case Format::Kml: {
+        const auto records = RecordsOf(*parts_.list);
+        rf::SaveFile(LocalName(path), [&](std::ostream& out) { rf::WriteKml(out, records); });
+        return;
+    }
+    }
+}
+
+bool TResultsRole::IsResultFile(const QString& path) {
+    // Only a regular file is looked into: opening a pipe would wait for
+    // its writer, and a log may well come through one.
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(4096);
+    return rf::LooksLikeGeoJson(std::string_view(start.constData(), start.size()));
+}
+
+void TResultsRole::OpenResultFile(const QString& path) {
+    rf::GeoJsonContents contents = rf::ReadGeoJsonFile(LocalName(path));
+    std::vector<TResultRow> rows;
+    rows.reserve(contents.rows.size());
+    for (const rf::ResultRecord& record : contents.rows)
+        rows.push_back(RowOf(record));
+    TListView* list = parts_.list;
+    const int first = list->AddRows(std::move(rows));
+    // The places come back as they were: every row in the place book the
+    // map's "Go to Address" asks, the rows of runs in the layer of many places.
+    std::vector<orvanta::map::PlaceMark> marks;
+    for (int row = first; row < list->Count(); ++row) {
+        const TResultRow& values = list->Row(row);
+        parts_.layers->AddPlace(list->Item(row), parts_.decimalSeparator());
+        if (values.count && values.latitude && values.longitude)
+            marks.push_back({*values.latitude, *values.longitude, row, values.address.toStdString(),
+                             *values.count});
+    }
+    if (!marks.empty()) {
+        parts_.layers->AddRunPlaces(std::move(marks));
+        parts_.layers->FlushRunPlaces();
+        parts_.layers->FitRunPlaces();
+    }
+    if (shading_) {
+        countriesLater_->stop();
+        SendCountries();
+    }
+}
+
+void TResultsRole::SelectRowsOf(bool countries, const std::string& key) {
+    TListView* list = parts_.list;
+    const QAbstractItemModel* model = list->model();
+    const int lastColumn = model->columnCount() - 1;
+    QItemSelection selection;
+    int first = -1; // of the run of matching rows at hand
+    int firstOfAll = -1;
+    const int count = list->Count();
+    for (int row = 0; row <= count; ++row) {
+        bool matches = false;
+        if (row < count) {
+            const rf::ResultRecord record = RecordOf(list->Row(row));
+            matches = (countries ? rf::CountryKey(record) : rf::OrganisationKey(record)) == key;
+        }
+        if (matches && first < 0)
+            first = row;
+        if (!matches && first >= 0) {
+            // One range per run of rows, so a country of thousands stays quick.
+            selection.select(model->index(first, 0), model->index(row - 1, lastColumn));
+            firstOfAll = firstOfAll < 0 ? first : firstOfAll;
+            first = -1;
+        }
+    }
+    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (firstOfAll >= 0) {
+        const QModelIndex index = model->index(firstOfAll, 0);
+        list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        list->scrollTo(index);
+    }
+}
