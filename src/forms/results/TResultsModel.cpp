@@ -26,15 +26,15 @@ int TResultsModel::Append(const TListItem& item) {
     return row;
 }
 
-void TResultsModel::ShowLateColumnFor(const std::vector<TListItem>& items, std::size_t from) {
+void TResultsModel::ShowLateColumnFor(const PieceVector<TListItem>& items, std::size_t from) {
     if (lateShown_ || lateHeader_.isEmpty())
         return;
     // Sub-items start at the second column: the late one is sub-item
     // headers_.size() - 1.
-    const auto fills = [this](const TListItem& item) {
-        return item.SubItems.size() >= headers_.size();
-    };
-    if (std::none_of(items.begin() + static_cast<std::ptrdiff_t>(from), items.end(), fills))
+    bool fills = false;
+    for (std::size_t i = from; i < items.size() && !fills; ++i)
+        fills = items[i].SubItems.size() >= headers_.size();
+    if (!fills)
         return;
     const int column = static_cast<int>(headers_.size());
     beginInsertColumns({}, column, column);

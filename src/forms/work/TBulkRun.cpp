@@ -197,6 +197,64 @@ void TBulkRun::StartNext() {
     worker_ = std::thread([this, input, generation = generation_] { Work(input, generation); });
 }
 
+// The window's thread only swaps in finished pieces: rows, texts and places
+// are all made on the run's thread, and gathered into few large pieces.
+class TBulkRun::Pieces {
+public:
+    Pieces(TBulkRun& run, int generation, const Input& input)
+        : run_(run), generation_(generation), capture_(input.capture), maker_(input.separator) {}
+
+    void Take(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
+        step_.done = done;
+        step_.total = total;
+        // A capture's endpoints get no host names: asking for them would
+        // send packets the user did not ask for.
+        step_.lookUpHostNames = !capture_;
+        for (orvanta::bulk::BulkRow& row : rows) {
+            if (row.found)
+                step_.places.push_back({row.record.Latitude,
+                                        row.record.Longitude,
+                                        static_cast<int>(step_.rows.size()),
+                                        {},
+                                        row.count});
+            maker_.Make(row, capture_, step_.rows.emplace_back(), step_.texts.emplace_back());
+            if (!capture_)
+                step_.addresses.push_back(std::move(row.address));
+        }
+        if (!sentAny_ || step_.rows.size() >= kStepRows ||
+            std::chrono::steady_clock::now() - sentAt_ >= std::chrono::milliseconds(kStepMs))
+            Flush();
+    }
+
+    // Sends what was gathered; also what a stopped capture counted.
+    void Flush() {
+        if (step_.rows.empty())
+            return;
+        // A capture's bar is the part of the file read; a text's second
+        // half is its lookups.
+        run_.Post(generation_,
+                  [run = &run_, capture = capture_, batch = std::move(step_)]() mutable {
+                      if (run->onProgress && !capture)
+                          run->onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
+                                                    static_cast<double>(batch.total));
+                      if (run->onRows)
+                          run->onRows(std::move(batch));
+                  });
+        step_ = TBulkBatch{};
+        sentAny_ = true;
+        sentAt_ = std::chrono::steady_clock::now();
+    }
+
+private:
+    TBulkRun& run_;
+    int generation_;
+    bool capture_;
+    RowMaker maker_;
+    TBulkBatch step_;
+    bool sentAny_ = false;
+    std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
+};
+
 void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     if (input->capture) {
         WorkCapture(*input, generation);
@@ -258,64 +316,6 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     pieces.Flush();
     Finish(generation, outcome, error);
 }
-
-// The window's thread only swaps in finished pieces: rows, texts and places
-// are all made on the run's thread, and gathered into few large pieces.
-class TBulkRun::Pieces {
-public:
-    Pieces(TBulkRun& run, int generation, const Input& input)
-        : run_(run), generation_(generation), capture_(input.capture), maker_(input.separator) {}
-
-    void Take(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
-        step_.done = done;
-        step_.total = total;
-        // A capture's endpoints get no host names: asking for them would
-        // send packets the user did not ask for.
-        step_.lookUpHostNames = !capture_;
-        for (orvanta::bulk::BulkRow& row : rows) {
-            if (row.found)
-                step_.places.push_back({row.record.Latitude,
-                                        row.record.Longitude,
-                                        static_cast<int>(step_.rows.size()),
-                                        {},
-                                        row.count});
-            maker_.Make(row, capture_, step_.rows.emplace_back(), step_.texts.emplace_back());
-            if (!capture_)
-                step_.addresses.push_back(std::move(row.address));
-        }
-        if (!sentAny_ || step_.rows.size() >= kStepRows ||
-            std::chrono::steady_clock::now() - sentAt_ >= std::chrono::milliseconds(kStepMs))
-            Flush();
-    }
-
-    // Sends what was gathered; also what a stopped capture counted.
-    void Flush() {
-        if (step_.rows.empty())
-            return;
-        // A capture's bar is the part of the file read; a text's second
-        // half is its lookups.
-        run_.Post(generation_,
-                  [run = &run_, capture = capture_, batch = std::move(step_)]() mutable {
-                      if (run->onProgress && !capture)
-                          run->onProgress(0.5 + 0.5 * static_cast<double>(batch.done) /
-                                                    static_cast<double>(batch.total));
-                      if (run->onRows)
-                          run->onRows(std::move(batch));
-                  });
-        step_ = TBulkBatch{};
-        sentAny_ = true;
-        sentAt_ = std::chrono::steady_clock::now();
-    }
-
-private:
-    TBulkRun& run_;
-    int generation_;
-    bool capture_;
-    RowMaker maker_;
-    TBulkBatch step_;
-    bool sentAny_ = false;
-    std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
-};
 
 void TBulkRun::WorkCapture(const Input& input, int generation) {
     const double size = static_cast<double>(input.size);
