@@ -6,7 +6,7 @@
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -21,15 +21,13 @@ namespace {
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
 // Rows of one place and organisation differ only in their address and
-// count: the rest (values and texts) is made once per place for the run and
-// shared by its rows. Most of a million rows' time and memory went into
-// making and keeping the same city names and coordinate texts again.
+// count: the rest of the values is made once per place for the run and
+// shared by its rows. The list makes a row's texts only when they are first
+// asked for (most of a million rows are never shown), so none are made here.
 class RowMaker {
 public:
-    explicit RowMaker(QChar separator) : separator_(separator) {}
-
-    // `capture`: the row carries its bytes on the wire, in a column of its own.
-    void Make(const orvanta::bulk::BulkRow& in, bool capture, TResultRow& row, TListItem& texts) {
+    // `capture`: the row carries its bytes on the wire.
+    void Make(const orvanta::bulk::BulkRow& in, bool capture, TResultRow& row) {
         key_.clear();
         if (in.found) {
             const auto& r = in.record;
@@ -43,42 +41,20 @@ public:
         key_ += in.found ? '\x1e' : '\x1d';
         key_ += in.organization;
         const auto [made, added] = made_.try_emplace(key_);
-        if (added) {
-            made->second.row = LocatedRow(QString(), in.found ? &in.record : nullptr,
-                                          QString::fromStdString(in.organization));
-            made->second.texts = ResultTexts(made->second.row, separator_);
-        }
-        row = made->second.row;
+        if (added)
+            made->second = LocatedRow(QString(), in.found ? &in.record : nullptr,
+                                      QString::fromStdString(in.organization));
+        row = made->second;
         row.address =
             QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
         row.count = in.count;
-        texts = made->second.texts;
-        texts.SubItems[0] = row.address;
-        texts.SubItems << CountText(in.count);
-        if (capture) {
+        if (capture)
             row.bytes = in.bytes;
-            texts.SubItems << QString::number(in.bytes);
-        }
     }
 
 private:
-    QString CountText(std::uint64_t count) {
-        if (count >= counts_.size())
-            return QString::number(count);
-        QString& text = counts_[count];
-        if (text.isNull())
-            text = QString::number(count);
-        return text;
-    }
-
-    struct Made {
-        TResultRow row; // without address and count
-        TListItem texts;
-    };
-    QChar separator_;
     std::string key_;
-    std::unordered_map<std::string, Made> made_;
-    std::array<QString, 1024> counts_;
+    std::unordered_map<std::string, TResultRow> made_; // without address and count
 };
 
 } // namespace
@@ -202,7 +178,7 @@ void TBulkRun::StartNext() {
 class TBulkRun::Pieces {
 public:
     Pieces(TBulkRun& run, int generation, const Input& input)
-        : run_(run), generation_(generation), capture_(input.capture), maker_(input.separator) {}
+        : run_(run), generation_(generation), capture_(input.capture) {}
 
     void Take(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
         step_.done = done;
@@ -210,6 +186,18 @@ public:
         // A capture's endpoints get no host names: asking for them would
         // send packets the user did not ask for.
         step_.lookUpHostNames = !capture_;
+        // Room for the whole piece at once (the rest of the run, up to a
+        // step): growing a vector of rows batch by batch moved every row
+        // several times.
+        if (step_.rows.empty()) {
+            const std::size_t left = total > done ? total - done : 0;
+            // The first piece goes at once, as it came.
+            const std::size_t room = sentAny_ ? std::min(kStepRows, rows.size() + left) : 0;
+            step_.rows.reserve(std::max(room, rows.size()));
+            step_.places.reserve(step_.rows.capacity());
+            if (!capture_)
+                step_.addresses.reserve(step_.rows.capacity());
+        }
         for (orvanta::bulk::BulkRow& row : rows) {
             if (row.found)
                 step_.places.push_back({row.record.Latitude,
@@ -217,7 +205,7 @@ public:
                                         static_cast<int>(step_.rows.size()),
                                         {},
                                         row.count});
-            maker_.Make(row, capture_, step_.rows.emplace_back(), step_.texts.emplace_back());
+            maker_.Make(row, capture_, step_.rows.emplace_back());
             if (!capture_)
                 step_.addresses.push_back(std::move(row.address));
         }
@@ -230,6 +218,10 @@ public:
     void Flush() {
         if (step_.rows.empty())
             return;
+        // A piece sent early (by time) gives back the room it did not use:
+        // the list keeps the piece as it is.
+        if (step_.rows.capacity() - step_.rows.size() > step_.rows.size() / 8)
+            step_.rows.shrink_to_fit();
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.
         run_.Post(generation_,
