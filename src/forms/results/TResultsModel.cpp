@@ -65,7 +65,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     if (texts.size() != rows.size()) {
         // Made when first read (Item): most rows of a long list are never
         // shown, and their texts were most of a row's time and memory.
-        texts.assign(rows.size(), TListItem{{}, {}, kTextsLater});
+        texts.assign(rows.size(), TextsLater());
     }
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     rows_.append(std::move(texts));

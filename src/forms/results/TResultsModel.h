@@ -31,6 +31,10 @@ public:
     // are the results list's (ResultTexts with the decimal separator), made
     // when a row's texts are first asked for.
     int AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
+    // A row's place in AppendRows' `texts` whose texts are made when first
+    // asked for: filled on the thread that makes the rows, so the window's
+    // thread only takes the piece over.
+    static TListItem TextsLater() { return {{}, {}, kTextsLater}; }
     void SetDecimalSeparator(QChar separator) { separator_ = separator; }
     // Sets the host name of many rows: sub-item `index` shows the text, the
     // typed row takes the name it stands for (HostNameFromText).

@@ -3,6 +3,7 @@
 #include "bulk/BulkLocate.h"
 #include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
+#include "forms/results/TResultsModel.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 
@@ -11,9 +12,10 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -21,9 +23,10 @@ namespace {
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
 // Rows of one place and organisation differ only in their address and
-// count: the rest of the values is made once per place for the run and
-// shared by its rows. The list makes a row's texts only when they are first
-// asked for (most of a million rows are never shown), so none are made here.
+// count: the rest of the values is made once per place and shared by its
+// rows while the place is among those seen lately. The list makes a row's
+// texts only when they are first asked for (most of a million rows are never
+// shown), so none are made here.
 class RowMaker {
 public:
     // `capture`: the row carries its bytes on the wire.
@@ -40,11 +43,13 @@ public:
         }
         key_ += in.found ? '\x1e' : '\x1d';
         key_ += in.organization;
-        const auto [made, added] = made_.try_emplace(key_);
-        if (added)
-            made->second = LocatedRow(QString(), in.found ? &in.record : nullptr,
-                                      QString::fromStdString(in.organization));
-        row = made->second;
+        Made& made = made_[std::hash<std::string>{}(key_) % made_.size()];
+        if (made.key != key_) {
+            made.key = key_;
+            made.row = LocatedRow(QString(), in.found ? &in.record : nullptr,
+                                  QString::fromStdString(in.organization));
+        }
+        row = made.row;
         row.address =
             QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
         row.count = in.count;
@@ -53,8 +58,14 @@ public:
     }
 
 private:
+    // The rows made last, by their key, one per slot: a run of a million
+    // places, each its own, costs the same small table as a run of one.
+    struct Made {
+        std::string key;
+        TResultRow row; // without address and count
+    };
     std::string key_;
-    std::unordered_map<std::string, TResultRow> made_; // without address and count
+    std::vector<Made> made_ = std::vector<Made>(4096);
 };
 
 } // namespace
@@ -186,13 +197,14 @@ public:
         // A capture's endpoints get no host names: asking for them would
         // send packets the user did not ask for.
         step_.lookUpHostNames = !capture_;
-        // Room for the whole piece at once (the rest of the run, up to a
-        // step): growing a vector of rows batch by batch moved every row
-        // several times.
+        // Room for the whole piece at once, as many rows as the last piece
+        // had and a half again (up to a step and the rest of the run):
+        // growing a vector of rows batch by batch moved every row several
+        // times.
         if (step_.rows.empty()) {
             const std::size_t left = total > done ? total - done : 0;
-            // The first piece goes at once, as it came.
-            const std::size_t room = sentAny_ ? std::min(kStepRows, rows.size() + left) : 0;
+            const std::size_t room =
+                std::min({kStepRows, rows.size() + left, lastPiece_ + lastPiece_ / 2});
             step_.rows.reserve(std::max(room, rows.size()));
             step_.places.reserve(step_.rows.capacity());
             if (!capture_)
@@ -218,10 +230,12 @@ public:
     void Flush() {
         if (step_.rows.empty())
             return;
-        // A piece sent early (by time) gives back the room it did not use:
+        // A piece that used less than half its room gives the rest back:
         // the list keeps the piece as it is.
-        if (step_.rows.capacity() - step_.rows.size() > step_.rows.size() / 8)
+        if (step_.rows.capacity() - step_.rows.size() > step_.rows.size())
             step_.rows.shrink_to_fit();
+        lastPiece_ = step_.rows.size();
+        step_.texts.assign(step_.rows.size(), TResultsModel::TextsLater());
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.
         run_.Post(generation_,
@@ -244,6 +258,7 @@ private:
     RowMaker maker_;
     TBulkBatch step_;
     bool sentAny_ = false;
+    std::size_t lastPiece_ = 0; // rows of the piece sent last
     std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
 };
 
