@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -46,8 +47,7 @@ public:
         Made& made = made_[std::hash<std::string>{}(key_) % made_.size()];
         if (made.key != key_) {
             made.key = key_;
-            made.row = LocatedRow(QString(), in.found ? &in.record : nullptr,
-                                  QString::fromStdString(in.organization));
+            made.row = MakeShared(in);
         }
         row = made.row;
         row.address =
@@ -58,6 +58,59 @@ public:
     }
 
 private:
+    // As LocatedRow, with texts that recur from place to place (countries,
+    // regions, city names, organisations) made once and shared while seen
+    // lately: a million places each their own still share most texts.
+    TResultRow MakeShared(const orvanta::bulk::BulkRow& in) {
+        TResultRow row;
+        Slot& organisation = Seen(in.organization, 'o');
+        if (organisation.text.isNull()) {
+            SetOrganisationText(row, QString::fromStdString(in.organization));
+            organisation.text = row.organization;
+            organisation.asn = row.asn;
+        }
+        row.organization = organisation.text;
+        row.asn = organisation.asn;
+        if (!in.found)
+            return row;
+        const auto& r = in.record;
+        row.found = true;
+        row.countryCode = Latin1(r.CountryCode, 'c');
+        row.countryName = Latin1(r.CountryName, 'n');
+        row.region = Latin1(r.Region, 'r');
+        row.city = Latin1(r.City, 't');
+        row.latitude = r.Latitude;
+        row.longitude = r.Longitude;
+        return row;
+    }
+
+    struct Slot {
+        std::string key;
+        QString text;
+        std::optional<std::uint32_t> asn; // an organisation's
+    };
+    // The slot of `bytes` of a kind (`kind` keeps a region from passing for
+    // a city of the same name); its text is null when newly taken.
+    Slot& Seen(const std::string& bytes, char kind) {
+        textKey_.assign(1, kind);
+        textKey_ += bytes;
+        Slot& slot = texts_[std::hash<std::string>{}(textKey_) % texts_.size()];
+        if (slot.key != textKey_) {
+            slot.key = textKey_;
+            slot.text = QString();
+            slot.asn.reset();
+        }
+        return slot;
+    }
+    QString Latin1(const std::string& bytes, char kind) {
+        Slot& slot = Seen(bytes, kind);
+        if (slot.text.isNull())
+            slot.text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        return slot.text;
+    }
+
+    std::string textKey_;
+    std::vector<Slot> texts_ = std::vector<Slot>(8192);
     // The rows made last, by their key, one per slot: a run of a million
     // places, each its own, costs the same small table as a run of one.
     struct Made {
