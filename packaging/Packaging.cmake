@@ -38,7 +38,7 @@ set(CPACK_PACKAGE_NAME orvanta)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Orvanta developers")
 set(CPACK_PACKAGE_CONTACT "The Orvanta developers <maintainers@orvanta.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IPv4 address locator with map and WHOIS")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "IPv4 and IPv6 address locator with map and WHOIS")
 set(CPACK_PACKAGE_DESCRIPTION_FILE ${CMAKE_CURRENT_LIST_DIR}/description.txt)
 # Installed with DESTDIR for /usr whatever the build's own prefix, so that
 # the desktop entry, made at install time, names /usr/bin/orvanta-launcher.

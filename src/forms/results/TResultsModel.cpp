@@ -22,19 +22,19 @@ int TResultsModel::Append(const TListItem& item) {
     typed.address = item.SubItems.value(0);
     typed_.push_back(std::move(typed));
     endInsertRows();
-    ShowLateColumnFor(rows_, rows_.size() - 1);
+    ShowLateColumnFor(rows_.size() - 1);
     return row;
 }
 
-void TResultsModel::ShowLateColumnFor(const PieceVector<TListItem>& items, std::size_t from) {
+void TResultsModel::ShowLateColumnFor(std::size_t from) {
     if (lateShown_ || lateHeader_.isEmpty())
         return;
     // Sub-items start at the second column: the late one is sub-item
     // headers_.size() - 1.
     bool fills = false;
-    for (std::size_t i = from; i < items.size() && !fills; ++i)
-        fills = Later(items[i]) ? typed_[i].bytes.has_value()
-                                : items[i].SubItems.size() >= headers_.size();
+    for (std::size_t i = from; i < rows_.size() && !fills; ++i)
+        fills = Later(rows_[i]) ? typed_[i].bytes.has_value()
+                                : rows_[i].SubItems.size() >= headers_.size();
     if (!fills)
         return;
     const int column = static_cast<int>(headers_.size());
@@ -54,7 +54,7 @@ int TResultsModel::AppendMany(std::vector<TListItem>&& items) {
     typed_.append(std::move(typed));
     rows_.append(std::move(items));
     endInsertRows();
-    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
+    ShowLateColumnFor(static_cast<std::size_t>(first));
     return first;
 }
 
@@ -71,7 +71,7 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     rows_.append(std::move(texts));
     typed_.append(std::move(rows));
     endInsertRows();
-    ShowLateColumnFor(rows_, static_cast<std::size_t>(first));
+    ShowLateColumnFor(static_cast<std::size_t>(first));
     return first;
 }
 

@@ -60,7 +60,7 @@ private:
     mutable PieceVector<TListItem> rows_;
     PieceVector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
-    void ShowLateColumnFor(const PieceVector<TListItem>& items, std::size_t from);
+    void ShowLateColumnFor(std::size_t from);
     QStringList headers_;
     QString lateHeader_;
     bool lateShown_ = false;
