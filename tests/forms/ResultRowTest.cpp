@@ -4,6 +4,7 @@
 #include "forms/results/ResultRow.h"
 
 #include "forms/results/TListView.h"
+#include "forms/results/TResultsModel.h"
 #include "geoip/TGeoIPCity.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,60 @@ TEST(ResultRow, TheListKeepsEachRowsValues) {
     EXPECT_EQ(list.Text(1, 0), "ERROR City not present");
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
+}
+
+// Rows added with their texts to be made later show, change and widen the
+// list exactly as rows whose texts came with them.
+TEST(ResultRow, TextsMadeLaterMatchTextsGivenAtOnce) {
+    orvanta::geoip::TGeoIPCity city;
+    city.CountryCode = "FR";
+    city.CountryName = "France";
+    city.Region = "B8";
+    city.City = "Paris";
+    city.Latitude = 48.8582;
+    city.Longitude = 2.2945;
+    TResultRow located = LocatedRow(QStringLiteral("192.0.2.1"), &city, QStringLiteral("AS3 X"));
+    located.count = 7;
+    TResultRow captured = LocatedRow(QStringLiteral("192.0.2.2"), nullptr, QString());
+    captured.count = 2;
+    captured.bytes = 1500;
+    const std::vector<TResultRow> rows = {located, captured};
+
+    TListView given, later;
+    for (TListView* list : {&given, &later}) {
+        list->SetColumns({{"IP Locations", 10},
+                          {"IP Address", 10},
+                          {"Latitude", 10},
+                          {"Longitude", 10},
+                          {"Host", 10},
+                          {"Organisation", 10},
+                          {"Count", 10}});
+        list->SetLateColumn(QStringLiteral("Bytes"), 10);
+        list->SetDecimalSeparator(QLatin1Char(','));
+    }
+    std::vector<TListItem> texts;
+    for (const TResultRow& row : rows)
+        texts.push_back(ResultTexts(row, QLatin1Char(',')));
+    given.AddRows(std::vector<TResultRow>(rows), std::move(texts));
+    later.AddRows(std::vector<TResultRow>(rows),
+                  std::vector<TListItem>(rows.size(), TResultsModel::TextsLater()));
+    for (TListView* list : {&given, &later})
+        list->SetHostNames(3,
+                           {{0, QStringLiteral("h.test")}, {1, QStringLiteral("Unresolved Host")}});
+    later.SetSubItems(4, {{1, QStringLiteral("changed")}});
+    given.SetSubItems(4, {{1, QStringLiteral("changed")}});
+
+    ASSERT_EQ(later.model()->columnCount(), given.model()->columnCount());
+    EXPECT_EQ(later.model()->columnCount(), 8);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(later.Row(row).hostName, given.Row(row).hostName);
+        for (int column = 0; column < 8; ++column)
+            EXPECT_EQ(later.model()->index(row, column).data(),
+                      given.model()->index(row, column).data())
+                << row << ", " << column;
+    }
+    EXPECT_EQ(later.Text(0, 4), "h.test");
+    EXPECT_EQ(later.Text(1, 5), "changed");
 }
 
 } // namespace

@@ -33,7 +33,8 @@ void TResultsModel::ShowLateColumnFor(std::size_t from) {
     // headers_.size() - 1.
     bool fills = false;
     for (std::size_t i = from; i < rows_.size() && !fills; ++i)
-        fills = rows_[i].SubItems.size() >= headers_.size();
+        fills = Later(rows_[i]) ? typed_[i].bytes.has_value()
+                                : rows_[i].SubItems.size() >= headers_.size();
     if (!fills)
         return;
     const int column = static_cast<int>(headers_.size());
@@ -62,10 +63,9 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     if (rows.empty())
         return first;
     if (texts.size() != rows.size()) {
-        texts.clear();
-        texts.reserve(rows.size());
-        for (const TResultRow& row : rows)
-            texts.push_back(ResultTexts(row, separator_));
+        // Made when first read (Item): most rows of a long list are never
+        // shown, and their texts were most of a row's time and memory.
+        texts.assign(rows.size(), TextsLater());
     }
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     rows_.append(std::move(texts));
@@ -75,11 +75,34 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     return first;
 }
 
+const TListItem& TResultsModel::Item(int row) const {
+    TListItem& item = rows_[static_cast<std::size_t>(row)];
+    if (Later(item))
+        item = ResultTexts(typed_[static_cast<std::size_t>(row)], separator_);
+    return item;
+}
+
 void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QString>>& texts) {
-    for (const auto& [row, text] : texts)
-        if (row >= 0 && row < rowCount())
-            typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
-    SetSubItems(index, texts);
+    // Rows whose texts are not made yet take the name in their typed
+    // values only: their texts will be made from them.
+    std::vector<std::pair<int, QString>> made;
+    int first = rowCount();
+    int last = -1;
+    for (const auto& [row, text] : texts) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
+        if (!Later(rows_[static_cast<std::size_t>(row)])) {
+            made.emplace_back(row, text);
+        } else if (index >= 0) {
+            first = std::min(first, row);
+            last = std::max(last, row);
+        }
+    }
+    SetSubItems(index, made);
+    if (last >= 0)
+        emit dataChanged(this->index(first, index + 1), this->index(last, index + 1),
+                         {Qt::DisplayRole});
 }
 
 void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts) {
@@ -88,6 +111,7 @@ void TResultsModel::SetSubItems(int index, const std::vector<std::pair<int, QStr
     for (const auto& [row, text] : texts) {
         if (row < 0 || row >= rowCount() || index < 0)
             continue;
+        Item(row); // its texts made, to be changed
         QStringList& subItems = rows_[static_cast<std::size_t>(row)].SubItems;
         while (subItems.size() <= index)
             subItems << QString();

@@ -1,7 +1,9 @@
 #pragma once
 // TResultsModel: the rows behind TListView, kept in pieces so that
 // appending stays cheap however long the list grows. Each row has its typed
-// values (TResultRow) and its display texts (TListItem).
+// values (TResultRow) and its display texts (TListItem); typed rows added
+// without texts get theirs when first asked for (shown, copied, saved), so
+// a million rows cost the texts of the few the user looks at.
 #include "forms/results/PieceVector.h"
 #include "forms/results/ResultRow.h"
 
@@ -26,8 +28,13 @@ public:
     // Appends many rows in one insertion; returns the first new row's index.
     int AppendMany(std::vector<TListItem>&& items);
     // Typed rows with their texts; without texts (empty `texts`) the texts
-    // are the results list's (ResultTexts with the decimal separator).
+    // are the results list's (ResultTexts with the decimal separator), made
+    // when a row's texts are first asked for.
     int AppendRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
+    // A row's place in AppendRows' `texts` whose texts are made when first
+    // asked for: filled on the thread that makes the rows, so the window's
+    // thread only takes the piece over.
+    static TListItem TextsLater() { return {{}, {}, kTextsLater}; }
     void SetDecimalSeparator(QChar separator) { separator_ = separator; }
     // Sets the host name of many rows: sub-item `index` shows the text, the
     // typed row takes the name it stands for (HostNameFromText).
@@ -36,7 +43,7 @@ public:
     // to it), with one change notice for them all.
     void SetSubItems(int index, const std::vector<std::pair<int, QString>>& texts);
     void Clear();
-    const TListItem& Item(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    const TListItem& Item(int row) const;
     const TResultRow& Row(int row) const { return typed_[static_cast<std::size_t>(row)]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -45,8 +52,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    // Kept as appended: a run's piece of rows is taken over whole.
-    PieceVector<TListItem> rows_;
+    // A row whose texts are still to be made from its typed values.
+    static constexpr int kTextsLater = -2;
+    static bool Later(const TListItem& item) { return item.ImageIndex == kTextsLater; }
+    // Kept as appended: a run's piece of rows is taken over whole. Mutable:
+    // a row's texts are made when first read.
+    mutable PieceVector<TListItem> rows_;
     PieceVector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
     void ShowLateColumnFor(std::size_t from);

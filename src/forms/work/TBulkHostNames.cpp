@@ -51,12 +51,20 @@ TBulkHostNames::~TBulkHostNames() {
 }
 
 void TBulkHostNames::Add(int row, const std::string& address) {
-    waiting_.emplace_back(row, address);
+    AddMany(row, {address});
+}
+
+void TBulkHostNames::AddMany(int firstRow, std::vector<std::string>&& addresses) {
+    if (addresses.empty())
+        return;
+    waitingCount_ += addresses.size();
+    waiting_.push_back({firstRow, std::move(addresses)});
     StartMore();
 }
 
 void TBulkHostNames::Stop() {
     waiting_.clear();
+    waitingCount_ = 0;
     inFlight_.clear();
     answered_.clear();
     ++generation_;
@@ -67,8 +75,9 @@ void TBulkHostNames::Stop() {
 void TBulkHostNames::Abandon(const QString& text) {
     std::vector<std::pair<int, QString>> rows;
     rows.swap(answered_);
-    for (const auto& [row, address] : waiting_)
-        rows.emplace_back(row, text);
+    for (const Waiting& piece : waiting_)
+        for (std::size_t i = piece.next; i < piece.addresses.size(); ++i)
+            rows.emplace_back(piece.firstRow + static_cast<int>(i), text);
     for (const auto& [id, job] : inFlight_)
         if (!job.answered)
             rows.emplace_back(job.row, text);
@@ -79,8 +88,12 @@ void TBulkHostNames::Abandon(const QString& text) {
 
 void TBulkHostNames::StartMore() {
     while (busy_ < kAtOnce && !waiting_.empty()) {
-        auto [row, address] = std::move(waiting_.front());
-        waiting_.pop_front();
+        Waiting& front = waiting_.front();
+        const int row = front.firstRow + static_cast<int>(front.next);
+        std::string address = std::move(front.addresses[front.next++]);
+        --waitingCount_;
+        if (front.next == front.addresses.size())
+            waiting_.pop_front();
         const quint64 id = nextId_++;
         inFlight_.emplace(id, Job{row, QDateTime::currentMSecsSinceEpoch()});
         ++busy_;

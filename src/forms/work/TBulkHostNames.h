@@ -36,13 +36,17 @@ public:
     void SetResolver(THostResolver* resolver) { resolver_ = resolver; }
     // Asks for the name of `address` (IPv4 or IPv6 text) of `row`.
     void Add(int row, const std::string& address);
+    // Asks for the names of consecutive rows from `firstRow`, taking the
+    // addresses over whole: a run's piece of a hundred thousand rows is
+    // handed over without touching one of them.
+    void AddMany(int firstRow, std::vector<std::string>&& addresses);
     // Forgets what waits; answers still under way are dropped.
     void Stop();
     // Stop, with `text` as the answer of every row that waited or was under
     // way (private mode switched on: those rows are not looked up).
     void Abandon(const QString& text);
     // Lookups waiting or under way for the current rows.
-    std::size_t Pending() const { return waiting_.size() + inFlight_.size() + answered_.size(); }
+    std::size_t Pending() const { return waitingCount_ + inFlight_.size() + answered_.size(); }
 
     std::function<void(const std::vector<std::pair<int, QString>>& names)> onNames;
 
@@ -64,7 +68,13 @@ private:
     void Flush();
 
     THostResolver* resolver_ = nullptr;
-    std::deque<std::pair<int, std::string>> waiting_;
+    struct Waiting {
+        int firstRow;
+        std::vector<std::string> addresses;
+        std::size_t next = 0; // the first not yet asked for
+    };
+    std::deque<Waiting> waiting_;
+    std::size_t waitingCount_ = 0;
     std::unordered_map<quint64, Job> inFlight_;
     int busy_ = 0; // lookups the resolver holds, of this run or an older one
     quint64 nextId_ = 0;

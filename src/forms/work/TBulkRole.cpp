@@ -156,7 +156,7 @@ void TBulkRole::Stop1Click() {
 
 void TBulkRole::Stop() {
     namesLater_.clear();
-    namesAsked_ = 0;
+    namesLaterCount_ = 0;
     run_->Stop();
     names_->Stop();
 }
@@ -181,47 +181,35 @@ bool TBulkRole::Running() const {
 }
 
 std::size_t TBulkRole::NamesPending() const {
-    return names_->Pending() + namesLater_.size() - namesAsked_;
+    return names_->Pending() + namesLaterCount_;
 }
 
 void TBulkRole::Rows(TBulkBatch&& batch) {
     // Everything of the piece was made on the run's thread: here it is only
     // swapped in. Pasted rows get their names only when the user asks for
-    // them (or has asked for them for every run); a capture's never.
+    // them (or has asked for them for every run), a capture's never: until
+    // then their host name cells read "Not looked up".
     const bool named = batch.lookUpHostNames && (!parts_.namesForRuns || parts_.namesForRuns());
-    if (!named) {
-        const QString notLookedUp = QString::fromLatin1(kNotLookedUp);
-        for (TListItem& texts : batch.texts)
-            texts.SubItems[TBulkRun::kHostSubItem] = notLookedUp;
-    }
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;
     parts_.layers->AddRunPlaces(std::move(batch.places));
-    if (named)
-        for (std::size_t i = 0; i < batch.addresses.size(); ++i)
-            namesLater_.emplace_back(first + static_cast<int>(i), std::move(batch.addresses[i]));
-}
-
-void TBulkRole::AskNames() {
-    // A slice at a time, the window's events in between: a million rows'
-    // names at once would hold the window for a good part of a second.
-    constexpr std::size_t kSlice = 10000;
-    names_->SetResolver(parts_.hostResolver());
-    const std::size_t end = std::min(namesLater_.size(), namesAsked_ + kSlice);
-    for (; namesAsked_ < end; ++namesAsked_)
-        names_->Add(namesLater_[namesAsked_].first, namesLater_[namesAsked_].second);
-    if (namesAsked_ < namesLater_.size()) {
-        QTimer::singleShot(0, this, [this] { AskNames(); });
-        return;
+    if (named && !batch.addresses.empty()) {
+        namesLaterCount_ += batch.addresses.size();
+        namesLater_.emplace_back(first, std::move(batch.addresses));
     }
-    namesLater_.clear();
-    namesAsked_ = 0;
 }
 
 void TBulkRole::Finished(int outcome, const QString& error) {
-    if (namesAsked_ == 0 && !namesLater_.empty())
-        AskNames();
+    // The pieces are handed over whole: a million rows' names cost the
+    // window's thread no more than a few pieces.
+    if (!namesLater_.empty()) {
+        names_->SetResolver(parts_.hostResolver());
+        for (auto& [first, addresses] : namesLater_)
+            names_->AddMany(first, std::move(addresses));
+        namesLater_.clear();
+        namesLaterCount_ = 0;
+    }
     // The rows in the list keep their markers, also after a stop.
     parts_.layers->FlushRunPlaces();
     Stop1->setEnabled(run_->Running());

@@ -76,14 +76,13 @@ public:
 private:
     void Rows(TBulkBatch&& batch);
     void Finished(int outcome, const QString& error);
-    void AskNames();
 
     Parts parts_;
     TBulkRun* run_;
     TBulkHostNames* names_;
     // Rows whose host names are asked once the run's rows are all in: a
     // million reverse lookups would otherwise contend with the run itself.
-    // A deque: growing it never moves the rows' addresses already in it.
-    std::deque<std::pair<int, std::string>> namesLater_;
-    std::size_t namesAsked_ = 0; // of namesLater_, handed to names_
+    // Kept in the run's pieces (first row, addresses), handed over whole.
+    std::vector<std::pair<int, std::vector<std::string>>> namesLater_;
+    std::size_t namesLaterCount_ = 0; // addresses in namesLater_
 };

@@ -3,18 +3,21 @@
 #include "bulk/BulkLocate.h"
 #include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
+#include "forms/results/TResultsModel.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
 #include "geoip/SpecialPurpose.h"
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -22,15 +25,14 @@ namespace {
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
 // Rows of one place and organisation differ only in their address and
-// count: the rest (values and texts) is made once per place for the run and
-// shared by its rows. Most of a million rows' time and memory went into
-// making and keeping the same city names and coordinate texts again.
+// count: the rest of the values is made once per place and shared by its
+// rows while the place is among those seen lately. The list makes a row's
+// texts only when they are first asked for (most of a million rows are never
+// shown), so none are made here.
 class RowMaker {
 public:
-    explicit RowMaker(QChar separator) : separator_(separator) {}
-
-    // `capture`: the row carries its bytes on the wire, in a column of its own.
-    void Make(const orvanta::bulk::BulkRow& in, bool capture, TResultRow& row, TListItem& texts) {
+    // `capture`: the row carries its bytes on the wire.
+    void Make(const orvanta::bulk::BulkRow& in, bool capture, TResultRow& row) {
         key_.clear();
         if (in.found) {
             const auto& r = in.record;
@@ -48,45 +50,81 @@ public:
             organisation = orvanta::geoip::SpecialPurposeOf(in.address).value_or("");
         key_ += in.found ? '\x1e' : '\x1d';
         key_ += organisation;
-        const auto [made, added] = made_.try_emplace(key_);
-        if (added) {
-            made->second.row =
-                LocatedRow(QString(), in.found ? &in.record : nullptr,
-                           QString::fromUtf8(organisation.data(),
-                                             static_cast<qsizetype>(organisation.size())));
-            made->second.texts = ResultTexts(made->second.row, separator_);
+        Made& made = made_[std::hash<std::string>{}(key_) % made_.size()];
+        if (made.key != key_) {
+            made.key = key_;
+            made.row = MakeShared(in, std::string(organisation));
         }
-        row = made->second.row;
+        row = made.row;
         row.address =
             QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
         row.count = in.count;
-        texts = made->second.texts;
-        texts.SubItems[0] = row.address;
-        texts.SubItems << CountText(in.count);
-        if (capture) {
+        if (capture)
             row.bytes = in.bytes;
-            texts.SubItems << QString::number(in.bytes);
-        }
     }
 
 private:
-    QString CountText(std::uint64_t count) {
-        if (count >= counts_.size())
-            return QString::number(count);
-        QString& text = counts_[count];
-        if (text.isNull())
-            text = QString::number(count);
-        return text;
+    // As LocatedRow, with texts that recur from place to place (countries,
+    // regions, city names, organisations) made once and shared while seen
+    // lately: a million places each their own still share most texts.
+    TResultRow MakeShared(const orvanta::bulk::BulkRow& in, const std::string& organisationText) {
+        TResultRow row;
+        Slot& organisation = Seen(organisationText, 'o');
+        if (organisation.text.isNull()) {
+            SetOrganisationText(row, QString::fromStdString(organisationText));
+            organisation.text = row.organization;
+            organisation.asn = row.asn;
+        }
+        row.organization = organisation.text;
+        row.asn = organisation.asn;
+        if (!in.found)
+            return row;
+        const auto& r = in.record;
+        row.found = true;
+        row.countryCode = Latin1(r.CountryCode, 'c');
+        row.countryName = Latin1(r.CountryName, 'n');
+        row.region = Latin1(r.Region, 'r');
+        row.city = Latin1(r.City, 't');
+        row.latitude = r.Latitude;
+        row.longitude = r.Longitude;
+        return row;
     }
 
-    struct Made {
-        TResultRow row; // without address and count
-        TListItem texts;
+    struct Slot {
+        std::string key;
+        QString text;
+        std::optional<std::uint32_t> asn; // an organisation's
     };
-    QChar separator_;
+    // The slot of `bytes` of a kind (`kind` keeps a region from passing for
+    // a city of the same name); its text is null when newly taken.
+    Slot& Seen(const std::string& bytes, char kind) {
+        textKey_.assign(1, kind);
+        textKey_ += bytes;
+        Slot& slot = texts_[std::hash<std::string>{}(textKey_) % texts_.size()];
+        if (slot.key != textKey_) {
+            slot.key = textKey_;
+            slot.text = QString();
+            slot.asn.reset();
+        }
+        return slot;
+    }
+    QString Latin1(const std::string& bytes, char kind) {
+        Slot& slot = Seen(bytes, kind);
+        if (slot.text.isNull())
+            slot.text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        return slot.text;
+    }
+
+    std::string textKey_;
+    std::vector<Slot> texts_ = std::vector<Slot>(8192);
+    // The rows made last, by their key, one per slot: a run of a million
+    // places, each its own, costs the same small table as a run of one.
+    struct Made {
+        std::string key;
+        TResultRow row; // without address and count
+    };
     std::string key_;
-    std::unordered_map<std::string, Made> made_;
-    std::array<QString, 1024> counts_;
+    std::vector<Made> made_ = std::vector<Made>(4096);
 };
 
 } // namespace
@@ -210,7 +248,7 @@ void TBulkRun::StartNext() {
 class TBulkRun::Pieces {
 public:
     Pieces(TBulkRun& run, int generation, const Input& input)
-        : run_(run), generation_(generation), capture_(input.capture), maker_(input.separator) {}
+        : run_(run), generation_(generation), capture_(input.capture) {}
 
     void Take(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
         step_.done = done;
@@ -218,6 +256,19 @@ public:
         // A capture's endpoints get no host names: asking for them would
         // send packets the user did not ask for.
         step_.lookUpHostNames = !capture_;
+        // Room for the whole piece at once, as many rows as the last piece
+        // had and a half again (up to a step and the rest of the run):
+        // growing a vector of rows batch by batch moved every row several
+        // times.
+        if (step_.rows.empty()) {
+            const std::size_t left = total > done ? total - done : 0;
+            const std::size_t room =
+                std::min({kStepRows, rows.size() + left, lastPiece_ + lastPiece_ / 2});
+            step_.rows.reserve(std::max(room, rows.size()));
+            step_.places.reserve(step_.rows.capacity());
+            if (!capture_)
+                step_.addresses.reserve(step_.rows.capacity());
+        }
         for (orvanta::bulk::BulkRow& row : rows) {
             if (row.found)
                 step_.places.push_back({row.record.Latitude,
@@ -225,7 +276,7 @@ public:
                                         static_cast<int>(step_.rows.size()),
                                         {},
                                         row.count});
-            maker_.Make(row, capture_, step_.rows.emplace_back(), step_.texts.emplace_back());
+            maker_.Make(row, capture_, step_.rows.emplace_back());
             if (!capture_)
                 step_.addresses.push_back(std::move(row.address));
         }
@@ -238,6 +289,12 @@ public:
     void Flush() {
         if (step_.rows.empty())
             return;
+        // A piece that used less than half its room gives the rest back:
+        // the list keeps the piece as it is.
+        if (step_.rows.capacity() - step_.rows.size() > step_.rows.size())
+            step_.rows.shrink_to_fit();
+        lastPiece_ = step_.rows.size();
+        step_.texts.assign(step_.rows.size(), TResultsModel::TextsLater());
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.
         run_.Post(generation_,
@@ -260,6 +317,7 @@ private:
     RowMaker maker_;
     TBulkBatch step_;
     bool sentAny_ = false;
+    std::size_t lastPiece_ = 0; // rows of the piece sent last
     std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
 };
 

@@ -29,7 +29,8 @@
 
 struct TBulkBatch {
     std::vector<TResultRow> rows;
-    std::vector<TListItem> texts; // the list's texts of `rows`, one each
+    // Empty: the list makes the rows' texts when they are first shown.
+    std::vector<TListItem> texts;
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::map::PlaceMark> places;
     // The rows' addresses, for their host names.
