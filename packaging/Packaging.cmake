@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Manuals, shell completion and the Debian package's own documents, then
 # CPack's settings for the Debian package (cpack -G DEB, see scripts/package).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's pictures, compiled in as Qt resources: the names to hand to
 // TImage or QIcon. Link orvanta::resources to have them.

@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts the country shapes of a world-atlas TopoJSON file into a
 // GeoJSON FeatureCollection the open map draws directly: every arc decoded
 // (delta-encoded, quantized), rings joined, coordinates rounded to four

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Orvanta's entry: the application object, the window set in its order
 // (forms/StartUp.cpp), the main window's first showing with its database
 // check, then the event loop until the main window closes, and the windows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both organisation builds from the npm CSV files end to end: `orvanta-db
 // build --csv asn-ipv4.csv --edition 9` and `--csv asn-ipv6.csv --edition
 // 21`, timed together, beside a baseline measured in the same run on the

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Agreement proof for the organisation databases: picks N random addresses
 inside the ranges of the source CSV files (asn-ipv4.csv, asn-ipv6.csv of the
 npm package @ip-location-db/asn), asks `orvanta-db lookup --json` for them

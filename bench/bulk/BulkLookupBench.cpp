@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bulk lookups end to end, in one run: `orvanta-db lookup` reading addresses
 // on standard input and writing its tab-separated lines to a pipe, beside a C
 // loop over libmaxminddb (mmdb_loop, the database opened once) doing the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The baseline of the bulk lookup benchmark: what a C program does with
  * libmaxminddb to answer a list of addresses. The database is opened once;
  * each line of standard input is looked up and the fields orvanta-db prints

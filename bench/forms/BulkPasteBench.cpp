@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many addresses at once as the user meets them, offline, with the real
 // database in a run folder:
 //  - paste to shown: a generated log of --lines lines holding --distinct

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One locate as the user starts it, from Search to the map call: the
 // address check, six database lookups (each opening the file anew), the
 // row, the memo and the two script calls of the address command, with the

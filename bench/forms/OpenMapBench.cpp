@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open map's two speeds as the user meets them, offline (street tiles
 // from a loopback port nothing listens on), in a run folder holding the
 // real database and world map:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results list must not slow down as it grows. Appends rows one by one
 // the way the locate command does (append, then the change handler scrolls
 // to the end) to a shown list, and reports the time of the last 1,000

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of one lookup as the program makes it (construct a reader, look
 // one random address up, free it) on a written database of about a million
 // ranges, beside a floor measured in the same run: the same open, the same

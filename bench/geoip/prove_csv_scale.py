@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Scale proof for `orvanta-db build --csv`: writes a CSV of N random ranges
 (default one million, on /24 boundaries as most allocations are, with
 100,000 distinct places), builds a

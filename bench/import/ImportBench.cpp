@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lookups at full scale, in one run: the program's lookup on the converted
 // DB-IP database (reader made, LookupCity, reader freed) beside the raw floor
 // of the same reads, and libmaxminddb on the source MMDB, opened once and

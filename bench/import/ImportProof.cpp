@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The proof at scale: random IPv4 addresses looked up through the program's
 // reader in a converted database and through libmaxminddb in its MMDB
 // source. Country (after the table mapping), region, city and postal code

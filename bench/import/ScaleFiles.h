@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the full-scale files are: the converted legacy database and its MMDB
 // source, as scripts/prove-scale leaves them, or as the environment names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // IPv6 addresses drawn from an MMDB source's own networks: a random walk
 // down its search tree, one random bit per level (nearly always the side

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a downloaded .gz, as given and behind a gzip header so
 // that the deflate data itself is varied: unpacking either succeeds within
 // its cap or throws GunzipError; nothing else may happen.

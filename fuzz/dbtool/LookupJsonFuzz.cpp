@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an address line and as record texts: every JSON line the
 // lookup writes must parse, as UTF-8, with the address's valid UTF-8 kept.
 

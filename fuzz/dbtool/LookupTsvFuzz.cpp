@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an address line, as record texts and as an organisation
 // text: every tab-separated line the lookup writes is one line of fourteen
 // fields in well-formed UTF-8, and the echoed address stays within its bound

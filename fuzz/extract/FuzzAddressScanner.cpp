@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes: the addresses found must not depend on how the text is cut
 // into pieces, and each must read back from its own text as itself.
 #include "extract/AddressTally.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an organisation database: both readers must open it,
 // answer lookups of both families with a bounded text or nothing, agree with
 // each other, and never read outside what the file holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a CSV source for build --csv: either ranges come out or
 // a SourceError names the line; nothing else may happen.
 

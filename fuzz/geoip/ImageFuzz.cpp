@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a database file, read by both readers: the in-memory
 // image must give the per-lookup file reader's answers (result, fields and
 // prefix length) for every address tried, one by one and in a batch.

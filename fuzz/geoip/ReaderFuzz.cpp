@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a database file: the reader must open it, answer a few
 // lookups with one of its result codes and never read outside what it got.
 

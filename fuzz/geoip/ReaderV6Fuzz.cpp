@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an IPv6 database file: the file reader and the
 // in-memory image must open it, answer lookups of addresses taken from the
 // input with one of the result codes, agree with each other, and never read

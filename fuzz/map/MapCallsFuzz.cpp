@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any memo text and any coordinate text must give call texts whose address
 // literal reads back as exactly the cleaned address, and a guarded script
 // whose outer literal reads back as exactly the call text.

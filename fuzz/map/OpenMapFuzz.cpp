@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any tile template (an environment variable) and any texts fed to the
 // place book (a results row's location line and coordinate texts, the
 // page's address question) must be handled cleanly: an accepted template

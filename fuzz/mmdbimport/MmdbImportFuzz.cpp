@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary search trees and data sections, wrapped in valid metadata so
 // that libmaxminddb opens them, through the whole import: tree walk, shape
 // detection, record decoding and conversion. Every input must end in a range

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the iso-codes subdivision list: parsing must end in a
 // list or an ImportError, and lookups in whatever was read must stay sound.
 

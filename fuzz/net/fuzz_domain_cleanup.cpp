@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever is pasted into the domain field settles to a text that holds
 // none of the removed pieces, that a second clean-up leaves alone, and
 // whose web whois address keeps its fixed frame.

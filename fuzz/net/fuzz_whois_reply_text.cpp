@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes a server sends must decode to valid UTF-8 without a line
 // break other than '\n' and without a NUL.
 

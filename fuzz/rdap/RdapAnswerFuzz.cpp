@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an RDAP answer: decoding as a domain, an IP network
 // and an error, the web whois page and the IP whois text record must end
 // in a result or an RdapError, never in a crash, a hang or unbounded

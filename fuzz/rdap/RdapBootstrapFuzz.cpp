@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a bootstrap file (every kind) and as the caching
 // headers of its answer: parsing ends in a registry or an RdapError, and
 // lookups in whatever was read stay sound.

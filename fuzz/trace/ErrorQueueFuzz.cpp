@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error-queue messages of any shape: the first byte picks the family, the
 // second how much of the rest is the message's name; the remainder is its
 // ancillary data, at an odd offset so that nothing relies on alignment.

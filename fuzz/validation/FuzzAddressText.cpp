@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any byte string must be classified or raise the conversion error, and an
 // accepted text must be a dotted quad that inet_addr reads as the same value
 // whether its groups are taken as decimal or octal.

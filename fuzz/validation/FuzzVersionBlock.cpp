@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes, whole or cut anywhere, must scan without reading past the end;
 // a block found must be one that is really there. Inputs starting with 'B'
 // get a valid block spliced in and are then cut short by up to a block, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Server answers and address queries are outside input: referral parsing
 // must give only plausible host names, and no answer text may survive
 // onto the page as markup.

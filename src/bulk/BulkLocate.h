@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A run over many addresses at once: reads a text in pieces, finds every
 // address in it, then looks each distinct one up in the in-memory city

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds IP addresses in text that arrives in pieces of any size, such as a
 // log read from a file or the clipboard: every IPv4 address (four decimal

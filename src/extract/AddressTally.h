@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every distinct address once, in the order first seen, with how often it
 // occurred. A fixed amount of memory per distinct address (the address,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CreateForm<T>(args...): creates one window of the start-up sequence. The
 // constructor only lays the window out; the window's FormCreate(), when it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TAboutDialog: the About window, with the platform's ordinary dialog frame,
 // owned by the main window. FormCreate fills its texts once at start-up:

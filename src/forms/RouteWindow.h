@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmRoute: the route window. Traces the route to one address off the
 // window's thread and lists the hops as they arrive: hop number, address,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm1: the IP entry dialog. Its edit IP holds the current address for the
 // whole program: the locate command and the whois commands read it, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm2: the IP whois window. Shows the WHOIS record of the current
 // address, asked of the server named in the field at its foot. Queries

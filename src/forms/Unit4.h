@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm4: the web whois window. A browser area shows the web whois page a
 // domain search (or the hidden Edit1/Button1 pair) asks for; the progress

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm5: the domain dialog. The field cleans itself of schemes, "www." and
 // slashes as the user types; Search shows the web whois page for the name,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmMain: the main window, the program's only taskbar entry and the owner
 // of every other window. Top to bottom: title strip, logo strip, the hidden

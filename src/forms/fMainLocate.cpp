@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's locate command and the actions on results rows: a typed
 // address becomes a row with place, address, coordinates and host name and
 // a marker on the map; a row can be shown again and its owner looked up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's map area: the browser holding the map page, and the
 // map commands of the hidden map control panel. Commands run through the
 // map script bridge; an error of a call ends the command and reaches the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Getting results out of the main window's list: the selected row to the
 // clipboard, the whole list to a file (CSV here, every format through the
 // Results role), and clearing the list.

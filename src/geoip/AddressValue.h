@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An address as one unsigned number wide enough for both families: an IPv4
 // address is its 32-bit value, an IPv6 address its 128-bit value, first byte

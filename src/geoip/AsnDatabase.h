@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reader of one organisation database file (GeoIPASNum.dat for IPv4,
 // GeoIPASNumv6.dat for IPv6). Like TGeoIP it works on the file in place, one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An organisation database read into memory once, answering as AsnDatabase
 // does on the file: for runs that look up many addresses (the tool's bulk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A database file read into memory once, answering lookups exactly as TGeoIP
 // does on the file: for tools that look up many addresses in one run. The

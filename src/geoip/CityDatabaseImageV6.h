@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The IPv6 city editions (30, 31) read into memory once, answering exactly as
 // TGeoIPv6 does on the file, for many lookups in one run. It shares the file

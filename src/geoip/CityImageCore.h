@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the in-memory city images of both families share: the file copy, its
 // edition block, the tree and the record decoding. Only the tree depth and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodes the 50-byte record window of a city edition into a TGeoIPCity.
 // Shared by both readers so that their answers are the same by construction.

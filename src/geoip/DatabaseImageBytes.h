@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of a database file read into memory once, for the in-memory
 // readers that answer many lookups in one run.

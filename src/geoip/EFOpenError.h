@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Raised when a database file cannot be opened. The message reads
 // Cannot open file "<absolute path>". <system text>

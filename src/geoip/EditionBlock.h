@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edition block near the end of a database file, and what the readers
 // derive from it: edition, segment boundary and tree pointer width. Both

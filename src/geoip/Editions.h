@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every edition of the file family this system knows, as data: the readers
 // and the writer look an edition up here instead of testing numbers, so a new

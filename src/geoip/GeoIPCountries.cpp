@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 253 entries of the legacy city format's country tables, index by index.
 
 #include "geoip/GeoIPCountries.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The country tables of the legacy city format. The index is the byte stored
 // in each city record, so the order is part of the file format.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // IPv6 address texts: what inet_pton(AF_INET6) takes, nothing else (no zone
 // index, no brackets, no embedded NUL), and the texts the tools print.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search tree of an in-memory database image, walked for one address or
 // for many at once. The levels every lookup walks are answered from a table

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Who runs an address: the record text ("AS15169 Google LLC") of an IPv4 or
 // IPv6 address from the organisation files, as the results list shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A database file opened read-only for positioned reads, as the per-lookup
 // readers use it: nothing cached, every read sets its own position.

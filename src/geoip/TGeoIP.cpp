@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "geoip/TGeoIP.h"
 
 #include "geoip/CityRecordDecoder.h"

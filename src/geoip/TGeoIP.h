@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reader of one legacy binary city database file. It works on the file in
 // place: every tree node and record is fetched with its own positioned read

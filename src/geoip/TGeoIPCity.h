@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One decoded city record, owned by the caller. Texts are the file's
 // ISO-8859-1 bytes, unconverted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "geoip/TGeoIPv6.h"
 
 #include "geoip/CityRecordDecoder.h"

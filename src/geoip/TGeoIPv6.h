@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reader of one IPv6 city database file (editions 30 and 31), made per
 // lookup like TGeoIP and working the same way: the file in place, one

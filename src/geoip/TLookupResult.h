@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one-byte answer of TGeoIP::LookupCity; callers test it against lrFound.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record kind of the organisation editions: a NUL-terminated text such
 // as "AS15169 Google LLC" at the terminal value's position, and what a caller

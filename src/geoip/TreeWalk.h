@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search tree walk of every edition: from the root, one address bit per
 // level, most significant first, until a child value at or above the segment

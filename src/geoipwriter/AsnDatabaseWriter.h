@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes an organisation database (edition 9 for IPv4, 21 for IPv6) from
 // disjoint ranges of record texts, through the writer every edition shares;

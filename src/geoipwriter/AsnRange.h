@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an organisation database is built from: address ranges, each answered
 // by one text ("AS15169 Google LLC"), every distinct text kept once. IPv4

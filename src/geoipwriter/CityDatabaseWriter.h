@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a city database (editions 2 and 6 for IPv4, 30 and 31 for IPv6;
 // 3-byte tree values) from address ranges: the fewest aligned blocks per

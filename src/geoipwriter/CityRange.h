@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a city database is built from: address ranges, each answered by one
 // city record. Shared by the database writer and the importers that feed it.

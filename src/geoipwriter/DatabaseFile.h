@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A database file being written: the bytes go to a temporary file in the
 // target's folder, which Commit() renames into place. Until then the target

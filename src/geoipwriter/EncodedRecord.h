@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One record as the bytes the file stores, from a record encoder (one per
 // record kind: city, text), for the tree database writer.

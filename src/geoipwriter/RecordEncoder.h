@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a city record into the bytes the reader decodes: country index, three
 // NUL-terminated texts, latitude and longitude as 3-byte numbers and, for

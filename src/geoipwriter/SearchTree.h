@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The binary search tree of a database under construction, as a flat array
 // of child values (two per node, node 0 the root) so that millions of blocks

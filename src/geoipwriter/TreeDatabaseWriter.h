@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The part of writing a database that every edition shares: ranges checked
 // and sorted, each distinct encoded record stored once after the tree,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The writer's refusal: the input cannot be stored in the format, or the file
 // cannot be written. Nothing is left behind when it is thrown.

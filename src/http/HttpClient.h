@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small blocking HTTP client for the program's few downloads (registration
 // data, database updates). It only talks https, except plain http to the

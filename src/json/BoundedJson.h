@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One JSON document from outside into a nlohmann::json value. Nesting is
 // checked in a linear pass first, so a document of a million "[" is refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which map page the program loads: the open map (Leaflet, street tiles,
 // an offline world map, places answered by the program) unless the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map page: one line of 7-bit ASCII HTML that loads the maps API, shows
 // a street map and offers the global functions the program calls

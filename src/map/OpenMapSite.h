@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the open map's page and data live on the program's own site, and
 // the texts the site answers the page with. The page is addressed with its

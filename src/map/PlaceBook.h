@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The places the open map's geocoder answers: the program only ever asks
 // the page to find its own location lines, and it already knows where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The script calls about the open map's layer of many places. The program
 // keeps the places and their clusters; the page asks its own site for what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The call texts that draw a traced route on the open map: numbered
 // markers for the located hops, joined by a line in hop order, all in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The script call texts the main window sends to the map page, one per
 // map command, built exactly as the page expects them. Texts are UTF-8;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running a call text so that every failure comes back as text: the call
 // is evaluated in the page's global scope inside try/catch, which also

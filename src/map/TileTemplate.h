@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The street tile address template of the open map. OpenStreetMap's own
 // tile server by default; ORVANTA_TILE_URL may name another one without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes an imported range set fit the legacy format, whose 3-byte tree values
 // must reach past the tree and across the whole record area. When the set is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one kind of failure the importer raises: the source cannot be read, has
 // a shape we do not understand, or cannot be expressed in the legacy format.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of reading an MMDB city database: the range set the legacy
 // writer takes, the source country code of every record (region codes are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads an MMDB organisation database (records with the fields
 // autonomous_system_number and autonomous_system_organization, as DB-IP's

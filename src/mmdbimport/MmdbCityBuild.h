@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole of "build a legacy city database from an MMDB file": import, fit
 // check (and the --fit steps when asked), write, and the summary lines. Used

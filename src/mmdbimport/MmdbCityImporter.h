@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads an MMDB city database (flat DB-IP shape or nested city shape) into
 // the range set of the legacy city format: the tree is walked once, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An open MMDB database (libmaxminddb, memory-mapped). Closed when the holder
 // goes away; a failed open throws ImportError and leaves nothing open.

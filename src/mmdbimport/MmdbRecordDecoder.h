@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads data records of an open MMDB database by their data-section offset,
 // tells the record shape apart and decodes the fields a city record keeps.

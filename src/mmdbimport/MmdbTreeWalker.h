@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Walks the search tree of an MMDB database with libmaxminddb's node reader
 // and lists which address ranges lead to which data record. Adjacent ranges

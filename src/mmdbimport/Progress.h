@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Progress of the phases of an import (reading, building, writing). The
 // importer reports through this interface; the tool shows a bar on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps an imported range set minimal: identical records (same bytes and the
 // same source country) stored once, records no range uses dropped, and

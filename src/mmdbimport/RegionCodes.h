@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Region names to ISO 3166-2 subdivision codes, from the iso-codes list
 // (/usr/share/iso-codes/json/iso_3166-2.json). Legacy city files kept the

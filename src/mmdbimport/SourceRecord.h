@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One data record of an MMDB city database, reduced to what a legacy city
 // record can hold. Texts are UTF-8 as the source stores them.

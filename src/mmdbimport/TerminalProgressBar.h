@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-line progress bar on a terminal: phase, bar, counts and elapsed time,
 // redrawn at most ten times a second. Writes nothing unless enabled.

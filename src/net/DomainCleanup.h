@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clean-up the domain field applies to its text after every change:
 // "www.", "http://", "https://" and "/" are removed (ASCII letters in either

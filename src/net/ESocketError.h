@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A socket or resolver failure, numbered as Windows Sockets numbers it so
 // that users (and support texts written for the original tool) see the

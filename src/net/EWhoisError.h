@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The failure a WHOIS query reports: "Already connected.", or an empty
 // message for a client that names no server. Socket and resolver failures

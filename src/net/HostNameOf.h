@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reverse resolution for the results list, behind a small interface so that
 // tests can answer for the platform's resolver.

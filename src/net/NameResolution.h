@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Name resolution for the WHOIS client and the windows: IPv4, and IPv6 for
 // the domain search and the host names of IPv6 rows. Everything

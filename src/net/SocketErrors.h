@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Windows Sockets error numbers and texts the program reports, and the
 // mapping of this platform's errno and resolver codes onto them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One WHOIS exchange per Query (RFC 3912): connect to Host:Port over IPv4,
 // send the query line, read until the server closes, close our side.

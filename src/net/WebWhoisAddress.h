@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Addresses of the web whois pages. The host names the program's own site
 // under the reserved "localhost" top-level domain, so a lookup can never be

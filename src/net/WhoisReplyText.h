@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the bytes of a WHOIS reply into the text a window shows: cut at the
 // first NUL byte, CR LF / lone CR / lone LF each become one '\n', decoded

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RDAP answers (RFC 9083 JSON) into the plain records. Every member is
 // optional and may have the wrong type: what is missing or malformed is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An RDAP bootstrap registry (RFC 9224): which RDAP service answers for a
 // domain name (dns.json, the longest matching label suffix wins) or for an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bootstrap files, fetched from the bootstrap folder and kept in the
 // cache folder: a kept file is used without asking while it is fresh, and

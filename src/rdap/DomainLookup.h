@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A domain's registration data the way RDAP clients find it: the bootstrap
 // file names the registry's service, the registry answers for the name,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The web whois page for a domain that RDAP answered for: the registry's
 // record and the registrar's, as readable tables (name, status, dates,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How long a fetched file may be reused, from the answer's caching headers
 // (Cache-Control max-age / no-cache / no-store, else Expires against Date,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The IP whois window's RDAP query: the bootstrap file names the regional
 // registry's service for the address, which answers with the network's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The readable text record of an IP network for the IP whois window: one
 // "Label: value" line per field that has a value, then the remarks, then

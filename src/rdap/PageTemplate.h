@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Page text kept in a resource file and filled in by name. The file is a
 // series of fragments, each starting with a line "<!--#name-->". In a

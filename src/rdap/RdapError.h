@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A registration-data lookup that could not be done: no service for the
 // name or address, a server that failed or answered something unusable.

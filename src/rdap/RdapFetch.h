@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One GET of an RDAP address through the program's HTTP client, asking for
 // RDAP's media type, and abandoned as soon as `cancel` is set.

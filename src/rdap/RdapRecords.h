@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Registration data as RDAP servers send it (RFC 9083), decoded into plain
 // values. Only what the program shows is kept; every text is valid UTF-8,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where registration-data lookups find their bootstrap files, where they
 // keep them, and how long and how much they may take.

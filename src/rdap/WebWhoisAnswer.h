@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The web whois page for a domain name: RDAP where the name's registry
 // offers it, else the WHOIS referral chain on port 43 with a line saying

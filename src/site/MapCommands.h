@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The six map commands of the main window's map control panel, each one
 // or two call texts run through the map script bridge. An error of a call

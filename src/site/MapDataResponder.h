@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the open map's two data requests on the program's own site:
 // "/map/place?address=..." from the place book the results list keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loads the map page the environment asks for into a browser page: the
 // open map by default, the keyed street map page when a maps API key is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser profile of the map: persistent, so that street tiles are
 // kept in a disk cache in the user's cache folder and reused across runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map script bridge: runs one call text in the map page and waits for
 // its outcome. A call that throws in the page, or is not valid script,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser page that hosts the map: its script alerts show as message
 // boxes owned by the window that holds the map.

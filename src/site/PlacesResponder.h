@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the open map's requests about its layer of many places on the
 // program's own site: "/map/places?s=&w=&n=&e=&z=", the clusters and

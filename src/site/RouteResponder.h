@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers "/route/select?hop=N" on the program's own site: the open map's
 // route marker N was clicked. The answer is empty; the hop goes to the

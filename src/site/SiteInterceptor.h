@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sends the web whois host's http addresses to the program's own site, so
 // the web whois pages are answered by the program itself and no request

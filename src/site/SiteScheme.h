@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own small web site, "orvanta://site/...", answered inside
 // its browser views from the program's resources. The map's marker icon

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers requests for "orvanta://site/<path>": the web whois pages, the
 // open map's places and world map, and otherwise the program's resources

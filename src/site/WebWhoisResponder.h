@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the web whois pages of the program's own site: RDAP where the
 // name's registry offers it, else the WHOIS referral chain. The work runs

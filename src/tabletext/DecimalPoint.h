@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Coordinates in files are written with "." whatever the separator the list
 // shows them with. The list's coordinate texts are digits with an optional

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rows as delimited text, quoted the way RFC 4180 quotes CSV: a field that
 // holds the delimiter, a double quote, CR or LF is put in double quotes with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What one message from a socket's error queue says. The kernel reports an
 // ICMP answer to one of our datagrams as ancillary data (a sock_extended_err

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host name of a hop's address (numeric IPv4 or IPv6 text), from the
 // platform's resolver (getnameinfo with NI_NAMEREQD); nothing when it finds

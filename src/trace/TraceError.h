@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A trace that cannot run from here: a destination that cannot be traced,
 // no route, no socket. The message is meant for the user as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One trace at a time, run off the caller's thread, for a window that polls:
 // Start() begins a trace (ending the one before), TakeEvents() hands over

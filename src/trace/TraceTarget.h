@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The destination of a trace: one IPv4 or IPv6 address given as numeric
 // text. Addresses no route can lead to as one host (unspecified, multicast,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Traces the route to one address as an ordinary user: UDP datagrams with
 // rising hop limits to unlikely ports of the destination, and the kernel's

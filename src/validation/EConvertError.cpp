@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "validation/EConvertError.h"
 
 EConvertError::EConvertError(const std::string& message) : std::runtime_error(message) {}

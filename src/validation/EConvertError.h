@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EConvertError: a text that should hold a number holds one too large for
 // its type. The message is the one the user sees in the error report.

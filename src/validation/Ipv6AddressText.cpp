@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "validation/Ipv6AddressText.h"
 
 #include "geoip/IPv6Text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ipv6AddressText: which texts the locate command takes as IPv6 addresses.
 // Exactly what inet_pton(AF_INET6) reads: no zone index ("%eth0"), no

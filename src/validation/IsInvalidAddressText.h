@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // IsInvalidAddressText: the gate in front of every lookup. It accepts only a
 // plain dotted quad written in decimal, where a group that starts with "0" is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The version block the build embeds in the program, and the scanner that
 // finds it in a file's bytes. 28 bytes: a 16-byte marker, then three

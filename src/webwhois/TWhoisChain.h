@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A domain's WHOIS record found the way WHOIS clients find it: ask the
 // root server, follow its referral to the registry, and follow the

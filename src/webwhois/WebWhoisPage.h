@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The web whois page the program shows for a domain: the name, each server
 // asked and its answer, every character of the answers escaped. The page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The domain name a web whois address asks for, and whether it is worth
 // asking a WHOIS server about.

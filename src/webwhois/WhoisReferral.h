@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a WHOIS answer sends the asker next, the way WHOIS clients follow
 // it: the root names the registry ("refer:", else "whois:"), a registry

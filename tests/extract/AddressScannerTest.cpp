@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What counts as an address in a log, fed whole and in every split.
 #include "extract/AddressTally.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run over a log: answers equal the per-address reader's, in first-seen
 // order with counts, and a stop or a failing read hands out nothing more.
 #include "bulk/BulkLocate.h"

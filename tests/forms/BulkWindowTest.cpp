@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many addresses at once in the real window set, on the open map offline:
 // a generated log pasted into the results list comes back through Ctrl+A
 // and Ctrl+C as one row per distinct address with its count and the

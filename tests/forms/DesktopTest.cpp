@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop under a real X server with a window manager (started by
 // run-under-x): what only real windows show. The title strips' colours read
 // back from the screen across changes of activation, a double-click made by

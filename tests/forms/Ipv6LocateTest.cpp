@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IPv6 addresses in the real window set, offline on the open map: typed
 // into the IP dialog, found by the domain search, shown again from their
 // rows and asked about in the IP whois window. Both database files are

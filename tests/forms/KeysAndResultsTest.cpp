@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard and getting results out of the list, as a user meets them:
 // Esc in the dialogs and whois windows, the side panel's shortcuts, the
 // focus in a dialog's edit, Ctrl+C on a row, the list saved as CSV and read

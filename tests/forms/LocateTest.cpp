@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The locate command and the results list actions as a user meets them: a
 // database written by the project's writer in the current directory, the
 // whole window set, the map page with the fake maps API recording the call

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open map in the real window set, offline (street tiles from a
 // loopback port nothing listens on): locating addresses from a written
 // database, and showing older rows again, as a user does it. The marker

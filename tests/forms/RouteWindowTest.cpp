@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The route window in the real window set with the open map, offline: hops
 // handed to the window as the trace hands them over, and what the map's
 // route layer then holds; one real trace to this machine for the window's

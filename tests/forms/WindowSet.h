@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's window set for the window tests of one binary: created once,
 // in a folder that holds a database file (the start-up check wants one), with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a user meets them: the window set, the main window's
 // layout, splitter and database check, the IP entry dialog, the About window.
 #include "Pictures.h"

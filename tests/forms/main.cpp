@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One process for all window tests: a QApplication offscreen, then every
 // GoogleTest case.
 #include "ScopedCacheHome.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whois windows as a user meets them: the IP whois window asking a
 // loopback WHOIS server, the domain dialog cleaning its field and searching,
 // and the web whois window's addresses and progress bar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The organisation readers on hand-made files: a found text, no record, the
 // other family's edition, and damaged files that must give a bounded text or
 // nothing (never a read outside the file). The file reader and the in-memory

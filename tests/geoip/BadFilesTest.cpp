@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the reader cannot open, and damaged files it must answer without
 // crashing: every lookup gives one of the four result codes.
 

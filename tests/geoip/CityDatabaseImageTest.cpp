@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-memory image must answer every lookup exactly as the per-lookup file
 // reader does (result, all nine fields, and the walk's prefix length), on
 // good, odd and damaged files alike, and keep answering from its copy when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the reader finds the edition block and what it derives from it.
 
 #include "TestDatabase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Address conversion, the tree walk, record decoding and the order in which
 // LookupCity decides its result.
 

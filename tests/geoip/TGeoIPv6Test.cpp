@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The IPv6 reader on texts and files made byte by byte: which texts are
 // addresses, how editions are told apart, and damaged files that must be
 // answered (found or not found) without a crash or a read outside the file,

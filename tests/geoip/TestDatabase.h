@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Database files made byte by byte for the reader's tests, written into a
 // TempFolder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text record kind: bounded by its NUL, the window and the file, and
 // split into AS number and organisation name.
 

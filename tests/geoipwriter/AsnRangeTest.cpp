@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Overlapping organisation ranges: the narrower one answers inside it, the
 // wider one around it, and texts are kept once and fitted to the window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversions the importers share, and the split of ranges into blocks.
 
 #include "geoipwriter/TextConversion.h"

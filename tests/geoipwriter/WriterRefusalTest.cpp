@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the format cannot hold is refused with a clear message, and a refused
 // or failed write leaves neither the target nor a temporary file behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Databases written from random range sets answer, through the reader,
 // every sampled address inside a range with that range's record and every
 // address outside all ranges with lrNotFound.

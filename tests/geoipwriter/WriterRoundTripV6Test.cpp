@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IPv6 databases written and read back: a tree with a block at every prefix
 // length from /1 to /128, its first and last addresses, the gaps between
 // them, and the whole space as one range. The file reader and the in-memory

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record a reader should give back for a record the writer was handed;
 // written databases go into a TempFolder.

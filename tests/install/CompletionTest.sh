@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completion of orvanta-db: commands, each command's options, and
 # file names of the kind an option asks for.
 # Usage: CompletionTest.sh COMPLETION_FILE

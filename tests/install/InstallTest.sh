@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary folder (DESTDIR, then --prefix) and
 # checks the desktop entry and the launcher: the entry starts the launcher
 # by its installed path, and the launcher starts the program in the user's

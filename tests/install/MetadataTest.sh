@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop metadata and the manuals as the validators see them, and the
 # manuals and the completion against the tool's own usage texts, so that an
 # option added to the tool without its documentation is caught here.

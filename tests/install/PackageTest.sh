@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packs the build with CPack's DEB generator into a temporary folder,
 # unpacks the package with dpkg -x and checks what a user would get: the
 # control fields, the files under /usr, the desktop entry naming the

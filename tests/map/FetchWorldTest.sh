@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/fetch-world against a stand-in npm: a package that converts
 # (with a shape cut at the 180th meridian), the cache kept between runs, an
 # unreachable registry, a package holding garbage, and a run folder that

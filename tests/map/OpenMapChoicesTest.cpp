@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which map page loads, and which tile templates the open map accepts.
 #include "map/MapChoice.h"
 #include "map/OpenMapSite.h"

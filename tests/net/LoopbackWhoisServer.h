@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A WHOIS server on a loopback address for tests (127.0.0.1 unless told
 // otherwise): it listens on a free or a given port, serves a fixed number of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the domain field settles on after a paste or a keystroke.
 
 #include "net/DomainCleanup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dotted-quad parsing and lookups that every machine can answer.
 
 #include "net/NameResolution.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Platform errors must come out as the Windows Sockets numbers and texts
 // users see in the error report.
 

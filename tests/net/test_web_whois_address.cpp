@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web whois addresses: a name can never change the address around it.
 
 #include "net/WebWhoisAddress.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The WHOIS client against scripted servers on loopback: what it returns,
 // what it sends, and that no server behaviour holds it past its bounds.
 

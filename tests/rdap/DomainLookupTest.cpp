@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web whois page's RDAP road against loopback servers playing IANA's
 // bootstrap folder, a registry and a registrar, with a loopback WHOIS root
 // for the port-43 fallback.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loopback RDAP servers for tests and the answers they give: one server
 // per role (IANA's bootstrap folder, a registry, a registrar), each on its

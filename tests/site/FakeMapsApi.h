@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fake maps API for tests: the page's loader address is redirected to a
 // test scheme whose handler serves a small script that records what the

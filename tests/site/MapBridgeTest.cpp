@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The script bridge and the map commands in the browser engine: the exact
 // call texts the page receives, errors, the bounded waits, and the address
 // text surviving the trip into the page exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map page's own functions, run in the browser engine against the
 // fake maps API, called through the script bridge as the program calls
 // them.

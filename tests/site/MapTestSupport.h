@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A map page loaded in a real browser engine with the fake maps API, for
 // the page, bridge and command tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's map: its browser, the page load of FormCreate and the
 // map commands behind the (hidden) map control panel, driven by clicking
 // the real controls, with the fake maps API answering the page's loader.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open map page in the browser engine, offline (the test profile lets
 // no request leave the machine): the same functions and effects as the
 // keyed page, places answered by the program's place book, and the world

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The open map page loaded the way the program loads it (the page loader
 // reading ORVANTA_MAP and ORVANTA_TILE_URL), in a given profile, with its

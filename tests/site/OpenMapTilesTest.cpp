@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open map's street tiles from a loopback tile server, in a map
 // profile made the way the program makes it (disk cache, the program's
 // User-Agent) under a temporary folder: what every request carries, that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own site: what it serves, and that the map page's marker
 // icon really loads from it.
 #include "MapTestSupport.h"

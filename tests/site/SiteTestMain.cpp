@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One process for every browser-engine test of the site component: the
 // schemes are registered before the application object, as they must be.
 #include "FakeMapsApi.h"

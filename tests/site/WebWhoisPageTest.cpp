@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web whois pages in the browser engine: addresses of the web whois
 // host answered by the program's own site from loopback WHOIS servers.
 #include "LoopbackWhoisServer.h"

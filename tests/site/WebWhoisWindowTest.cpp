@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The domain search as a user meets it: the domain dialog's Search shows
 // the web whois window, whose page the program answers itself from the
 // referral chain (loopback WHOIS servers here), while the window stays

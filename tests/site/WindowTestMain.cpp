@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One process for the window tests of the map and the web whois pages:
 // the schemes are registered before the application object.
 #include "ScopedCacheHome.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An HTTP/1.1 server on a loopback address for tests: a thread per
 // connection, one request per connection ("Connection: close"), answers from

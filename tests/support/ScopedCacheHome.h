@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points XDG_CACHE_HOME at a fresh temporary folder for the life of the
 // object, so that what the program keeps in the user's cache folder (the

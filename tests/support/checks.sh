@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the shell tests: `check DESCRIPTION COMMAND...` runs the
 # command and counts it as passed or failed; `checks_summary` prints the
 # closing "N passed, N failed" line and returns non-zero on any failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // build --edition 9|21: organisation databases from the four-column CSV and
 // from MMDB ASN databases, what they answer and which rows stop them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // build --csv: what it imports, how it reports, what it refuses.
 
 #include "CsvCitySource.h"

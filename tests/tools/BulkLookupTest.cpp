@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bulk lookups (several addresses, or standard input) answer from an
 // in-memory copy of the database: their lines must be those of one fresh
 // reader per address. And the JSON lines must parse, with every field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exit codes and messages of the tool's command line, and the info command.
 
 #include "ToolRunner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lookup command's output lines: fields, escapes, numbers, and the
 // record of an empty lookup for results other than lrFound.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lookup command on IPv6 texts: which are answered from the IPv6 file,
 // which as IPv4, which are rejected; the same lines for one address and in
 // bulk, in input order; and a missing IPv6 file.

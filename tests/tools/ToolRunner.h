@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the built orvanta-db binary with arguments, standard input and a
 // working folder, and collects its exit status and output.

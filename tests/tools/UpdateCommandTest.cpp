@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvanta-db update against a loopback server that serves gzipped test MMDBs
 // in the nested shape of DB-IP's own download: the months it tries, what it
 // leaves in the data folder, when it does nothing, and that every bad input

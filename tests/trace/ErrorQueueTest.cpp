@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error-queue messages as the kernel lays them out, and the ones a trace
 // must not take for an answer to its probes.
 #include "trace/ErrorQueue.h"

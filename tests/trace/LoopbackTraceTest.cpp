@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Traces that need no network: this machine as the destination, answered
 // by its own "port unreachable" on the first hop, for both families.
 #include "trace/TraceError.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session a window polls: events in order, names bounded in time, and a
 // trace that cannot run ending with its message.
 #include "trace/TraceSession.h"

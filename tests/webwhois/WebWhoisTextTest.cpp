@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name in a web whois address, referral lines, and the page's escaping.
 #include "webwhois/WebWhoisPage.h"
 #include "webwhois/WebWhoisQuery.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The referral chain against WHOIS servers on loopback addresses playing
 // the root, a registry and registrars, all on one port.
 #include "LoopbackWhoisServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // orvanta-db build for the organisation editions (9 for IPv4, 21 for IPv6):
 // the ranges of a four-column CSV file or an MMDB ASN database, overlaps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The organisation part of `orvanta-db lookup`: which files answer it, and
 // the record text of an address, per lookup (a fresh reader, as the program

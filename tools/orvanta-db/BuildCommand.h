@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // orvanta-db build: a city database from a source of ranges. The command
 // line is parsed into BuildOptions; each source kind has a loader that

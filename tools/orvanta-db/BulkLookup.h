@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Many lookups in one run: the database is read into memory once (on the
 // first address) and answers exactly as a fresh reader per address would.

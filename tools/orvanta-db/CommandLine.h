@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small pieces every command of the tool shares: the usage error and the
 // walk over "--name VALUE" / "--name=VALUE" options.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Organisation ranges from a CSV file with the columns ip_range_start,
 // ip_range_end, autonomous_system_number, autonomous_system_organization

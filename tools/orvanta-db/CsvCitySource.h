@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // City ranges from a CSV file with the columns ip_range_start, ip_range_end,
 // country_code, state1, state2, city, postcode, latitude, longitude (further

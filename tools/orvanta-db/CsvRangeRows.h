@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the CSV range sources (city and organisation) share: the file opened
 // with a message that names it, an optional header line, and CSV faults and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads CSV records as RFC 4180 writes them: comma-separated fields, fields
 // in double quotes may hold commas, line breaks and doubled quotes. Lines end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Installs or refreshes the default city database in a data folder: takes
 // DB-IP's City Lite MMDB (this month's download, else last month's, or a file

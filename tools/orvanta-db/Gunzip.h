@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The gzip layer of a downloaded database (zlib). Every member of the file is
 // unpacked, in order; the unpacked size is capped, so a small download cannot

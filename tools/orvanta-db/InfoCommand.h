@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // orvanta-db info FILE: the edition, segment boundary and record length the
 // reader derives from the file's edition block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // orvanta-db lookup [--db FILE] [--json] [ADDRESS...]: one line per address.
 // A single address gets a fresh reader, as the program looks addresses up;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lines of `orvanta-db lookup`: tab-separated fields or JSON Lines. Each
 // line is appended to a caller's buffer in pieces (address, record part,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Formatted pieces of output kept per key, for keys of which there are few
 // enough to keep them all (the organisation records of a file): an

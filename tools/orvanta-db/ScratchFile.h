@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A temporary file in a given folder, for data on its way to becoming
 // something else (an unpacked download). Removed when the holder goes away,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The orvanta-db command line: picks the command and turns usage errors into
 // a usage message and exit code 2.

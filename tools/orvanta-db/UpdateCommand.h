@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // orvanta-db update [--dir DIR] [--url BASE] [--from FILE] [--force]: the
 // command line of DatabaseUpdate, with this month taken from the clock.

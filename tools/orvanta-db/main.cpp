@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvanta-db: read, look up and build legacy binary city databases.
 
 #include "ToolMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvanta-trace [--timeout MS] [--max-hops N] ADDRESS
 //
 // Prints one line per hop as the hops arrive: the hop number, the answering

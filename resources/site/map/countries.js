@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shaded world map: the countries of the program's results shaded by
 // how often their addresses occurred, in classes of tenfold steps, with a
 // legend. Drawn over the same offline world shapes as the base map, so it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open map: the same global functions, arguments and effects as the
 // keyed street map page, so the program drives both with the same call
 // texts. Built on Leaflet: street tiles over a world map that needs no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A traced route on the open map: one numbered marker per located hop, in
 // hop order, and the line joining them, together in the layer group
 // `routeLayer`. The program draws the whole route anew as hops arrive and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DialogChrome: the top of the small fixed-size dialogs. Fixes the window's
 // outer size around the given client size, fills the client with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Before a call that blocks the user-interface thread, the window that will
 // show its answer is put on the screen as it stands: otherwise a window

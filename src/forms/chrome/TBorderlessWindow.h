@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TBorderlessWindow: the frame every window but About shares. A frameless
 // top-level window that paints a thin sunken edge inside a narrow sizing

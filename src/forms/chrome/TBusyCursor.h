@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TBusyCursor: the wait cursor over every window of the program for as long
 // as it lives. Commands that block the windows (database lookups, name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TFlatButton: a flat push button painted in its own colours. The caption's
 // "&" marks the keyboard accelerator (Alt plus that letter presses it). It is

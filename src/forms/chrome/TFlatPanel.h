@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TFlatPanel: a flat rectangle in its face colour with a 1-pixel border,
 // ColorHighLight at the top and left, ColorShadow at the bottom and right.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TFlatTitlebar: the title strip across the top of a borderless window,
 // 33 pixels high. It fills itself with TitlebarColor and draws its caption

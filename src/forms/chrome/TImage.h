@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TImage: a picture control showing an SVG resource scaled to its size
 // (sharp at any device pixel ratio), on a transparent ground. A click (press

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLinkLabel: a label used as a link: blue underlined text drawn straight
 // onto its parent with no fill of its own, a hand cursor, and Clicked() on

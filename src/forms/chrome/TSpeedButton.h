@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSpeedButton: a transparent flat button for the side panel. It has no
 // picture of its own: the picture lies underneath it as a TImage sibling

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSplitter: the 3-pixel bar between the map area (above) and the results
 // list (below). Dragging draws a hatched line; on release the list gets its

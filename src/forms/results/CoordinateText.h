@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Coordinates as the results list shows them: the general format with up to
 // 15 significant digits, trailing zeros and a bare separator dropped, no

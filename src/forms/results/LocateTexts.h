@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three database texts of the locate command. Each call opens its own
 // reader for the database file, looks the address up once and closes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results list as text, for the clipboard and for files. Texts go out
 // as UTF-8; fields are quoted as RFC 4180 quotes CSV.

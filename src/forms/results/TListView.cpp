@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/results/TListView.h"
 
 #include "forms/results/TResultsModel.h"

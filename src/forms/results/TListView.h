@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TListView: the report-style results list. Rows have a caption (column 1),
 // sub-items (columns 2 onwards) and an icon from the small-icon list; they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TResultsModel: the rows behind TListView, kept in pieces so that
 // appending stays cheap however long the list grows. Each row has its typed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application title names the program in the error report and the About
 // window. The program sets none of its own: it is derived from the running

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/support/ErrorReport.h"
 
 #include "forms/support/AppTitle.h"

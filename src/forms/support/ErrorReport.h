@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The default error report: what the user sees when a handler fails. Call
 // ShowErrorReport(message) from the one place that catches (see Guard.h);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a file whole: the bytes go to a temporary file beside the target,
 // which is then renamed into place, so a failure on the way leaves any

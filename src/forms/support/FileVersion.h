@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's file version (1.1.0.103 from the build) lives in a small
 // fixed block inside the executable (validation/VersionBlock.h), which

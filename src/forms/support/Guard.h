@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every handler is connected through this guard, so no exception ever
 // unwinds through Qt's event loop:

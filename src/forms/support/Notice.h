@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain notice for an outcome that is no error ("No addresses found"):
 // an information box with one OK button, captioned with the application

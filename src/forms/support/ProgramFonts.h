@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows are drawn in Tahoma. Debian's fonts-wine ships a free Tahoma
 // outside fontconfig's folders, so LoadProgramFonts registers it once at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system colours the windows are painted with, mapped onto the nearest
 // QPalette role of the running style. Active border has no role; it is the

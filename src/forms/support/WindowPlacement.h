@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where windows appear. Every handler that opens a dialog calls
 // ShowCentredOver(dialog, frmMain): show it (or bring it to the front), then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a hop is, from the location database the locate command reads (for
 // an IPv6 hop its IPv6 sibling, "GeoLiteCityv6.dat" beside it): the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Host names for the rows of a many-address run, resolved in the
 // background: at most kAtOnce reverse lookups at a time, each given

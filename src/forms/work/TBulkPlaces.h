@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The markers of a many-address run on their way to the map page: the
 // first batch goes at once, later ones are gathered and sent at most every

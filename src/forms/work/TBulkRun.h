@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The many-address run behind the main window: a text (pasted, dropped or
 // a file read in a stream) is searched for addresses and each distinct one
