@@ -8,14 +8,14 @@
 //   locate_bench [benchmark options]
 #include "FakeMapsApi.h"
 #include "ScopedCacheHome.h"
-#include "net/HostNameOf.h"
-#include "forms/results/LocateTexts.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/Unit1.h"
 #include "forms/fMain.h"
+#include "forms/results/LocateTexts.h"
+#include "forms/support/ProgramFonts.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
+#include "net/HostNameOf.h"
 #include "site/MapProfile.h"
 #include "site/SiteScheme.h"
 

@@ -14,13 +14,13 @@
 //   (RUN_DIR holds GeoLiteCity.dat and world.geojson, as scripts/run fills it)
 #include "FakeMapsApi.h"
 #include "ScopedCacheHome.h"
-#include "net/HostNameOf.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
+#include "forms/Unit1.h"
 #include "forms/chrome/TFlatButton.h"
 #include "forms/chrome/TSpeedButton.h"
-#include "forms/Unit1.h"
 #include "forms/fMain.h"
+#include "forms/support/ProgramFonts.h"
+#include "net/HostNameOf.h"
 #include "site/MapProfile.h"
 #include "site/SiteScheme.h"
 

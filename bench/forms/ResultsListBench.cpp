@@ -7,8 +7,8 @@
 // machine) and the heap memory each row takes.
 //
 //   results_list_bench [--rows=N] [benchmark options]   (default 100000)
-#include "forms/support/ProgramFonts.h"
 #include "forms/results/TListView.h"
+#include "forms/support/ProgramFonts.h"
 
 #include <QApplication>
 #include <algorithm>

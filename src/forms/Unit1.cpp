@@ -2,12 +2,12 @@
 #include "forms/Unit1.h"
 
 #include "forms/chrome/DialogChrome.h"
-#include "forms/support/Guard.h"
-#include "forms/support/ProgramFonts.h"
-#include "forms/support/SystemColors.h"
 #include "forms/chrome/TFlatButton.h"
 #include "forms/chrome/TImage.h"
 #include "forms/fMain.h"
+#include "forms/support/Guard.h"
+#include "forms/support/ProgramFonts.h"
+#include "forms/support/SystemColors.h"
 
 #include <QLineEdit>
 #include <QShortcut>

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/Unit2.h"
 
+#include "forms/Unit1.h"
 #include "forms/chrome/DialogChrome.h"
-#include "forms/support/Guard.h"
 #include "forms/chrome/PaintNow.h"
-#include "forms/support/SystemColors.h"
 #include "forms/chrome/TBusyCursor.h"
 #include "forms/chrome/TFlatTitlebar.h"
 #include "forms/chrome/TImage.h"
-#include "forms/Unit1.h"
-#include "forms/support/WindowPlacement.h"
 #include "forms/fMain.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
+#include "forms/support/WindowPlacement.h"
 #include "net/WhoisReplyText.h"
 #include "rdap/IpNetworkLookup.h"
 

@@ -2,10 +2,10 @@
 #include "forms/Unit4.h"
 
 #include "forms/chrome/DialogChrome.h"
-#include "forms/support/Guard.h"
-#include "forms/support/SystemColors.h"
 #include "forms/chrome/TFlatTitlebar.h"
 #include "forms/chrome/TImage.h"
+#include "forms/support/Guard.h"
+#include "forms/support/SystemColors.h"
 #include "net/WebWhoisAddress.h"
 
 #include <QEvent>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "forms/chrome/TBorderlessWindow.h"
+#include "forms/chrome/TFlatTitlebar.h"
 #include "forms/support/AppTitle.h"
 #include "forms/support/ErrorReport.h"
 #include "forms/support/Guard.h"
 #include "forms/support/SystemColors.h"
-#include "forms/chrome/TBorderlessWindow.h"
-#include "forms/chrome/TFlatTitlebar.h"
 #include "forms/support/WindowPlacement.h"
 
 #include <QApplication>

@@ -6,18 +6,18 @@
 #include "FakeMapsApi.h"
 #include "LoopbackWhoisServer.h"
 #include "WindowSet.h"
-#include "forms/support/ErrorReport.h"
-#include "net/HostNameOf.h"
 #include "forms/StartUp.h"
-#include "forms/chrome/TFlatButton.h"
-#include "forms/results/TListView.h"
-#include "forms/chrome/TSpeedButton.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit5.h"
+#include "forms/chrome/TFlatButton.h"
+#include "forms/chrome/TSpeedButton.h"
 #include "forms/fMain.h"
+#include "forms/results/TListView.h"
+#include "forms/support/ErrorReport.h"
 #include "geoipwriter/CityDatabaseWriter.h"
 #include "geoipwriter/CountryMapping.h"
+#include "net/HostNameOf.h"
 
 #include <QAction>
 #include <QApplication>

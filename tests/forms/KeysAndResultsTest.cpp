@@ -5,16 +5,16 @@
 // back, and clearing the list.
 #include "LoopbackWhoisServer.h"
 #include "WindowSet.h"
-#include "forms/support/ErrorReport.h"
-#include "forms/support/Guard.h"
 #include "forms/StartUp.h"
-#include "forms/results/TListView.h"
-#include "forms/chrome/TSpeedButton.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
+#include "forms/chrome/TSpeedButton.h"
 #include "forms/fMain.h"
+#include "forms/results/TListView.h"
+#include "forms/support/ErrorReport.h"
+#include "forms/support/Guard.h"
 
 #include <QAction>
 #include <QApplication>

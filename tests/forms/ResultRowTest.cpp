@@ -55,8 +55,7 @@ TEST(ResultRow, ListTextsFollowTheValues) {
     EXPECT_FALSE(missing.latitude);
     const TListItem a = ResultTexts(found, QLatin1Char(','));
     EXPECT_EQ(a.Caption, "Paris, A8, France");
-    EXPECT_EQ(a.SubItems,
-              QStringList({"192.0.2.1", "48,8582", "-2,5", "Not looked up", "AS3 X"}));
+    EXPECT_EQ(a.SubItems, QStringList({"192.0.2.1", "48,8582", "-2,5", "Not looked up", "AS3 X"}));
     const TListItem b = ResultTexts(missing, QLatin1Char('.'));
     EXPECT_EQ(b.Caption, "ERROR City not present");
     EXPECT_EQ(b.SubItems, QStringList({"192.0.2.2", "ERROR City not present",

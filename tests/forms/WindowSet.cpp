@@ -3,10 +3,10 @@
 
 #include "LoopbackWhoisServer.h"
 #include "ScopedCacheHome.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/StartUp.h"
 #include "forms/Unit2.h"
 #include "forms/fMain.h"
+#include "forms/support/ProgramFonts.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // One process for all window tests: a QApplication offscreen, then every
 // GoogleTest case.
 #include "ScopedCacheHome.h"
-#include "forms/support/ProgramFonts.h"
 #include "forms/fMain.h"
+#include "forms/support/ProgramFonts.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 // marker on the map (run under Xvfb with QT_QPA_PLATFORM=xcb to see it as
 // a user would).
 #include "WindowTestSupport.h"
-#include "forms/support/ErrorReport.h"
 #include "forms/chrome/TFlatPanel.h"
 #include "forms/fMain.h"
+#include "forms/support/ErrorReport.h"
 #include "site/SiteScheme.h"
 
 #include <QApplication>

@@ -7,11 +7,11 @@
 // Set ORVANTA_WHOIS_SCREENSHOT=<file.png> to keep a picture of the window.
 #include "LoopbackWhoisServer.h"
 #include "WindowTestSupport.h"
-#include "forms/support/ErrorReport.h"
 #include "forms/StartUp.h"
-#include "forms/chrome/TFlatButton.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
+#include "forms/chrome/TFlatButton.h"
+#include "forms/support/ErrorReport.h"
 #include "site/SiteScheme.h"
 #include "webwhois/TWhoisChain.h"
 

@@ -2,11 +2,11 @@
 #include "forms/chrome/DialogChrome.h"
 
 #include "Pictures.h"
-#include "forms/support/ProgramFonts.h"
-#include "forms/support/SystemColors.h"
 #include "forms/chrome/TBorderlessWindow.h"
 #include "forms/chrome/TFlatTitlebar.h"
 #include "forms/chrome/TImage.h"
+#include "forms/support/ProgramFonts.h"
+#include "forms/support/SystemColors.h"
 
 #include <QPalette>
 #include <QShortcut>
