@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         const nlohmann::json object = nlohmann::json::parse(line);
-        if (object.size() != 14 || !object["Latitude"].is_number() ||
+        if (object.size() != 15 || !object["Latitude"].is_number() || !object.contains("special") ||
             object["organization"].is_null() != (size % 3 == 0)) {
             __builtin_trap();
         }

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            static_cast<int>(size % 34) - 1, std::string_view(bytes)});
     const std::size_t tab = line.find('\t');
     if (line.empty() || line.back() != '\n' || line.find('\n') != line.size() - 1 ||
-        std::count(line.begin(), line.end(), '\t') != 13 || !WellFormedUtf8(line) ||
+        std::count(line.begin(), line.end(), '\t') != 14 || !WellFormedUtf8(line) ||
         tab == std::string::npos || tab > 4 * dbtool::EchoLimit) {
         __builtin_trap();
     }
