@@ -3,7 +3,7 @@
 
 #include "geoip/EFOpenError.h"
 #include "geoip/IPv6Text.h"
-#include "geoip/SpecialPurpose.h"
+#include "geoip/IanaBlocks.h"
 #include "geoip/TGeoIP.h"
 
 #include <iostream>

@@ -2,7 +2,7 @@
 #include "LookupFormatter.h"
 
 #include "geoip/IPv6Text.h"
-#include "geoip/SpecialPurpose.h"
+#include "geoip/IanaBlocks.h"
 #include "geoip/TextRecord.h"
 
 #include <charconv>

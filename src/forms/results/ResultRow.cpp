@@ -3,7 +3,7 @@
 
 #include "forms/results/CoordinateText.h"
 #include "forms/results/LocateTexts.h"
-#include "geoip/SpecialPurpose.h"
+#include "geoip/IanaBlocks.h"
 #include "geoip/TGeoIPCity.h"
 
 namespace {

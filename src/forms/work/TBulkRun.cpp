@@ -6,8 +6,8 @@
 #include "forms/results/ResultRow.h"
 #include "forms/results/TResultsModel.h"
 #include "geoip/EFOpenError.h"
+#include "geoip/IanaBlocks.h"
 #include "geoip/OrganizationOf.h"
-#include "geoip/SpecialPurpose.h"
 
 #include <algorithm>
 #include <cerrno>

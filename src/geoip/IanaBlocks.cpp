@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "geoip/SpecialPurpose.h"
+#include "geoip/IanaBlocks.h"
 
 #include "geoip/IPv6Text.h"
 
