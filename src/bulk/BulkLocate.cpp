@@ -7,7 +7,9 @@
 #include "geoip/CityDatabaseImageV6.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/IPv6Text.h"
+#include "geoip/IanaBlocks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -33,6 +35,19 @@ geoip::AddressValue ValueOf(const extract::Address& address) {
     for (int i = 0; i < (address.v6 ? 16 : 4); ++i)
         value = (value << 8) | address.bytes[static_cast<std::size_t>(i)];
     return value;
+}
+
+// As SpecialPurposeOf on the address's text, without writing and parsing
+// the text: IPv4-mapped addresses by their IPv4 block first.
+std::string_view SpecialBlockOf(const extract::Address& address) {
+    const geoip::AddressValue value = ValueOf(address);
+    std::uint32_t ipv4 = static_cast<std::uint32_t>(value);
+    std::optional<std::string_view> name;
+    if (!address.v6 || geoip::IsIPv4Mapped(value, ipv4))
+        name = geoip::SpecialPurposeOf4(ipv4);
+    if (!name && address.v6)
+        name = geoip::SpecialPurposeOf6(value);
+    return name.value_or(std::string_view());
 }
 
 class ImageDatabases : public RunDatabases {
@@ -64,7 +79,7 @@ public:
     }
 
     void LookupMany(std::span<const extract::Address> addresses, geoip::TGeoIPCity* records,
-                    geoip::TLookupResult* results) const override {
+                    geoip::TLookupResult* results, std::uint32_t* places) const override {
         // The IPv4 addresses walk the tree side by side and their records
         // are fetched ahead, as orvanta-db lookup does.
         numbers_.clear();
@@ -78,16 +93,29 @@ public:
             numbers_.push_back(number);
             at_.push_back(i);
         }
+        if (places)
+            std::fill(places, places + addresses.size(), 0);
         walks_.resize(numbers_.size());
         found_.resize(numbers_.size());
         city_.FindMany(numbers_.data(), numbers_.size(), walks_.data(), found_.data());
         for (std::size_t k = 0; k < numbers_.size(); ++k)
-            if (found_[k] == geoip::lrFound)
+            if (found_[k] == geoip::lrFound && Decoded(walks_[k].value).place != walks_[k].value)
                 city_.PrefetchRecord(walks_[k].value);
         for (std::size_t k = 0; k < numbers_.size(); ++k) {
             results[at_[k]] = found_[k];
-            if (found_[k] == geoip::lrFound)
-                city_.DecodeRecord(walks_[k].value, records[at_[k]]);
+            if (found_[k] != geoip::lrFound)
+                continue;
+            // Many addresses share a place: its record is decoded once
+            // while it is among those seen lately.
+            const std::uint32_t place = walks_[k].value;
+            Record& decoded = Decoded(place);
+            if (decoded.place != place) {
+                city_.DecodeRecord(place, decoded.record);
+                decoded.place = place;
+            }
+            records[at_[k]] = decoded.record;
+            if (places)
+                places[at_[k]] = place;
         }
     }
 
@@ -113,6 +141,14 @@ private:
     std::unique_ptr<geoip::CityDatabaseImageV6> cityV6_;
     std::unique_ptr<geoip::AsnDatabaseImage> organization_;
     std::unique_ptr<geoip::AsnDatabaseImage> organizationV6_;
+    struct Record {
+        std::uint32_t place = 0; // 0: the slot is free (no record lies at 0)
+        geoip::TGeoIPCity record;
+    };
+    Record& Decoded(std::uint32_t place) const {
+        return decoded_[(place ^ (place >> 15)) % decoded_.size()];
+    }
+    mutable std::vector<Record> decoded_ = std::vector<Record>(1 << 14);
     // LookupMany's room, kept from batch to batch; one run uses one thread.
     mutable std::vector<std::uint32_t> numbers_;
     mutable std::vector<std::size_t> at_;
@@ -123,9 +159,13 @@ private:
 } // namespace
 
 void RunDatabases::LookupMany(std::span<const extract::Address> addresses,
-                              geoip::TGeoIPCity* records, geoip::TLookupResult* results) const {
-    for (std::size_t i = 0; i < addresses.size(); ++i)
+                              geoip::TGeoIPCity* records, geoip::TLookupResult* results,
+                              std::uint32_t* places) const {
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
         results[i] = Lookup(addresses[i], records[i]);
+        if (places)
+            places[i] = 0;
+    }
 }
 
 std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files) {
@@ -184,6 +224,7 @@ BulkOutcome AnswerRows(std::size_t total,
                        const BulkHooks& hooks) {
     std::vector<extract::Address> addresses;
     std::vector<geoip::TLookupResult> results;
+    std::vector<std::uint32_t> places;
     std::size_t done = 0;
     while (done < total) {
         if (stop.load(std::memory_order_relaxed))
@@ -196,14 +237,19 @@ BulkOutcome AnswerRows(std::size_t total,
             addresses.push_back(fill(i, batch[i - done]));
         std::vector<geoip::TGeoIPCity> records(addresses.size());
         results.resize(addresses.size());
-        databases.LookupMany(addresses, records.data(), results.data());
+        places.resize(addresses.size());
+        databases.LookupMany(addresses, records.data(), results.data(), places.data());
         for (std::size_t k = 0; k < batch.size(); ++k) {
             BulkRow& row = batch[k];
-            row.address = addresses[k].Text();
+            const extract::Address& address = addresses[k];
+            row.address = address.Text();
             row.found = results[k] == geoip::lrFound;
-            if (row.found)
+            if (row.found) {
                 row.record = std::move(records[k]);
-            row.organization = databases.Organization(addresses[k]);
+                row.place = places[k];
+            }
+            row.organization = databases.Organization(address);
+            row.specialBlock = SpecialBlockOf(address);
         }
         done = end;
         if (hooks.rows)

@@ -19,6 +19,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvanta::bulk {
@@ -30,7 +31,14 @@ struct BulkRow {
     std::uint64_t bytes = 0; // a capture's bytes on the wire; 0 for a text
     bool found = false;
     geoip::TGeoIPCity record; // empty unless found
+    // The record's place in the IPv4 city file: the same for every address
+    // of one place, so what is made of a record can be made once per place.
+    // 0 when not known (not found, or found in the IPv6 file).
+    std::uint32_t place = 0;
     std::string organization; // "" when the organisation files have none
+    // The name of the special-purpose block the address lies in
+    // ("Private-Use", "Loopback"), empty for other addresses.
+    std::string_view specialBlock;
 };
 
 // Answers lookups for one run. Made once per run, so a database replaced
@@ -41,9 +49,10 @@ public:
     virtual geoip::TLookupResult Lookup(const extract::Address& address,
                                         geoip::TGeoIPCity& record) const = 0;
     // Lookup for each of `addresses`, the same answers; databases that can
-    // overlap the lookups of a batch do so.
+    // overlap the lookups of a batch do so. `places`, when given, gets each
+    // found record's place in the IPv4 file (see BulkRow::place).
     virtual void LookupMany(std::span<const extract::Address> addresses, geoip::TGeoIPCity* records,
-                            geoip::TLookupResult* results) const;
+                            geoip::TLookupResult* results, std::uint32_t* places = nullptr) const;
     virtual std::string Organization(const extract::Address& address) const = 0;
 };
 

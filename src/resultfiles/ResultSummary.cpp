@@ -25,43 +25,96 @@ std::string OrganisationKey(const ResultRecord& row) {
     return OrganisationText(row);
 }
 
-void ResultSummary::AddTo(Groups& groups, const std::string& key, const std::string& name,
-                          const ResultRecord& row) {
-    Group& group = groups[key];
-    if (group.line.name.empty()) {
-        group.line.key = key;
-        group.line.name = name.empty() ? kUnknownLine : name;
+ResultSummary::Line ResultSummary::Table::Find(std::string_view key, std::string_view name) {
+    const auto [at, made] = byKey.try_emplace(std::string(key), static_cast<Line>(lines.size()));
+    if (made) {
+        SummaryLine& line = lines.emplace_back();
+        line.key = key;
+        line.name = name.empty() ? std::string(kUnknownLine) : std::string(name);
     }
-    // The same address from two runs is one address seen more often.
-    if (group.addresses.insert(row.address).second)
-        ++group.line.addresses;
-    group.line.occurrences = Plus(group.line.occurrences, row.Occurrences());
-    if (row.bytes)
-        group.line.bytes = Plus(group.line.bytes.value_or(0), *row.bytes);
+    return at->second;
+}
+
+ResultSummary::Line ResultSummary::CountryLine(std::string_view key, std::string_view name) {
+    return countries_.Find(key, name);
+}
+
+ResultSummary::Line ResultSummary::OrganizationLine(std::string_view key) {
+    return organizations_.Find(key, key);
+}
+
+void ResultSummary::Grow() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = 0; i < seen_.size(); ++i) {
+        std::size_t at = std::hash<std::string_view>{}(seen_[i].address) & mask;
+        while (slots[at] != 0)
+            at = (at + 1) & mask;
+        slots[at] = static_cast<std::uint32_t>(i + 1);
+    }
+    slots_ = std::move(slots);
+}
+
+std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line country,
+                                             Line organization) {
+    if ((seen_.size() + 1) * 2 > slots_.size())
+        Grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = std::hash<std::string_view>{}(address)&mask;
+    for (; slots_[at] != 0; at = (at + 1) & mask) {
+        const Seen& seen = seen_[slots_[at] - 1];
+        if (seen.address != address)
+            continue;
+        // Seen before: new only to a line it did not count in then.
+        auto elsewhere = [&](char table, Line line) {
+            std::string key(1, table);
+            key.append(reinterpret_cast<const char*>(&line), sizeof line);
+            key += address;
+            return elsewhere_.insert(std::move(key)).second;
+        };
+        return {seen.country != country && elsewhere('c', country),
+                seen.organization != organization && elsewhere('o', organization)};
+    }
+    seen_.push_back({std::string(address), country, organization});
+    slots_[at] = static_cast<std::uint32_t>(seen_.size());
+    return {true, true};
+}
+
+void ResultSummary::Add(std::string_view address, Line country, Line organization,
+                        std::uint64_t occurrences, std::optional<std::uint64_t> bytes) {
+    const auto [newCountry, newOrganization] = FirstIn(address, country, organization);
+    for (auto [line, isNew] :
+         {std::pair{&countries_.lines.at(country), newCountry},
+          std::pair{&organizations_.lines.at(organization), newOrganization}}) {
+        // The same address from two runs is one address seen more often.
+        line->addresses += isNew ? 1 : 0;
+        line->occurrences = Plus(line->occurrences, occurrences);
+        if (bytes)
+            line->bytes = Plus(line->bytes.value_or(0), *bytes);
+    }
+    total_ = Plus(total_, occurrences);
 }
 
 void ResultSummary::Add(const ResultRecord& row) {
-    AddTo(countries_, CountryKey(row), row.found ? row.countryName : std::string(), row);
-    const std::string organisation = OrganisationKey(row);
-    AddTo(organizations_, organisation, organisation, row);
-    total_ = Plus(total_, row.Occurrences());
+    const Line country = CountryLine(CountryKey(row), row.found ? row.countryName : std::string());
+    const Line organization = OrganizationLine(OrganisationKey(row));
+    Add(row.address, country, organization, row.Occurrences(), row.bytes);
 }
 
 void ResultSummary::Clear() {
-    countries_.clear();
-    organizations_.clear();
-    total_ = 0;
+    *this = ResultSummary();
 }
 
-std::vector<SummaryLine> ResultSummary::Sorted(const Groups& groups) const {
+std::vector<SummaryLine> ResultSummary::Sorted(const Table& table) const {
     std::vector<SummaryLine> lines;
-    lines.reserve(groups.size());
-    for (const auto& [key, group] : groups) {
-        lines.push_back(group.line);
-        lines.back().share = total_ == 0 ? 0
-                                         : 100.0 * static_cast<double>(group.line.occurrences) /
-                                               static_cast<double>(total_);
-    }
+    lines.reserve(table.lines.size());
+    for (const SummaryLine& line : table.lines)
+        if (line.addresses > 0) // a line named but never added to is no line yet
+            lines.push_back(line);
+    for (SummaryLine& line : lines)
+        line.share = total_ == 0 ? 0
+                                 : 100.0 * static_cast<double>(line.occurrences) /
+                                       static_cast<double>(total_);
     // Ties in a fixed order, so a table does not reshuffle as rows arrive.
     std::sort(lines.begin(), lines.end(), [](const SummaryLine& a, const SummaryLine& b) {
         if (a.occurrences != b.occurrences)

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -42,7 +43,19 @@ inline constexpr const char* kUnknownLine = "Unknown";
 
 class ResultSummary {
 public:
+    // A line of the Countries or the Organizations table, for adding many
+    // rows of the same line without naming it anew each time.
+    using Line = std::uint32_t;
+
     void Add(const ResultRecord& row);
+    // As Add, for a row whose lines were named before: its address, the
+    // lines it counts in and its weight (ResultRecord::Occurrences).
+    void Add(std::string_view address, Line country, Line organization, std::uint64_t occurrences,
+             std::optional<std::uint64_t> bytes);
+    // The line of a country code (CountryKey) and its name, and of an
+    // organisation (OrganisationKey); made on first use.
+    Line CountryLine(std::string_view key, std::string_view name);
+    Line OrganizationLine(std::string_view key);
     void Clear();
 
     std::vector<SummaryLine> Countries() const;
@@ -50,17 +63,33 @@ public:
     std::uint64_t TotalOccurrences() const { return total_; }
 
 private:
-    struct Group {
-        SummaryLine line;
-        std::unordered_set<std::string> addresses;
+    struct Table {
+        std::vector<SummaryLine> lines;
+        std::unordered_map<std::string, Line> byKey;
+        Line Find(std::string_view key, std::string_view name);
     };
-    using Groups = std::unordered_map<std::string, Group>;
-    static void AddTo(Groups& groups, const std::string& key, const std::string& name,
-                      const ResultRecord& row);
-    std::vector<SummaryLine> Sorted(const Groups& groups) const;
+    // Whether `address` counts in these lines for the first time.
+    std::pair<bool, bool> FirstIn(std::string_view address, Line country, Line organization);
+    void Grow();
+    std::vector<SummaryLine> Sorted(const Table& table) const;
 
-    Groups countries_;
-    Groups organizations_;
+    Table countries_;
+    Table organizations_;
+    // Every distinct address once, with the lines it first counted in: one
+    // entry for the whole summary rather than one per line and table, as a
+    // million addresses of a big log would otherwise cost twice over.
+    struct Seen {
+        std::string address;
+        Line country;
+        Line organization;
+    };
+    std::vector<Seen> seen_;
+    // Open addressing over seen_: an entry's index + 1, or 0 when free; at
+    // most half taken.
+    std::vector<std::uint32_t> slots_;
+    // An address seen again in another line (the database changed between
+    // runs): the table's kind, the line and the address.
+    std::unordered_set<std::string> elsewhere_;
     std::uint64_t total_ = 0;
 };
 

@@ -32,31 +32,46 @@ const char* const kCityV6File = "GeoLiteCityv6.dat";
 // shown), so none are made here.
 class RowMaker {
 public:
-    // `capture`: the row carries its bytes on the wire.
-    void Make(const orvanta::bulk::BulkRow& in, bool capture, TResultRow& row) {
-        key_.clear();
-        if (in.found) {
-            const auto& r = in.record;
-            for (const std::string* field : {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
-                key_ += *field;
-                key_ += '\x1f';
-            }
-            key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
-            key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
-        }
+    // Appends the row of `in` to `rows`; `capture`: the row carries its
+    // bytes on the wire.
+    void Make(const orvanta::bulk::BulkRow& in, bool capture, std::vector<TResultRow>& rows) {
         // Without an organisation record, a special-purpose block's name
         // stands in the Organization cell.
-        std::string_view organisation = in.organization;
-        if (organisation.empty())
-            organisation = orvanta::geoip::SpecialPurposeOf(in.address).value_or("");
-        key_ += in.found ? '\x1e' : '\x1d';
-        key_ += organisation;
-        Made& made = made_[std::hash<std::string>{}(key_) % made_.size()];
-        if (made.key != key_) {
-            made.key = key_;
-            made.row = MakeShared(in, std::string(organisation));
+        const std::string_view organisation =
+            in.organization.empty() ? in.specialBlock : std::string_view(in.organization);
+        Made* made = nullptr;
+        if (in.place != 0) {
+            // The record's place names the record: no need to read its texts.
+            made =
+                &made_[(in.place ^ (in.place >> 13) ^ std::hash<std::string_view>{}(organisation)) %
+                       made_.size()];
+            if (made->place != in.place || made->key != organisation) {
+                made->place = in.place;
+                made->key = organisation;
+                made->row = MakeShared(in, std::string(organisation));
+            }
+        } else {
+            key_.clear();
+            if (in.found) {
+                const auto& r = in.record;
+                for (const std::string* field :
+                     {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
+                    key_ += *field;
+                    key_ += '\x1f';
+                }
+                key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
+                key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
+            }
+            key_ += in.found ? '\x1e' : '\x1d';
+            key_ += organisation;
+            made = &made_[std::hash<std::string>{}(key_) % made_.size()];
+            if (made->place != 0 || made->key != key_) {
+                made->place = 0;
+                made->key = key_;
+                made->row = MakeShared(in, std::string(organisation));
+            }
         }
-        row = made.row;
+        TResultRow& row = rows.emplace_back(made->row);
         row.address =
             QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
         row.count = in.count;
@@ -118,14 +133,16 @@ private:
 
     std::string textKey_;
     std::vector<Slot> texts_ = std::vector<Slot>(8192);
-    // The rows made last, by their key, one per slot: a run of a million
-    // places, each its own, costs the same small table as a run of one.
+    // The rows made last, by their place and organisation (or, without a
+    // place, by their texts), one per slot: a run of a million addresses
+    // costs the same small table as a run of one.
     struct Made {
+        std::uint32_t place = 0;
         std::string key;
         TResultRow row; // without address and count
     };
     std::string key_;
-    std::vector<Made> made_ = std::vector<Made>(4096);
+    std::vector<Made> made_ = std::vector<Made>(1 << 15);
 };
 
 } // namespace
@@ -257,14 +274,12 @@ public:
         // A capture's endpoints get no host names: asking for them would
         // send packets the user did not ask for.
         step_.lookUpHostNames = !capture_;
-        // Room for the whole piece at once, as many rows as the last piece
-        // had and a half again (up to a step and the rest of the run):
-        // growing a vector of rows batch by batch moved every row several
-        // times.
+        // Room for the whole piece at once (a step, or the rest of the
+        // run): growing a vector of rows batch by batch moved every row
+        // several times.
         if (step_.rows.empty()) {
             const std::size_t left = total > done ? total - done : 0;
-            const std::size_t room =
-                std::min({kStepRows, rows.size() + left, lastPiece_ + lastPiece_ / 2});
+            const std::size_t room = std::min(kStepRows, rows.size() + left);
             step_.rows.reserve(std::max(room, rows.size()));
             step_.places.reserve(step_.rows.capacity());
             if (!capture_)
@@ -277,7 +292,7 @@ public:
                                         static_cast<int>(step_.rows.size()),
                                         {},
                                         row.count});
-            maker_.Make(row, capture_, step_.rows.emplace_back());
+            maker_.Make(row, capture_, step_.rows);
             if (!capture_)
                 step_.addresses.push_back(std::move(row.address));
         }
@@ -294,7 +309,6 @@ public:
         // the list keeps the piece as it is.
         if (step_.rows.capacity() - step_.rows.size() > step_.rows.size())
             step_.rows.shrink_to_fit();
-        lastPiece_ = step_.rows.size();
         step_.texts.assign(step_.rows.size(), TResultsModel::TextsLater());
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.
@@ -318,7 +332,6 @@ private:
     RowMaker maker_;
     TBulkBatch step_;
     bool sentAny_ = false;
-    std::size_t lastPiece_ = 0; // rows of the piece sent last
     std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
 };
 

@@ -29,8 +29,13 @@ namespace rf = orvanta::resultfiles;
 
 namespace {
 
-// The shaded map is sent at most this often while rows stream in.
+// The shaded map is sent at most this often while rows stream in, and
+// the summary's readers are told as often.
 constexpr int kCountriesDelayMs = 300;
+// Rows are added up this long at a time, and so many between looks at
+// the clock.
+constexpr qint64 kTallySliceNs = 4'000'000;
+constexpr int kTallyStep = 2048;
 
 enum class Format { Csv, GeoJson, Kml };
 
@@ -54,7 +59,8 @@ const QString kKmlFilter = QStringLiteral("KML files (*.kml)");
 } // namespace
 
 TResultsRole::TResultsRole(const Parts& parts, QObject* parent)
-    : QObject(parent), parts_(parts), countriesLater_(new QTimer(this)) {
+    : QObject(parent), parts_(parts), tallyLater_(new QTimer(this)),
+      countriesLater_(new QTimer(this)) {
     parts_.menu->addSeparator();
     Summary1 = parts_.menu->addAction(QStringLiteral("Summary"));
     Summary1->setObjectName(QStringLiteral("Summary1"));
@@ -85,24 +91,58 @@ TResultsRole::TResultsRole(const Parts& parts, QObject* parent)
     countriesLater_->setSingleShot(true);
     countriesLater_->setInterval(kCountriesDelayMs);
     connect(countriesLater_, &QTimer::timeout, this, [this] { SendCountries(); });
+    tallyLater_->setSingleShot(true);
+    tallyLater_->setInterval(0);
+    connect(tallyLater_, &QTimer::timeout, this, [this] { TallySome(false); });
+    toldAt_.start();
 }
 
 void TResultsRole::Summary1Click() {
     parts_.showSummary();
 }
 
-void TResultsRole::RowsAdded(int first, int last) {
-    for (int row = first; row <= last; ++row) {
-        const TResultRow& values = parts_.list->Row(row);
-        summary_.Add(RecordOf(values));
-        shading_ = shading_ || values.count.has_value();
-    }
+void TResultsRole::RowsAdded(int, int) {
+    // The rows are added up later, in order: the list only ever grows at
+    // its end between clears.
+    if (!tallyLater_->isActive())
+        tallyLater_->start();
+}
+
+void TResultsRole::TallySome(bool all) {
+    TListView* list = parts_.list;
+    const int count = list->Count();
+    if (tallied_ >= count)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        for (const int end = std::min(count, tallied_ + kTallyStep); tallied_ < end; ++tallied_) {
+            const TResultRow& row = list->Row(tallied_);
+            tally_.Add(row);
+            shading_ = shading_ || row.count.has_value();
+        }
+    } while (tallied_ < count && (all || clock.nsecsElapsed() < kTallySliceNs));
+    if (tallied_ < count)
+        tallyLater_->start();
+    else
+        tallyLater_->stop();
     if (shading_ && !countriesLater_->isActive())
         countriesLater_->start();
-    emit SummaryChanged();
+    // A shown Summary window sorts its tables anew on each word: told at
+    // the end and now and then on the way, not after every slice.
+    if (tallied_ == count || toldAt_.elapsed() >= kCountriesDelayMs) {
+        toldAt_.restart();
+        emit SummaryChanged();
+    }
+}
+
+const rf::ResultSummary& TResultsRole::Summary() {
+    TallySome(true);
+    return summary_;
 }
 
 void TResultsRole::SendCountries() {
+    // What is added up so far: the rest follows when it is.
     std::vector<orvanta::map::CountryShade> lines;
     for (const rf::SummaryLine& line : summary_.Countries())
         lines.push_back({line.key, line.name, line.addresses, line.occurrences});
@@ -111,7 +151,10 @@ void TResultsRole::SendCountries() {
 
 void TResultsRole::Clear() {
     countriesLater_->stop();
+    tallyLater_->stop();
     summary_.Clear();
+    tally_.Clear();
+    tallied_ = 0;
     if (shading_)
         parts_.layers->Post(orvanta::map::countriesClearCall());
     shading_ = false;
@@ -194,6 +237,7 @@ void TResultsRole::OpenResultFile(const QString& path) {
         parts_.layers->FlushRunPlaces();
         parts_.layers->FitRunPlaces();
     }
+    TallySome(true);
     if (shading_) {
         countriesLater_->stop();
         SendCountries();

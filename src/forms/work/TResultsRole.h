@@ -10,8 +10,10 @@
 // the window's "Save list as…" (Ctrl+S); of the files the Bulk role is
 // given to open (Ctrl+O, drops, the command line) it takes the result
 // files. It knows the window only through Parts.
+#include "forms/results/SummaryTally.h"
 #include "resultfiles/ResultSummary.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -42,7 +44,9 @@ public:
 
     QAction* Summary1;
 
-    const orvanta::resultfiles::ResultSummary& Summary() const { return summary_; }
+    // The summary of every row in the list; rows that arrived but were not
+    // added up yet are added first.
+    const orvanta::resultfiles::ResultSummary& Summary();
     void Summary1Click();
     // Asks for a file name and a format, then SaveList.
     void SaveAsClick();
@@ -67,10 +71,18 @@ signals:
 
 private:
     void RowsAdded(int first, int last);
+    // Adds up waiting rows for a few milliseconds, or all of them: a run's
+    // million rows are added up a slice at a time, so the window keeps
+    // answering while they are.
+    void TallySome(bool all);
     void SendCountries();
 
     Parts parts_;
     orvanta::resultfiles::ResultSummary summary_;
+    TSummaryTally tally_{summary_};
+    int tallied_ = 0; // rows before it are in the summary
+    QTimer* tallyLater_;
+    QElapsedTimer toldAt_; // when the summary's readers were told last
     // The shaded countries follow the rows once a run or a file has
     // brought rows with counts; single locates alone leave the map as it is.
     bool shading_ = false;

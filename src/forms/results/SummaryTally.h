@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Adds results rows to the summary per country and organisation, quickly:
+// the rows of a big run share a few hundred country and organisation texts
+// (the run shares them between its rows), so a text's line of the summary
+// is found once per text, not once per row, and a row costs little more
+// than its address.
+//
+//     TSummaryTally tally(summary);
+//     for (int row = first; row <= last; ++row) tally.Add(list.Row(row));
+#include "forms/results/ResultRow.h"
+#include "resultfiles/ResultSummary.h"
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TSummaryTally {
+public:
+    explicit TSummaryTally(orvanta::resultfiles::ResultSummary& summary) : summary_(summary) {}
+
+    void Add(const TResultRow& row);
+    // The summary was emptied: the lines remembered are gone with it.
+    void Clear();
+
+private:
+    using Line = orvanta::resultfiles::ResultSummary::Line;
+    // A text seen lately and its line. The text is held, so that its
+    // characters stay where they are and their address names it surely.
+    struct Known {
+        QString text;
+        std::optional<std::uint32_t> asn;
+        bool found = false;
+        bool used = false;
+        Line line = 0;
+    };
+    static Known& Slot(std::vector<Known>& known, const QString& text, std::uint32_t more);
+    Line CountryOf(const TResultRow& row);
+    Line OrganizationOf(const TResultRow& row);
+
+    orvanta::resultfiles::ResultSummary& summary_;
+    std::vector<Known> countries_ = std::vector<Known>(512);
+    std::vector<Known> organizations_ = std::vector<Known>(4096);
+    std::string address_;
+};
