@@ -12,7 +12,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvanta::bulk {
@@ -175,33 +178,110 @@ std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files) {
 BulkLocate::BulkLocate(Reader reader, Opener opener)
     : reader_(std::move(reader)), opener_(std::move(opener)) {}
 
-BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hooks) {
-    extract::AddressTally tally;
+BulkLocate::BulkLocate(File file, Opener opener)
+    : reader_(FileReader(file.fd, file.name)), file_(std::move(file)), opener_(std::move(opener)) {}
+
+namespace {
+
+// Scans what `reader` gives into `tally` until `quit` says so; false when
+// it did. `progress` hears of every piece read.
+bool ScanText(const BulkLocate::Reader& reader, extract::AddressTally& tally,
+              const std::function<bool()>& quit,
+              const std::function<void(std::uint64_t)>& progress) {
     // Found addresses go to the tally a batch at a time (see Add).
     std::vector<extract::Address> found;
-    found.reserve(kTallyBatch);
+    found.reserve(BulkLocate::kTallyBatch);
     extract::AddressScanner scanner([&](const extract::Address& a) {
         found.push_back(a);
-        if (found.size() == kTallyBatch) {
+        if (found.size() == BulkLocate::kTallyBatch) {
             tally.Add(found);
             found.clear();
         }
     });
-    std::vector<char> piece(kPieceBytes);
-    std::uint64_t read = 0;
-    while (!stop.load(std::memory_order_relaxed)) {
-        const std::size_t got = reader_(piece.data(), piece.size());
-        if (got == 0)
-            break;
+    std::vector<char> piece(BulkLocate::kPieceBytes);
+    while (!quit()) {
+        const std::size_t got = reader(piece.data(), piece.size());
+        if (got == 0) {
+            scanner.Finish();
+            tally.Add(found);
+            return true;
+        }
         scanner.Feed({piece.data(), got});
+        progress(got);
+    }
+    return false;
+}
+
+} // namespace
+
+std::uint64_t BulkLocate::SplitPoint() const {
+    if (file_.fd < 0 || file_.size < file_.splitAbove || file_.size < 2)
+        return 0;
+    std::vector<char> window(64 * 1024);
+    const std::uint64_t middle = file_.size / 2;
+    const Reader reader = FileReader(file_.fd, file_.name, middle, file_.size);
+    const std::size_t got = reader(window.data(), window.size());
+    const void* end = std::memchr(window.data(), '\n', got);
+    // A file without line ends near its middle (one long line, binary
+    // junk) is read whole, as any other text.
+    return end ? middle +
+                     static_cast<std::uint64_t>(static_cast<const char*>(end) - window.data()) + 1
+               : 0;
+}
+
+bool BulkLocate::ScanAll(extract::AddressTally& tally, const std::atomic<bool>& stop,
+                         const BulkHooks& hooks) {
+    std::uint64_t read = 0;
+    std::atomic<std::uint64_t> readByHelper{0};
+    auto report = [&](std::uint64_t got) {
         read += got;
         if (hooks.scanned)
-            hooks.scanned(read);
+            hooks.scanned(read + readByHelper.load(std::memory_order_relaxed));
+    };
+    const std::uint64_t split = SplitPoint();
+    if (split == 0)
+        return ScanText(
+            reader_, tally, [&] { return stop.load(std::memory_order_relaxed); }, report);
+
+    // The second half on a thread of its own, at this thread's priority.
+    std::atomic<bool> quit{false};
+    auto quitting = [&] { return stop.load(std::memory_order_relaxed) || quit.load(); };
+    extract::AddressTally later;
+    std::exception_ptr failed;
+    bool laterDone = false;
+    const int priority = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    std::thread helper([&] {
+        (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), priority);
+        try {
+            laterDone = ScanText(FileReader(file_.fd, file_.name, split, 0), later, quitting,
+                                 [&](std::uint64_t got) { readByHelper += got; });
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    bool done = false;
+    try {
+        done = ScanText(FileReader(file_.fd, file_.name, 0, split), tally, quitting, report);
+    } catch (...) {
+        quit = true;
+        helper.join();
+        throw;
     }
-    if (stop.load())
+    if (!done)
+        quit = true;
+    helper.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    if (!done || !laterDone)
+        return false;
+    tally.Merge(later);
+    return true;
+}
+
+BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hooks) {
+    extract::AddressTally tally;
+    if (!ScanAll(tally, stop, hooks) || stop.load())
         return BulkOutcome::Stopped;
-    scanner.Finish();
-    tally.Add(found);
     const std::vector<extract::Tallied>& entries = tally.Entries();
     if (entries.empty())
         return BulkOutcome::NoAddresses;
@@ -256,6 +336,26 @@ BulkOutcome AnswerRows(std::size_t total,
             hooks.rows(std::move(batch), done, total);
     }
     return BulkOutcome::Done;
+}
+
+BulkLocate::Reader FileReader(int fd, const std::string& fileName, std::uint64_t from,
+                              std::uint64_t to) {
+    return [fd, fileName, at = from, to](char* buffer, std::size_t size) mutable -> std::size_t {
+        if (to != 0)
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(size, to - std::min(at, to)));
+        for (;;) {
+            if (size == 0)
+                return 0;
+            const ssize_t got = ::pread(fd, buffer, size, static_cast<off_t>(at));
+            if (got >= 0) {
+                at += static_cast<std::uint64_t>(got);
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR)
+                throw std::runtime_error("Cannot read file \"" + fileName + "\". " +
+                                         std::strerror(errno));
+        }
+    };
 }
 
 BulkLocate::Reader FileReader(int fd, const std::string& fileName) {

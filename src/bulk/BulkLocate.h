@@ -9,6 +9,7 @@
 //     BulkLocate run(reader, {"GeoLiteCity.dat"});
 //     const BulkOutcome outcome = run.Run(stop, hooks);
 #include "extract/AddressScanner.h"
+#include "extract/AddressTally.h"
 #include "geoip/TGeoIPCity.h"
 #include "geoip/TLookupResult.h"
 
@@ -87,11 +88,23 @@ public:
     // Opens the databases once there are addresses to look up.
     using Opener = std::function<std::unique_ptr<RunDatabases>()>;
 
+    // A regular file, read by position: a large one is scanned by two
+    // threads at once, each a half of it (cut at a line's end, which no
+    // address spans), and their tallies put together in the file's order.
+    struct File {
+        int fd = -1; // the caller's
+        std::string name;
+        std::uint64_t size = 0;
+        std::uint64_t splitAbove = kSplitBytes; // a smaller file is read whole
+    };
+
     static constexpr std::size_t kPieceBytes = 1 << 20;
+    static constexpr std::uint64_t kSplitBytes = 32 << 20;
     static constexpr std::size_t kBatchRows = 2000;
     static constexpr std::size_t kTallyBatch = 256;
 
     BulkLocate(Reader reader, Opener opener);
+    BulkLocate(File file, Opener opener);
 
     // Reads the whole text, then answers its addresses. `stop` is checked
     // between pieces and between batches: a stopped run hands out no more
@@ -99,7 +112,15 @@ public:
     BulkOutcome Run(const std::atomic<bool>& stop, const BulkHooks& hooks);
 
 private:
+    // Scans the text into `tally`; false when stopped.
+    bool ScanAll(extract::AddressTally& tally, const std::atomic<bool>& stop,
+                 const BulkHooks& hooks);
+    // Where the file's second half starts: after the first line end from
+    // its middle on; 0 when it is not to be cut.
+    std::uint64_t SplitPoint() const;
+
     Reader reader_;
+    File file_;
     Opener opener_;
 };
 
@@ -114,5 +135,9 @@ BulkOutcome AnswerRows(std::size_t total,
 // A reader over a file descriptor the caller owns; read errors throw with
 // the system's text.
 BulkLocate::Reader FileReader(int fd, const std::string& fileName);
+// The same from byte `from` up to byte `to` (or the end of the file), read
+// by position: readers of one file's parts may read at once.
+BulkLocate::Reader FileReader(int fd, const std::string& fileName, std::uint64_t from,
+                              std::uint64_t to);
 
 } // namespace orvanta::bulk

@@ -22,6 +22,16 @@ std::uint64_t AddressTally::Hash(const Address& a) noexcept {
 }
 
 void AddressTally::Add(const Address& address) {
+    Add(address, 1);
+}
+
+void AddressTally::Merge(const AddressTally& later) {
+    Reserve(later.entries_.size());
+    for (const Tallied& entry : later.entries_)
+        Add(entry.address, entry.count);
+}
+
+void AddressTally::Add(const Address& address, std::uint64_t count) {
     if ((entries_.size() + 1) * 2 > slots_.size())
         Grow();
     const std::size_t mask = slots_.size() - 1;
@@ -29,12 +39,12 @@ void AddressTally::Add(const Address& address) {
         const std::uint32_t slot = slots_[at];
         if (slot == 0) {
             slots_[at] = static_cast<std::uint32_t>(entries_.size() + 1);
-            entries_.push_back({address, 1});
+            entries_.push_back({address, count});
             return;
         }
         Tallied& entry = entries_[slot - 1];
         if (entry.address == address) {
-            ++entry.count;
+            entry.count += count;
             return;
         }
     }

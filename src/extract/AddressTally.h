@@ -22,6 +22,9 @@ public:
     // The same as Add for each, in order, faster: the table's memory for
     // the whole batch is fetched at once rather than one miss at a time.
     void Add(std::span<const Address> addresses);
+    // Adds the tally of the text that follows this one's: its addresses
+    // not seen here come after those seen here, in its order.
+    void Merge(const AddressTally& later);
     const std::vector<Tallied>& Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
 
@@ -29,6 +32,7 @@ private:
     static std::uint64_t Hash(const Address& a) noexcept;
     void Grow();
     void Reserve(std::size_t more);
+    void Add(const Address& address, std::uint64_t count);
 
     std::vector<Tallied> entries_;
     // Open addressing over entries_: a slot holds an entry's index + 1, or

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace orvanta::resultfiles {
 namespace {
@@ -43,27 +44,40 @@ ResultSummary::Line ResultSummary::OrganizationLine(std::string_view key) {
     return organizations_.Find(key, key);
 }
 
-void ResultSummary::Grow() {
-    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, slots_.size() * 2), 0);
-    const std::size_t mask = slots.size() - 1;
+void ResultSummary::Rehash(std::size_t count) {
+    std::unique_ptr<std::uint32_t[], Free> slots(
+        static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t))));
+    if (!slots)
+        throw std::bad_alloc();
+    const std::size_t mask = count - 1;
     for (std::size_t i = 0; i < seen_.size(); ++i) {
-        std::size_t at = std::hash<std::string_view>{}(seen_[i].address) & mask;
+        std::size_t at = seen_[i].hash & mask;
         while (slots[at] != 0)
             at = (at + 1) & mask;
         slots[at] = static_cast<std::uint32_t>(i + 1);
     }
     slots_ = std::move(slots);
+    slotCount_ = count;
+}
+
+void ResultSummary::Reserve(std::size_t more) {
+    std::size_t count = std::max<std::size_t>(1024, slotCount_);
+    while (count < (seen_.size() + more) * 2)
+        count *= 2;
+    if (count != slotCount_)
+        Rehash(count);
 }
 
 std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line country,
                                              Line organization) {
-    if ((seen_.size() + 1) * 2 > slots_.size())
-        Grow();
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t at = std::hash<std::string_view>{}(address)&mask;
+    if ((seen_.size() + 1) * 2 > slotCount_)
+        Reserve(1);
+    const std::size_t mask = slotCount_ - 1;
+    const std::size_t hash = std::hash<std::string_view>{}(address);
+    std::size_t at = hash & mask;
     for (; slots_[at] != 0; at = (at + 1) & mask) {
         const Seen& seen = seen_[slots_[at] - 1];
-        if (seen.address != address)
+        if (seen.hash != hash || seen.address != address)
             continue;
         // Seen before: new only to a line it did not count in then.
         auto elsewhere = [&](char table, Line line) {
@@ -75,7 +89,7 @@ std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line coun
         return {seen.country != country && elsewhere('c', country),
                 seen.organization != organization && elsewhere('o', organization)};
     }
-    seen_.push_back({std::string(address), country, organization});
+    seen_.push_back({std::string(address), hash, country, organization});
     slots_[at] = static_cast<std::uint32_t>(seen_.size());
     return {true, true};
 }

@@ -13,6 +13,9 @@
 #include "resultfiles/ResultRecord.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +60,9 @@ public:
     Line CountryLine(std::string_view key, std::string_view name);
     Line OrganizationLine(std::string_view key);
     void Clear();
+    // Room for `more` distinct addresses beyond those seen: a run's rows
+    // then never wait for the table of addresses to grow.
+    void Reserve(std::size_t more);
 
     std::vector<SummaryLine> Countries() const;
     std::vector<SummaryLine> Organizations() const;
@@ -70,7 +76,7 @@ private:
     };
     // Whether `address` counts in these lines for the first time.
     std::pair<bool, bool> FirstIn(std::string_view address, Line country, Line organization);
-    void Grow();
+    void Rehash(std::size_t slots);
     std::vector<SummaryLine> Sorted(const Table& table) const;
 
     Table countries_;
@@ -80,13 +86,21 @@ private:
     // million addresses of a big log would otherwise cost twice over.
     struct Seen {
         std::string address;
+        std::size_t hash; // of the address, kept for growing the table
         Line country;
         Line organization;
     };
-    std::vector<Seen> seen_;
+    // A deque: growing never moves the addresses kept.
+    std::deque<Seen> seen_;
     // Open addressing over seen_: an entry's index + 1, or 0 when free; at
-    // most half taken.
-    std::vector<std::uint32_t> slots_;
+    // most half taken. Got from calloc: the system hands out zeroed pages
+    // as they are first touched, so a table made room for a million
+    // addresses at once costs nothing until they come.
+    struct Free {
+        void operator()(std::uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint32_t[], Free> slots_;
+    std::size_t slotCount_ = 0;
     // An address seen again in another line (the database changed between
     // runs): the table's kind, the line and the address.
     std::unordered_set<std::string> elsewhere_;

@@ -12,9 +12,12 @@
 #include "geoipwriter/CountryMapping.h"
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -131,6 +134,41 @@ TEST_F(Bulk, OutcomesOfOddRuns) {
         };
         EXPECT_EQ(Run(odd.text).Run(stop, hooks), odd.outcome);
         EXPECT_EQ(rows, odd.rows);
+    }
+}
+
+// A file read in two halves at once answers as the same file read whole:
+// the same addresses, counts and first-seen order, wherever the cut falls.
+TEST_F(Bulk, AFileReadInHalvesAnswersAsReadWhole) {
+    const std::string texts[] = {
+        "1.2.3.4 a\n6.6.6.6 b\n1.2.3.4 c\n6.6.6.7 d\n6.6.6.6 e\n9.9.9.9 f\n1.2.3.5\n",
+        "6.6.6.6\n6.6.6.6\n6.6.6.6\n1.2.3.4 1.2.3.4 6.6.6.6\n", // the half after has nothing new
+        "1.2.3.4 no line end anywhere 6.6.6.6 1.2.3.4 6.6.6.8", // read whole
+        "\n\n\n\n1.2.3.4\n",                                    // the first half has nothing
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const std::string name = folder.File("log.txt");
+        FILE* out = std::fopen(name.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+        auto rowsOf = [&](std::uint64_t splitAbove) {
+            const int fd = ::open(name.c_str(), O_RDONLY);
+            std::vector<std::pair<std::string, std::uint64_t>> rows;
+            BulkHooks hooks;
+            hooks.rows = [&](std::vector<BulkRow>&& batch, std::size_t, std::size_t) {
+                for (const BulkRow& row : batch)
+                    rows.emplace_back(row.address, row.count);
+            };
+            BulkLocate({fd, name, text.size(), splitAbove}, [this] {
+                return orvanta::bulk::OpenRunDatabases({db, "", "", ""});
+            }).Run(stop, hooks);
+            ::close(fd);
+            return rows;
+        };
+        EXPECT_EQ(rowsOf(1), rowsOf(text.size() + 1));
+        EXPECT_EQ(rowsOf(1), rowsOf(1)); // the same every time
     }
 }
 

@@ -190,6 +190,8 @@ void TBulkRole::Rows(TBulkBatch&& batch) {
     // them (or has asked for them for every run), a capture's never: until
     // then their host name cells read "Not looked up".
     const bool named = batch.lookUpHostNames && (!parts_.namesForRuns || parts_.namesForRuns());
+    if (onRowsComing)
+        onRowsComing(batch.rows.size() + (batch.total - std::min(batch.total, batch.done)));
     const int first = parts_.list->AddRows(std::move(batch.rows), std::move(batch.texts));
     for (orvanta::map::PlaceMark& mark : batch.places)
         mark.row += first;

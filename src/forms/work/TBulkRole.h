@@ -72,6 +72,9 @@ public:
     // Asked first for every file opened, dropped or named at start: true
     // when it took the file itself (a result file), so it is no log.
     std::function<bool(const QString& path)> onFile;
+    // Before each piece of a run's rows reaches the list: how many rows
+    // the run has still to bring, this piece's included.
+    std::function<void(std::size_t rows)> onRowsComing;
 
 private:
     void Rows(TBulkBatch&& batch);

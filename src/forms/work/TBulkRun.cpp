@@ -5,6 +5,8 @@
 #include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
 #include "forms/results/TResultsModel.h"
+#include "forms/results/TextPool.h"
+#include "forms/support/BackgroundThread.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/IanaBlocks.h"
 #include "geoip/OrganizationOf.h"
@@ -32,54 +34,79 @@ const char* const kCityV6File = "GeoLiteCityv6.dat";
 // shown), so none are made here.
 class RowMaker {
 public:
-    // Appends the row of `in` to `rows`; `capture`: the row carries its
+    // Appends the rows of `in` to `rows`; `capture`: the rows carry their
     // bytes on the wire.
-    void Make(const orvanta::bulk::BulkRow& in, bool capture, std::vector<TResultRow>& rows) {
+    void Make(const std::vector<orvanta::bulk::BulkRow>& in, bool capture,
+              std::vector<TResultRow>& rows) {
+        // Bounded: a run over more places than this starts afresh, between
+        // batches, so that a batch's indices stay good.
+        if (made_.size() + in.size() > kMadeCap) {
+            made_.clear();
+            keys_.clear();
+            std::fill(index_.begin(), index_.end(), Known{});
+        }
+        at_.clear();
+        for (const orvanta::bulk::BulkRow& row : in)
+            at_.push_back(Template(row));
+        // The places of a big run come in no order: the row made for a
+        // place is fetched a few rows ahead, so that copying it does not
+        // wait for the memory.
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t k = 0; k < in.size(); ++k) {
+            if (k + kAhead < in.size()) {
+                const char* ahead = reinterpret_cast<const char*>(&made_[at_[k + kAhead]]);
+                for (std::size_t line = 0; line < sizeof(TResultRow); line += 64)
+                    __builtin_prefetch(ahead + line);
+            }
+            TResultRow& row = rows.emplace_back(made_[at_[k]]);
+            row.address = QString::fromLatin1(in[k].address.data(),
+                                              static_cast<qsizetype>(in[k].address.size()));
+            row.count = in[k].count;
+            if (capture)
+                row.bytes = in[k].bytes;
+        }
+    }
+
+private:
+    // The index in made_ of the row made for `in`'s place and
+    // organisation, made now if new.
+    std::uint32_t Template(const orvanta::bulk::BulkRow& in) {
         // Without an organisation record, a special-purpose block's name
         // stands in the Organization cell.
         const std::string_view organisation =
             in.organization.empty() ? in.specialBlock : std::string_view(in.organization);
-        Made* made = nullptr;
+        key_.clear();
         if (in.place != 0) {
             // The record's place names the record: no need to read its texts.
-            made =
-                &made_[(in.place ^ (in.place >> 13) ^ std::hash<std::string_view>{}(organisation)) %
-                       made_.size()];
-            if (made->place != in.place || made->key != organisation) {
-                made->place = in.place;
-                made->key = organisation;
-                made->row = MakeShared(in, std::string(organisation));
+            key_ += 'p';
+            key_.append(reinterpret_cast<const char*>(&in.place), sizeof in.place);
+        } else if (in.found) {
+            key_ += 't';
+            const auto& r = in.record;
+            for (const std::string* field : {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
+                key_ += *field;
+                key_ += '\x1f';
             }
+            key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
+            key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
         } else {
-            key_.clear();
-            if (in.found) {
-                const auto& r = in.record;
-                for (const std::string* field :
-                     {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
-                    key_ += *field;
-                    key_ += '\x1f';
-                }
-                key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
-                key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
-            }
-            key_ += in.found ? '\x1e' : '\x1d';
-            key_ += organisation;
-            made = &made_[std::hash<std::string>{}(key_) % made_.size()];
-            if (made->place != 0 || made->key != key_) {
-                made->place = 0;
-                made->key = key_;
-                made->row = MakeShared(in, std::string(organisation));
-            }
+            key_ += 'n';
         }
-        TResultRow& row = rows.emplace_back(made->row);
-        row.address =
-            QString::fromLatin1(in.address.data(), static_cast<qsizetype>(in.address.size()));
-        row.count = in.count;
-        if (capture)
-            row.bytes = in.bytes;
+        key_ += organisation;
+        const std::size_t hash = std::hash<std::string>{}(key_);
+        const std::size_t mask = index_.size() - 1;
+        std::size_t at = hash & mask;
+        for (; index_[at].made != 0; at = (at + 1) & mask) {
+            const Known& known = index_[at];
+            if (known.hash == hash && keys_[known.made - 1] == key_)
+                return known.made - 1;
+        }
+        made_.push_back(MakeShared(in, std::string(organisation)));
+        keys_.push_back(key_);
+        index_[at] = {hash, static_cast<std::uint32_t>(made_.size())};
+        return static_cast<std::uint32_t>(made_.size() - 1);
     }
 
-private:
     // As LocatedRow, with texts that recur from place to place (countries,
     // regions, city names, organisations) made once and shared while seen
     // lately: a million places each their own still share most texts.
@@ -88,7 +115,9 @@ private:
         Slot& organisation = Seen(organisationText, 'o');
         if (organisation.text.isNull()) {
             SetOrganisationText(row, QString::fromStdString(organisationText));
-            organisation.text = row.organization;
+            organisation.text = row.organization.isEmpty()
+                                    ? row.organization
+                                    : PooledUtf8(row.organization.toStdString());
             organisation.asn = row.asn;
         }
         row.organization = organisation.text;
@@ -127,22 +156,27 @@ private:
     QString Latin1(const std::string& bytes, char kind) {
         Slot& slot = Seen(bytes, kind);
         if (slot.text.isNull())
-            slot.text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            slot.text = PooledLatin1(bytes);
         return slot.text;
     }
 
     std::string textKey_;
     std::vector<Slot> texts_ = std::vector<Slot>(8192);
-    // The rows made last, by their place and organisation (or, without a
-    // place, by their texts), one per slot: a run of a million addresses
-    // costs the same small table as a run of one.
-    struct Made {
-        std::uint32_t place = 0;
-        std::string key;
-        TResultRow row; // without address and count
+    // The rows made so far, without address and count, by their place and
+    // organisation (or, without a place, by their texts): a run of a
+    // million addresses in a few thousand places makes a few thousand.
+    // Kept apart from the rows, small and together, the keys are found
+    // without touching the rows' memory.
+    static constexpr std::size_t kMadeCap = 1 << 16;
+    struct Known {
+        std::size_t hash = 0;
+        std::uint32_t made = 0; // index in made_ + 1; 0: free
     };
     std::string key_;
-    std::vector<Made> made_ = std::vector<Made>(1 << 15);
+    std::vector<std::uint32_t> at_; // a batch's rows' indices in made_
+    std::vector<TResultRow> made_;
+    std::vector<std::string> keys_; // made_'s keys, index for index
+    std::vector<Known> index_ = std::vector<Known>(kMadeCap * 2);
 };
 
 } // namespace
@@ -285,14 +319,16 @@ public:
             if (!capture_)
                 step_.addresses.reserve(step_.rows.capacity());
         }
-        for (orvanta::bulk::BulkRow& row : rows) {
+        const std::size_t first = step_.rows.size();
+        maker_.Make(rows, capture_, step_.rows);
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            orvanta::bulk::BulkRow& row = rows[k];
             if (row.found)
                 step_.places.push_back({row.record.Latitude,
                                         row.record.Longitude,
-                                        static_cast<int>(step_.rows.size()),
+                                        static_cast<int>(first + k),
                                         {},
                                         row.count});
-            maker_.Make(row, capture_, step_.rows);
             if (!capture_)
                 step_.addresses.push_back(std::move(row.address));
         }
@@ -336,6 +372,7 @@ private:
 };
 
 void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
+    YieldToWindow();
     if (input->capture) {
         WorkCapture(*input, generation);
         return;
@@ -359,7 +396,12 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
         };
     }
     const orvanta::bulk::RunFiles files = files_;
-    BulkLocate run(reader, [files] { return orvanta::bulk::OpenRunDatabases(files); });
+    auto opener = [files] { return orvanta::bulk::OpenRunDatabases(files); };
+    // A regular file (its size known) is read by position, in halves when
+    // it is large.
+    BulkLocate run = input->fd >= 0 && input->size > 0
+                         ? BulkLocate({input->fd, input->fileName, input->size}, opener)
+                         : BulkLocate(reader, opener);
 
     // Reading is the first half of the bar when the size is known; the
     // lookups are the rest.

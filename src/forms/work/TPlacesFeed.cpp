@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/work/TPlacesFeed.h"
 
+#include "forms/support/BackgroundThread.h"
+
 TPlacesFeed::TPlacesFeed(QObject* parent) : QObject(parent) {
     pause_.setSingleShot(true);
     pause_.setInterval(kEveryMs);
@@ -58,6 +60,7 @@ void TPlacesFeed::Tell(bool finished) {
 }
 
 void TPlacesFeed::Work() {
+    YieldToWindow();
     for (;;) {
         Piece piece;
         {

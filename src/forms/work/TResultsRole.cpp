@@ -35,7 +35,7 @@ constexpr int kCountriesDelayMs = 300;
 // Rows are added up this long at a time, and so many between looks at
 // the clock.
 constexpr qint64 kTallySliceNs = 4'000'000;
-constexpr int kTallyStep = 2048;
+constexpr int kTallyStep = 512;
 
 enum class Format { Csv, GeoJson, Kml };
 
@@ -87,6 +87,9 @@ TResultsRole::TResultsRole(const Parts& parts, QObject* parent)
             return false;
         OpenResultFile(path);
         return true;
+    };
+    parts_.bulk->onRowsComing = [this](std::size_t rows) {
+        summary_.Reserve(static_cast<std::size_t>(parts_.list->Count() - tallied_) + rows);
     };
     countriesLater_->setSingleShot(true);
     countriesLater_->setInterval(kCountriesDelayMs);
