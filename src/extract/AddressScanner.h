@@ -48,12 +48,13 @@ private:
     void EndRun(char after);
     void ReportV4(std::string_view run);
     static bool ParseV4(std::string_view run, Address& address);
-    // A token without a colon, followed inside the piece by a byte that
-    // ends it.
+    // A token that lies whole inside the piece, with the bytes around it.
     void TakeWholeToken(std::string_view token, char before, char after);
     static bool GluedToName(std::string_view token, std::size_t first, std::size_t stop,
                             std::size_t trailingDots, char before, char after);
-    bool TryV6(char after);
+    // Whether `token` (at most kTokenCap bytes) between `before` and
+    // `after` is an IPv6 address, and which.
+    static bool ParseV6(std::string_view token, char before, char after, Address& address);
 
     Found found_;
     // The current run of [0-9A-Fa-f:.], kept while it could still be an
