@@ -36,6 +36,22 @@ bool IsTokenChar(char c) {
     return kToken.in[static_cast<unsigned char>(c)];
 }
 
+// What a byte is to a token, for counting a token's dots and colons while
+// finding its end.
+enum Kind : char { kOther, kHex, kDot, kColon };
+struct KindTable {
+    Kind of[256] = {};
+    constexpr KindTable() {
+        for (int c = 0; c < 256; ++c)
+            of[c] = c == '.' ? kDot : c == ':' ? kColon : kToken.in[c] ? kHex : kOther;
+    }
+};
+constexpr KindTable kKinds;
+
+Kind KindOf(char c) {
+    return kKinds.of[static_cast<unsigned char>(c)];
+}
+
 // The first dot or colon in [at, end), or end. Most bytes of a log lie
 // between tokens that hold neither, so this is where a scan spends its
 // time: sixteen bytes a step where the processor allows.
@@ -73,6 +89,121 @@ bool IsNameChar(char c) {
 // The longest IPv6 text: eight groups of four, or six and an IPv4 tail.
 constexpr std::size_t kMaxV6Text = 45;
 
+// The byte path tries a token as IPv6 only while it fits its cap, and the
+// try fails without "::" or six colons (trimming the token's ends adds
+// neither): a time of day or "host:1.2.3.4:80" holds only the IPv4
+// addresses among its runs of digits and dots.
+bool MaybeV6(std::string_view token, std::size_t colons) {
+    return token.size() <= AddressScanner::kTokenCap &&
+           (colons >= 6 || token.find("::") != std::string_view::npos);
+}
+
+// Dotted quad `run` (a run of digits and dots from digit to digit) into
+// the first four bytes of `address`.
+bool ParseV4(std::string_view run, Address& address) {
+    int groups = 0;
+    std::size_t at = 0;
+    while (at <= run.size()) {
+        std::size_t end = at;
+        while (end < run.size() && IsDigit(run[end]))
+            ++end;
+        const std::size_t digits = end - at;
+        if (digits == 0 || digits > 3 || (digits > 1 && run[at] == '0') || groups == 4)
+            return false;
+        int value = 0;
+        for (std::size_t i = at; i < end; ++i)
+            value = value * 10 + (run[i] - '0');
+        if (value > 255)
+            return false;
+        address.bytes[static_cast<std::size_t>(groups++)] = static_cast<std::uint8_t>(value);
+        at = end + 1; // past the dot
+    }
+    return groups == 4;
+}
+
+// Whether `text`, a token of at most kTokenCap bytes between the bytes
+// `before` and `after`, is an IPv6 address, and which.
+bool ParseV6(std::string_view text, char before, char after, Address& address) {
+    // Punctuation around the address: a sentence's full stop, a "host:"
+    // prefix, a trailing colon of a log field.
+    while (!text.empty() && text.back() == '.') {
+        text.remove_suffix(1);
+        after = '.';
+    }
+    if (text.size() >= 2 && text.back() == ':' && text[text.size() - 2] != ':') {
+        text.remove_suffix(1);
+        after = ':';
+    }
+    if (text.size() >= 2 && text.front() == ':' && text[1] != ':') {
+        text.remove_prefix(1);
+        before = ':';
+    }
+    if (text.size() < 2 || text.size() > kMaxV6Text || IsWordChar(before) || IsWordChar(after) ||
+        text.find(':') == std::string_view::npos)
+        return false;
+    // "::" alone is the unspecified address, which no log means to name.
+    // Without "::" an address has seven colons, or six before an IPv4
+    // tail: times of day ("10:00:00") end here, before any parsing.
+    bool anyHex = false;
+    int colons = 0;
+    for (const char c : text) {
+        anyHex = anyHex || IsHex(c);
+        colons += c == ':';
+    }
+    if (!anyHex || (colons < 6 && text.find("::") == std::string_view::npos))
+        return false;
+    char buffer[kMaxV6Text + 1];
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    address.v6 = true;
+    return inet_pton(AF_INET6, buffer, address.bytes.data()) == 1;
+}
+
+// The run token[first, stop) ends in `trailingDots` dots; `before` and
+// `after` are the bytes around the token. The same rule as Take's.
+bool GluedToName(std::string_view token, std::size_t first, std::size_t stop,
+                 std::size_t trailingDots, char before, char after) {
+    const char ahead = first == 0 ? before : token[first - 1];
+    bool named = IsNameChar(ahead);
+    if (!named && ahead == '.' && first > 0)
+        named = IsNameChar(first == 1 ? before : token[first - 2]);
+    const char behind = stop < token.size() ? token[stop] : after;
+    return named || (trailingDots <= 1 && IsNameChar(behind));
+}
+
+// Reports the IPv4 addresses among the runs of digits and dots of a whole
+// token, in order: what Take finds in it a byte at a time, without its
+// bookkeeping.
+template <typename Report>
+void EachV4(std::string_view token, char before, char after, Report&& report) {
+    std::size_t at = 0;
+    while (at < token.size()) {
+        while (at < token.size() && !IsDigit(token[at]))
+            ++at;
+        std::size_t last = at; // the run's last digit
+        std::size_t stop = at;
+        std::size_t dots = 0; // up to the last digit
+        std::size_t dotsAfter = 0;
+        while (stop < token.size() && (IsDigit(token[stop]) || token[stop] == '.')) {
+            if (IsDigit(token[stop])) {
+                last = stop;
+                dots += dotsAfter;
+                dotsAfter = 0;
+            } else {
+                ++dotsAfter;
+            }
+            ++stop;
+        }
+        // Numbers, versions and times end here, before any parsing.
+        Address address;
+        if (stop > at && dots == 3 && last + 1 - at <= AddressScanner::kRunCap &&
+            !GluedToName(token, at, stop, dotsAfter, before, after) &&
+            ParseV4(token.substr(at, last + 1 - at), address))
+            report(address);
+        at = stop;
+    }
+}
+
 } // namespace
 
 std::string Address::Text() const {
@@ -99,14 +230,25 @@ void AddressScanner::Feed(std::string_view piece) {
     // An address has a dot or a colon, so only the tokens that hold one
     // are looked at; the search jumps over all other bytes.
     for (const char* from = at; (at = NextMark(from, tail)) < tail; from = at) {
+        // No mark lies before `at` in its token.
         const char* first = at;
         while (first > from && IsTokenChar(first[-1]))
             --first;
-        const char* last = at + 1;
-        while (last < tail && IsTokenChar(*last))
-            ++last;
-        const char before = first > piece.data() ? first[-1] : previous_;
-        TakeWholeToken({first, static_cast<std::size_t>(last - first)}, before, *last);
+        std::size_t dots = 0;
+        std::size_t colons = 0;
+        const char* last = at;
+        for (Kind kind; last < tail && (kind = KindOf(*last)) != kOther; ++last) {
+            dots += kind == kDot;
+            colons += kind == kColon;
+        }
+        // Most such tokens are no address: "index.html", "HTTP/1.1", the
+        // time "2026:10:00:00". An IPv4 address has three dots.
+        const std::string_view token(first, static_cast<std::size_t>(last - first));
+        const bool v6 = colons > 0 && MaybeV6(token, colons);
+        if (v6 || dots >= 3) {
+            const char before = first > piece.data() ? first[-1] : previous_;
+            TakeWholeToken(token, before, *last, v6);
+        }
         at = last + 1; // *last ends the token, so is no mark
     }
     // Between tokens the byte path needs only the byte before the next.
@@ -118,77 +260,28 @@ void AddressScanner::Feed(std::string_view piece) {
         Take(*at);
 }
 
-void AddressScanner::TakeWholeToken(std::string_view token, char before, char after) {
-    // The byte path tries a token as IPv6 only while it fits its cap, and
-    // the try fails without "::" or six colons (trimming the token's ends
-    // adds neither): a time of day or "host:1.2.3.4:80" holds only the IPv4
-    // addresses among its runs of digits and dots, and those need three dots.
-    std::size_t dots = 0;
-    std::size_t colons = 0;
-    bool doubleColon = false;
-    for (std::size_t i = 0; i < token.size(); ++i) {
-        dots += token[i] == '.';
-        if (token[i] == ':') {
-            ++colons;
-            doubleColon = doubleColon || (i > 0 && token[i - 1] == ':');
-        }
-    }
-    const bool v6 = token.size() <= kTokenCap && (colons >= 6 || doubleColon);
-    if (!v6 && dots < 3)
+void AddressScanner::TakeWholeToken(std::string_view token, char before, char after, bool v6) {
+    if (!v6) {
+        EachV4(token, before, after, found_);
         return;
+    }
     // An IPv6 address's IPv4 tail is not counted on its own: the IPv4
     // addresses of a possible IPv6 token are held until it is parsed.
     std::array<Address, kMaxPending> held;
     std::size_t heldCount = 0;
-    std::size_t at = 0;
-    while (at < token.size()) {
-        while (at < token.size() && !IsDigit(token[at]))
-            ++at;
-        std::size_t last = at; // the run's last digit
-        std::size_t stop = at;
-        std::size_t runDots = 0; // up to the last digit
-        std::size_t dotsAfter = 0;
-        while (stop < token.size() && (IsDigit(token[stop]) || token[stop] == '.')) {
-            if (IsDigit(token[stop])) {
-                last = stop;
-                runDots += dotsAfter;
-                dotsAfter = 0;
-            } else {
-                ++dotsAfter;
-            }
-            ++stop;
-        }
-        // Numbers, versions and times end here, before any parsing.
-        Address address;
-        if (stop > at && runDots == 3 && last + 1 - at <= kRunCap &&
-            !GluedToName(token, at, stop, dotsAfter, before, after) &&
-            ParseV4(token.substr(at, last + 1 - at), address)) {
-            if (v6 && heldCount < kMaxPending)
-                held[heldCount++] = address;
-            else
-                found_(address);
-        }
-        at = stop;
-    }
+    EachV4(token, before, after, [&](const Address& address) {
+        if (heldCount < kMaxPending)
+            held[heldCount++] = address;
+        else
+            found_(address);
+    });
     Address address;
-    if (v6 && ParseV6(token, before, after, address)) {
+    if (ParseV6(token, before, after, address)) {
         found_(address);
         return;
     }
     for (std::size_t i = 0; i < heldCount; ++i)
         found_(held[i]);
-}
-
-// The run token[first, stop) ends in `trailingDots` dots; `before` and
-// `after` are the bytes around the token. The same rule as Take's.
-bool AddressScanner::GluedToName(std::string_view token, std::size_t first, std::size_t stop,
-                                 std::size_t trailingDots, char before, char after) {
-    const char ahead = first == 0 ? before : token[first - 1];
-    bool named = IsNameChar(ahead);
-    if (!named && ahead == '.' && first > 0)
-        named = IsNameChar(first == 1 ? before : token[first - 2]);
-    const char behind = stop < token.size() ? token[stop] : after;
-    return named || (trailingDots <= 1 && IsNameChar(behind));
 }
 
 void AddressScanner::Finish() {
@@ -265,27 +358,6 @@ void AddressScanner::ReportV4(std::string_view run) {
         found_(address);
 }
 
-bool AddressScanner::ParseV4(std::string_view run, Address& address) {
-    int groups = 0;
-    std::size_t at = 0;
-    while (at <= run.size()) {
-        std::size_t end = at;
-        while (end < run.size() && IsDigit(run[end]))
-            ++end;
-        const std::size_t digits = end - at;
-        if (digits == 0 || digits > 3 || (digits > 1 && run[at] == '0') || groups == 4)
-            return false;
-        int value = 0;
-        for (std::size_t i = at; i < end; ++i)
-            value = value * 10 + (run[i] - '0');
-        if (value > 255)
-            return false;
-        address.bytes[static_cast<std::size_t>(groups++)] = static_cast<std::uint8_t>(value);
-        at = end + 1; // past the dot
-    }
-    return groups == 4;
-}
-
 void AddressScanner::EndToken(char after) {
     Address v6;
     if (tokenLength_ <= kTokenCap &&
@@ -297,42 +369,6 @@ void AddressScanner::EndToken(char after) {
     }
     pendingCount_ = 0;
     tokenLength_ = 0;
-}
-
-bool AddressScanner::ParseV6(std::string_view text, char before, char after, Address& address) {
-    // Punctuation around the address: a sentence's full stop, a "host:"
-    // prefix, a trailing colon of a log field.
-    while (!text.empty() && text.back() == '.') {
-        text.remove_suffix(1);
-        after = '.';
-    }
-    if (text.size() >= 2 && text.back() == ':' && text[text.size() - 2] != ':') {
-        text.remove_suffix(1);
-        after = ':';
-    }
-    if (text.size() >= 2 && text.front() == ':' && text[1] != ':') {
-        text.remove_prefix(1);
-        before = ':';
-    }
-    if (text.size() < 2 || text.size() > kMaxV6Text || IsWordChar(before) || IsWordChar(after) ||
-        text.find(':') == std::string_view::npos)
-        return false;
-    // "::" alone is the unspecified address, which no log means to name.
-    // Without "::" an address has seven colons, or six before an IPv4
-    // tail: times of day ("10:00:00") end here, before any parsing.
-    bool anyHex = false;
-    int colons = 0;
-    for (const char c : text) {
-        anyHex = anyHex || IsHex(c);
-        colons += c == ':';
-    }
-    if (!anyHex || (colons < 6 && text.find("::") == std::string_view::npos))
-        return false;
-    char buffer[kMaxV6Text + 1];
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
-    address.v6 = true;
-    return inet_pton(AF_INET6, buffer, address.bytes.data()) == 1;
 }
 
 } // namespace orvanta::extract
