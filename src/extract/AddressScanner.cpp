@@ -230,10 +230,8 @@ void AddressScanner::Feed(std::string_view piece) {
     // An address has a dot or a colon, so only the tokens that hold one
     // are looked at; the search jumps over all other bytes.
     for (const char* from = at; (at = NextMark(from, tail)) < tail; from = at) {
-        // No mark lies before `at` in its token.
-        const char* first = at;
-        while (first > from && IsTokenChar(first[-1]))
-            --first;
+        // No mark lies before `at` in its token, so its dots and colons
+        // are counted from here.
         std::size_t dots = 0;
         std::size_t colons = 0;
         const char* last = at;
@@ -242,12 +240,16 @@ void AddressScanner::Feed(std::string_view piece) {
             colons += kind == kColon;
         }
         // Most such tokens are no address: "index.html", "HTTP/1.1", the
-        // time "2026:10:00:00". An IPv4 address has three dots.
-        const std::string_view token(first, static_cast<std::size_t>(last - first));
-        const bool v6 = colons > 0 && MaybeV6(token, colons);
-        if (v6 || dots >= 3) {
-            const char before = first > piece.data() ? first[-1] : previous_;
-            TakeWholeToken(token, before, *last, v6);
+        // time "2026:10:00:00". An IPv4 address has three dots, an IPv6
+        // one at least two colons.
+        if (dots >= 3 || colons >= 2) {
+            const char* first = at;
+            while (first > from && IsTokenChar(first[-1]))
+                --first;
+            const std::string_view token(first, static_cast<std::size_t>(last - first));
+            const bool v6 = colons > 0 && MaybeV6(token, colons);
+            if (v6 || dots >= 3)
+                TakeWholeToken(token, first > piece.data() ? first[-1] : previous_, *last, v6);
         }
         at = last + 1; // *last ends the token, so is no mark
     }
