@@ -92,10 +92,16 @@ constexpr std::size_t kMaxV6Text = 45;
 // The byte path tries a token as IPv6 only while it fits its cap, and the
 // try fails without "::" or six colons (trimming the token's ends adds
 // neither): a time of day or "host:1.2.3.4:80" holds only the IPv4
-// addresses among its runs of digits and dots.
-bool MaybeV6(std::string_view token, std::size_t colons) {
-    return token.size() <= AddressScanner::kTokenCap &&
-           (colons >= 6 || token.find("::") != std::string_view::npos);
+// addresses among its runs of digits and dots. `colons` is the number of
+// colons in [at, end).
+bool MaybeV6(const char* at, const char* end, std::size_t colons) {
+    if (colons >= 6)
+        return true;
+    for (; colons >= 2 && at + 1 < end; ++at) {
+        if (at[0] == ':' && at[1] == ':')
+            return true;
+    }
+    return false;
 }
 
 // Dotted quad `run` (a run of digits and dots from digit to digit) into
@@ -240,14 +246,14 @@ void AddressScanner::Feed(std::string_view piece) {
             colons += kind == kColon;
         }
         // Most such tokens are no address: "index.html", "HTTP/1.1", the
-        // time "2026:10:00:00". An IPv4 address has three dots, an IPv6
-        // one at least two colons.
-        if (dots >= 3 || colons >= 2) {
+        // time "2026:10:00:00".
+        bool v6 = colons >= 2 && MaybeV6(at, last, colons);
+        if (v6 || dots >= 3) {
             const char* first = at;
             while (first > from && IsTokenChar(first[-1]))
                 --first;
             const std::string_view token(first, static_cast<std::size_t>(last - first));
-            const bool v6 = colons > 0 && MaybeV6(token, colons);
+            v6 = v6 && token.size() <= kTokenCap;
             if (v6 || dots >= 3)
                 TakeWholeToken(token, first > piece.data() ? first[-1] : previous_, *last, v6);
         }
