@@ -107,24 +107,30 @@ bool MaybeV6(const char* at, const char* end, std::size_t colons) {
 // Dotted quad `run` (a run of digits and dots from digit to digit) into
 // the first four bytes of `address`.
 bool ParseV4(std::string_view run, Address& address) {
-    int groups = 0;
-    std::size_t at = 0;
-    while (at <= run.size()) {
-        std::size_t end = at;
-        while (end < run.size() && IsDigit(run[end]))
-            ++end;
-        const std::size_t digits = end - at;
-        if (digits == 0 || digits > 3 || (digits > 1 && run[at] == '0') || groups == 4)
+    // Four groups of one to three digits, 0..255, no leading zero; one
+    // pass, as this runs for every address of a log.
+    std::size_t group = 0;
+    std::size_t digits = 0;
+    unsigned value = 0;
+    for (const char c : run) {
+        if (c == '.') {
+            if (digits == 0 || group == 3)
+                return false;
+            address.bytes[group++] = static_cast<std::uint8_t>(value);
+            digits = 0;
+            value = 0;
+            continue;
+        }
+        if (digits == 1 && value == 0)
+            return false; // a leading zero
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (++digits > 3 || value > 255)
             return false;
-        int value = 0;
-        for (std::size_t i = at; i < end; ++i)
-            value = value * 10 + (run[i] - '0');
-        if (value > 255)
-            return false;
-        address.bytes[static_cast<std::size_t>(groups++)] = static_cast<std::uint8_t>(value);
-        at = end + 1; // past the dot
     }
-    return groups == 4;
+    if (digits == 0 || group != 3)
+        return false;
+    address.bytes[3] = static_cast<std::uint8_t>(value);
+    return true;
 }
 
 // Whether `text`, a token of at most kTokenCap bytes between the bytes
