@@ -20,8 +20,7 @@ bool IsHex(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// [0-9A-Fa-f:.], the characters an address text is made of, as a table:
-// most of a log is other text, skipped a table look-up per byte.
+// [0-9A-Fa-f:.], the characters an address text is made of, as a table.
 struct TokenTable {
     bool in[256] = {};
     constexpr TokenTable() {
