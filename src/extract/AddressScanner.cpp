@@ -242,11 +242,12 @@ void AddressScanner::Feed(std::string_view piece) {
     // are looked at; the search jumps over all other bytes.
     for (const char* from = at; (at = NextMark(from, tail)) < tail; from = at) {
         // No mark lies before `at` in its token, so its dots and colons
-        // are counted from here.
+        // are counted from here. The byte before `tail` is no token byte,
+        // so the token ends before it.
         std::size_t dots = 0;
         std::size_t colons = 0;
         const char* last = at;
-        for (Kind kind; last < tail && (kind = KindOf(*last)) != kOther; ++last) {
+        for (Kind kind; (kind = KindOf(*last)) != kOther; ++last) {
             dots += kind == kDot;
             colons += kind == kColon;
         }
