@@ -42,29 +42,29 @@ public:
     // The text has ended: reports an address that ran up to its last byte.
     void Finish();
 
+    // A run of [0-9A-Fa-f:.] longer than this is no IPv6 address (only
+    // the IPv4 addresses inside count), a run of digits and dots longer
+    // than this no IPv4 address.
+    static constexpr std::size_t kTokenCap = 64;
+    static constexpr std::size_t kRunCap = 15;
+
 private:
     void Take(char c);
     void EndToken(char after);
     void EndRun(char after);
     void ReportV4(std::string_view run);
-    static bool ParseV4(std::string_view run, Address& address);
-    // A token without a colon, followed inside the piece by a byte that
-    // ends it.
-    void TakeWholeToken(std::string_view token, char before, char after);
-    static bool GluedToName(std::string_view token, std::size_t first, std::size_t stop,
-                            std::size_t trailingDots, char before, char after);
-    bool TryV6(char after);
+    // A token that lies whole inside the piece, with the bytes around it;
+    // `v6` if it could be an IPv6 address.
+    void TakeWholeToken(std::string_view token, char before, char after, bool v6);
 
     Found found_;
     // The current run of [0-9A-Fa-f:.], kept while it could still be an
     // IPv6 address; longer runs only count.
-    static constexpr std::size_t kTokenCap = 64;
     std::array<char, kTokenCap> token_{};
     std::size_t tokenLength_ = 0;
     char beforeToken_ = ' ';
     // The current run of digits and dots, from its first digit to its last
     // (dots at its ends do not belong to an address).
-    static constexpr std::size_t kRunCap = 15;
     std::array<char, kRunCap> run_{};
     std::size_t runLength_ = 0;
     std::size_t runDots_ = 0; // dots after the last digit, not yet stored

@@ -89,6 +89,35 @@ const Case kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Texts, Extraction, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Tokens taken whole when a piece holds them and a byte at a time when a
+// piece boundary cuts them: every cut gives the same.
+class CutAnywhere : public testing::TestWithParam<Case> {};
+
+TEST_P(CutAnywhere, FindsTheSameAtEveryCut) {
+    const Case& c = GetParam();
+    EXPECT_EQ(Found(c.text, c.text.size() + 1), c.found) << "whole";
+    for (std::size_t piece = 1; piece <= 24; ++piece)
+        EXPECT_EQ(Found(c.text, piece), c.found) << "pieces of " << piece;
+}
+
+const Case kCutCases[] = {
+    {"LogLineWithTimeOfDay",
+     "203.0.113.9 - - [09/Dec/2026:10:00:00 +0000] \"GET /index.html HTTP/1.1\" 200 5120",
+     {"203.0.113.9:1"}},
+    {"ColonsAroundIpv4",
+     "host:1.2.3.4:80 a:5.6.7.8 9.9.9.9: x:www.4.4.4.4:80 12:30:1.1.1.1",
+     {"1.2.3.4:1", "5.6.7.8:1", "9.9.9.9:1", "1.1.1.1:1"}},
+    {"SixColons",
+     "1:2:3:4:5:6:7 a:b:c:d:e:f:1.2.3.4 1:2:3:4:5:1.2.3.4 1:2:3:4:5:6:7:8",
+     {"a:b:c:d:e:f:102:304:1", "1.2.3.4:1", "1:2:3:4:5:6:7:8:1"}},
+    {"DoubleColons",
+     "::1.2.3.4 1::5.6.7.8 ::ffff:10.0.0.1: [::1]:80 x::1 ::: 1::2::3.3.3.3",
+     {"::1.2.3.4:1", "1::506:708:1", "::ffff:10.0.0.1:1", "::1:1", "3.3.3.3:1"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, CutAnywhere, testing::ValuesIn(kCutCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ExtractionMemory, AHugeLineOfDigitsIsNoAddressAndNeverHeld) {
     // 100 MB would take long here; the scanner keeps at most its caps, so
     // a few megabytes show the same.
