@@ -5,8 +5,8 @@
 #include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
 #include "forms/results/TResultsModel.h"
-#include "forms/results/TextPool.h"
 #include "forms/support/BackgroundThread.h"
+#include "forms/work/RunRowMaker.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/IanaBlocks.h"
 #include "geoip/OrganizationOf.h"
@@ -14,11 +14,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -27,156 +32,86 @@ namespace {
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
 
-// Rows of one place and organisation differ only in their address and
-// count: the rest of the values is made once per place and shared by its
-// rows while the place is among those seen lately. The list makes a row's
-// texts only when they are first asked for (most of a million rows are never
-// shown), so none are made here.
-class RowMaker {
+// Hands the run's answered batches to `take` on a thread of its own, in
+// order: the rows of one batch are made while the next is looked up, on
+// two cores where there are two.
+class RowsLine {
 public:
-    // Appends the rows of `in` to `rows`; `capture`: the rows carry their
-    // bytes on the wire.
-    void Make(const std::vector<orvanta::bulk::BulkRow>& in, bool capture,
-              std::vector<TResultRow>& rows) {
-        // Bounded: a run over more places than this starts afresh, between
-        // batches, so that a batch's indices stay good.
-        if (made_.size() + in.size() > kMadeCap) {
-            made_.clear();
-            keys_.clear();
-            std::fill(index_.begin(), index_.end(), Known{});
+    using Take = std::function<void(std::vector<orvanta::bulk::BulkRow>&&, std::size_t done,
+                                    std::size_t total)>;
+    explicit RowsLine(Take take)
+        : take_(std::move(take)), worker_([this] {
+              YieldToWindow();
+              Loop();
+          }) {}
+    ~RowsLine() { Close(); }
+
+    // Waits while a few batches wait already: memory stays bounded.
+    void Push(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
+        std::unique_lock guard(lock_);
+        room_.wait(guard, [this] { return waiting_.size() < kWaiting || failed_; });
+        if (failed_)
+            std::rethrow_exception(failed_);
+        waiting_.push_back({std::move(rows), done, total});
+        ready_.notify_one();
+    }
+
+    // Returns when every batch pushed is taken; throws what taking threw.
+    void Close() {
+        {
+            std::lock_guard guard(lock_);
+            closed_ = true;
         }
-        at_.clear();
-        for (const orvanta::bulk::BulkRow& row : in)
-            at_.push_back(Template(row));
-        // The places of a big run come in no order: the row made for a
-        // place is fetched a few rows ahead, so that copying it does not
-        // wait for the memory.
-        constexpr std::size_t kAhead = 8;
-        for (std::size_t k = 0; k < in.size(); ++k) {
-            if (k + kAhead < in.size()) {
-                const char* ahead = reinterpret_cast<const char*>(&made_[at_[k + kAhead]]);
-                for (std::size_t line = 0; line < sizeof(TResultRow); line += 64)
-                    __builtin_prefetch(ahead + line);
-            }
-            TResultRow& row = rows.emplace_back(made_[at_[k]]);
-            row.address = QString::fromLatin1(in[k].address.data(),
-                                              static_cast<qsizetype>(in[k].address.size()));
-            row.count = in[k].count;
-            if (capture)
-                row.bytes = in[k].bytes;
+        ready_.notify_one();
+        if (worker_.joinable())
+            worker_.join();
+        if (failed_ && !thrown_) {
+            thrown_ = true;
+            std::rethrow_exception(failed_);
         }
     }
 
 private:
-    // The index in made_ of the row made for `in`'s place and
-    // organisation, made now if new.
-    std::uint32_t Template(const orvanta::bulk::BulkRow& in) {
-        // Without an organisation record, a special-purpose block's name
-        // stands in the Organization cell.
-        const std::string_view organisation =
-            in.organization.empty() ? in.specialBlock : std::string_view(in.organization);
-        key_.clear();
-        if (in.place != 0) {
-            // The record's place names the record: no need to read its texts.
-            key_ += 'p';
-            key_.append(reinterpret_cast<const char*>(&in.place), sizeof in.place);
-        } else if (in.found) {
-            key_ += 't';
-            const auto& r = in.record;
-            for (const std::string* field : {&r.CountryCode, &r.CountryName, &r.Region, &r.City}) {
-                key_ += *field;
-                key_ += '\x1f';
+    static constexpr std::size_t kWaiting = 4;
+    struct Batch {
+        std::vector<orvanta::bulk::BulkRow> rows;
+        std::size_t done;
+        std::size_t total;
+    };
+
+    void Loop() {
+        for (;;) {
+            Batch batch;
+            {
+                std::unique_lock guard(lock_);
+                ready_.wait(guard, [this] { return closed_ || !waiting_.empty(); });
+                if (waiting_.empty())
+                    return;
+                batch = std::move(waiting_.front());
+                waiting_.pop_front();
             }
-            key_.append(reinterpret_cast<const char*>(&r.Latitude), sizeof r.Latitude);
-            key_.append(reinterpret_cast<const char*>(&r.Longitude), sizeof r.Longitude);
-        } else {
-            key_ += 'n';
+            room_.notify_one();
+            try {
+                take_(std::move(batch.rows), batch.done, batch.total);
+            } catch (...) {
+                std::lock_guard guard(lock_);
+                failed_ = std::current_exception();
+                waiting_.clear();
+                room_.notify_one();
+                return;
+            }
         }
-        key_ += organisation;
-        const std::size_t hash = std::hash<std::string>{}(key_);
-        const std::size_t mask = index_.size() - 1;
-        std::size_t at = hash & mask;
-        for (; index_[at].made != 0; at = (at + 1) & mask) {
-            const Known& known = index_[at];
-            if (known.hash == hash && keys_[known.made - 1] == key_)
-                return known.made - 1;
-        }
-        made_.push_back(MakeShared(in, std::string(organisation)));
-        keys_.push_back(key_);
-        index_[at] = {hash, static_cast<std::uint32_t>(made_.size())};
-        return static_cast<std::uint32_t>(made_.size() - 1);
     }
 
-    // As LocatedRow, with texts that recur from place to place (countries,
-    // regions, city names, organisations) made once and shared while seen
-    // lately: a million places each their own still share most texts.
-    TResultRow MakeShared(const orvanta::bulk::BulkRow& in, const std::string& organisationText) {
-        TResultRow row;
-        Slot& organisation = Seen(organisationText, 'o');
-        if (organisation.text.isNull()) {
-            SetOrganisationText(row, QString::fromStdString(organisationText));
-            organisation.text = row.organization.isEmpty()
-                                    ? row.organization
-                                    : PooledUtf8(row.organization.toStdString());
-            organisation.asn = row.asn;
-        }
-        row.organization = organisation.text;
-        row.asn = organisation.asn;
-        if (!in.found)
-            return row;
-        const auto& r = in.record;
-        row.found = true;
-        row.countryCode = Latin1(r.CountryCode, 'c');
-        row.countryName = Latin1(r.CountryName, 'n');
-        row.region = Latin1(r.Region, 'r');
-        row.city = Latin1(r.City, 't');
-        row.latitude = r.Latitude;
-        row.longitude = r.Longitude;
-        return row;
-    }
-
-    struct Slot {
-        std::string key;
-        QString text;
-        std::optional<std::uint32_t> asn; // an organisation's
-    };
-    // The slot of `bytes` of a kind (`kind` keeps a region from passing for
-    // a city of the same name); its text is null when newly taken.
-    Slot& Seen(const std::string& bytes, char kind) {
-        textKey_.assign(1, kind);
-        textKey_ += bytes;
-        Slot& slot = texts_[std::hash<std::string>{}(textKey_) % texts_.size()];
-        if (slot.key != textKey_) {
-            slot.key = textKey_;
-            slot.text = QString();
-            slot.asn.reset();
-        }
-        return slot;
-    }
-    QString Latin1(const std::string& bytes, char kind) {
-        Slot& slot = Seen(bytes, kind);
-        if (slot.text.isNull())
-            slot.text = PooledLatin1(bytes);
-        return slot.text;
-    }
-
-    std::string textKey_;
-    std::vector<Slot> texts_ = std::vector<Slot>(8192);
-    // The rows made so far, without address and count, by their place and
-    // organisation (or, without a place, by their texts): a run of a
-    // million addresses in a few thousand places makes a few thousand.
-    // Kept apart from the rows, small and together, the keys are found
-    // without touching the rows' memory.
-    static constexpr std::size_t kMadeCap = 1 << 16;
-    struct Known {
-        std::size_t hash = 0;
-        std::uint32_t made = 0; // index in made_ + 1; 0: free
-    };
-    std::string key_;
-    std::vector<std::uint32_t> at_; // a batch's rows' indices in made_
-    std::vector<TResultRow> made_;
-    std::vector<std::string> keys_; // made_'s keys, index for index
-    std::vector<Known> index_ = std::vector<Known>(kMadeCap * 2);
+    Take take_;
+    std::mutex lock_;
+    std::condition_variable ready_;
+    std::condition_variable room_;
+    std::deque<Batch> waiting_;
+    bool closed_ = false;
+    std::exception_ptr failed_;
+    bool thrown_ = false;
+    std::thread worker_; // last: started once the rest is made
 };
 
 } // namespace
@@ -365,7 +300,7 @@ private:
     TBulkRun& run_;
     int generation_;
     bool capture_;
-    RowMaker maker_;
+    TRunRowMaker maker_;
     TBulkBatch step_;
     bool sentAny_ = false;
     std::chrono::steady_clock::time_point sentAt_ = std::chrono::steady_clock::now();
@@ -415,8 +350,10 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
             });
     };
     Pieces pieces(*this, generation, *input);
+    RowsLine line([&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                      std::size_t total) { pieces.Take(std::move(rows), done, total); });
     hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
-                     std::size_t total) { pieces.Take(std::move(rows), done, total); };
+                     std::size_t total) { line.Push(std::move(rows), done, total); };
 
     Outcome outcome = Outcome::Failed;
     QString error;
@@ -435,6 +372,12 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
     }
+    try {
+        line.Close();
+    } catch (const std::exception& e) {
+        outcome = Outcome::Failed;
+        error = QString::fromUtf8(e.what());
+    }
     pieces.Flush();
     Finish(generation, outcome, error);
 }
@@ -450,8 +393,10 @@ void TBulkRun::WorkCapture(const Input& input, int generation) {
             });
     };
     Pieces pieces(*this, generation, input);
+    RowsLine line([&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
+                      std::size_t total) { pieces.Take(std::move(rows), done, total); });
     hooks.rows = [&](std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done,
-                     std::size_t total) { pieces.Take(std::move(rows), done, total); };
+                     std::size_t total) { line.Push(std::move(rows), done, total); };
     const orvanta::bulk::RunFiles files = files_;
     Outcome outcome = Outcome::Failed;
     QString error;
@@ -466,6 +411,12 @@ void TBulkRun::WorkCapture(const Input& input, int generation) {
                       : done.outcome == orvanta::bulk::BulkOutcome::Stopped ? Outcome::Stopped
                                                                             : Outcome::NoAddresses;
     } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    try {
+        line.Close();
+    } catch (const std::exception& e) {
+        outcome = Outcome::Failed;
         error = QString::fromUtf8(e.what());
     }
     pieces.Flush();

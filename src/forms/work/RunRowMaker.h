@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The results rows of a many-address run, made from the run's answers on
+// the run's side, ready for the list.
+//
+//     TRunRowMaker maker;
+//     maker.Make(answered, false, piece);   // appends a row per answer
+#include "bulk/BulkLocate.h"
+#include "forms/results/ResultRow.h"
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Rows of one place and organisation differ only in their address and
+// count: the rest of the values is made once per place and shared by its
+// rows while the place is among those seen lately. The list makes a row's
+// texts only when they are first asked for (most of a million rows are never
+// shown), so none are made here.
+class TRunRowMaker {
+public:
+    // Appends the rows of `in` to `rows`; `capture`: the rows carry their
+    // bytes on the wire.
+    void Make(const std::vector<orvanta::bulk::BulkRow>& in, bool capture,
+              std::vector<TResultRow>& rows);
+
+private:
+    // The index in made_ of the row made for `in`'s place and
+    // organisation, made now if new.
+    std::uint32_t Template(const orvanta::bulk::BulkRow& in);
+
+    // As LocatedRow, with texts that recur from place to place (countries,
+    // regions, city names, organisations) made once and shared while seen
+    // lately: a million places each their own still share most texts.
+    TResultRow MakeShared(const orvanta::bulk::BulkRow& in, const std::string& organisationText);
+
+    struct Slot {
+        std::string key;
+        QString text;
+        std::optional<std::uint32_t> asn; // an organisation's
+    };
+    // The slot of `bytes` of a kind (`kind` keeps a region from passing for
+    // a city of the same name); its text is null when newly taken.
+    Slot& Seen(const std::string& bytes, char kind);
+    QString Latin1(const std::string& bytes, char kind);
+
+    std::string textKey_;
+    std::vector<Slot> texts_ = std::vector<Slot>(8192);
+    // The rows made so far, without address and count, by their place and
+    // organisation (or, without a place, by their texts): a run of a
+    // million addresses in a few thousand places makes a few thousand.
+    // Kept apart from the rows, small and together, the keys are found
+    // without touching the rows' memory.
+    static constexpr std::size_t kMadeCap = 1 << 16;
+    struct Known {
+        std::size_t hash = 0;
+        std::uint32_t made = 0; // index in made_ + 1; 0: free
+    };
+    std::string key_;
+    std::vector<std::uint32_t> at_; // a batch's rows' indices in made_
+    std::vector<TResultRow> made_;
+    std::vector<std::string> keys_; // made_'s keys, index for index
+    std::vector<Known> index_ = std::vector<Known>(kMadeCap * 2);
+};
