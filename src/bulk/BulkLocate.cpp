@@ -178,8 +178,8 @@ std::unique_ptr<RunDatabases> OpenRunDatabases(const RunFiles& files) {
 BulkLocate::BulkLocate(Reader reader, Opener opener)
     : reader_(std::move(reader)), opener_(std::move(opener)) {}
 
-BulkLocate::BulkLocate(File file, Opener opener)
-    : reader_(FileReader(file.fd, file.name)), file_(std::move(file)), opener_(std::move(opener)) {}
+BulkLocate::BulkLocate(Parts parts, Opener opener)
+    : reader_(parts.part(0, 0)), parts_(std::move(parts)), opener_(std::move(opener)) {}
 
 namespace {
 
@@ -215,18 +215,9 @@ bool ScanText(const BulkLocate::Reader& reader, extract::AddressTally& tally,
 } // namespace
 
 std::uint64_t BulkLocate::SplitPoint() const {
-    if (file_.fd < 0 || file_.size < file_.splitAbove || file_.size < 2)
+    if (!parts_.part || parts_.size < parts_.splitAbove || parts_.size < 2)
         return 0;
-    std::vector<char> window(64 * 1024);
-    const std::uint64_t middle = file_.size / 2;
-    const Reader reader = FileReader(file_.fd, file_.name, middle, file_.size);
-    const std::size_t got = reader(window.data(), window.size());
-    const void* end = std::memchr(window.data(), '\n', got);
-    // A file without line ends near its middle (one long line, binary
-    // junk) is read whole, as any other text.
-    return end ? middle +
-                     static_cast<std::uint64_t>(static_cast<const char*>(end) - window.data()) + 1
-               : 0;
+    return parts_.nextLine(parts_.size / 2);
 }
 
 bool BulkLocate::ScanAll(extract::AddressTally& tally, const std::atomic<bool>& stop,
@@ -253,7 +244,7 @@ bool BulkLocate::ScanAll(extract::AddressTally& tally, const std::atomic<bool>& 
     std::thread helper([&] {
         (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), priority);
         try {
-            laterDone = ScanText(FileReader(file_.fd, file_.name, split, 0), later, quitting,
+            laterDone = ScanText(parts_.part(split, 0), later, quitting,
                                  [&](std::uint64_t got) { readByHelper += got; });
         } catch (...) {
             failed = std::current_exception();
@@ -261,7 +252,7 @@ bool BulkLocate::ScanAll(extract::AddressTally& tally, const std::atomic<bool>& 
     });
     bool done = false;
     try {
-        done = ScanText(FileReader(file_.fd, file_.name, 0, split), tally, quitting, report);
+        done = ScanText(parts_.part(0, split), tally, quitting, report);
     } catch (...) {
         quit = true;
         helper.join();
@@ -338,6 +329,8 @@ BulkOutcome AnswerRows(std::size_t total,
     return BulkOutcome::Done;
 }
 
+namespace {
+
 BulkLocate::Reader FileReader(int fd, const std::string& fileName, std::uint64_t from,
                               std::uint64_t to) {
     return [fd, fileName, at = from, to](char* buffer, std::size_t size) mutable -> std::size_t {
@@ -356,6 +349,26 @@ BulkLocate::Reader FileReader(int fd, const std::string& fileName, std::uint64_t
                                          std::strerror(errno));
         }
     };
+}
+
+} // namespace
+
+BulkLocate::Parts FileParts(int fd, const std::string& fileName, std::uint64_t size) {
+    BulkLocate::Parts parts;
+    parts.size = size;
+    parts.part = [fd, fileName](std::uint64_t from, std::uint64_t to) {
+        return FileReader(fd, fileName, from, to);
+    };
+    parts.nextLine = [fd, fileName](std::uint64_t at) -> std::uint64_t {
+        std::vector<char> window(64 * 1024);
+        const std::size_t got = FileReader(fd, fileName, at, 0)(window.data(), window.size());
+        const void* end = std::memchr(window.data(), '\n', got);
+        return end ? at +
+                         static_cast<std::uint64_t>(static_cast<const char*>(end) - window.data()) +
+                         1
+                   : 0;
+    };
+    return parts;
 }
 
 BulkLocate::Reader FileReader(int fd, const std::string& fileName) {

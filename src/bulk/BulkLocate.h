@@ -88,23 +88,29 @@ public:
     // Opens the databases once there are addresses to look up.
     using Opener = std::function<std::unique_ptr<RunDatabases>()>;
 
-    // A regular file, read by position: a large one is scanned by two
-    // threads at once, each a half of it (cut at a line's end, which no
-    // address spans), and their tallies put together in the file's order.
-    struct File {
-        int fd = -1; // the caller's
-        std::string name;
+    // A text that can be read from any place (a regular file, a pasted
+    // text): a large one is scanned by two threads at once, each a half of
+    // it (cut after a line's end, which no address spans), and their
+    // tallies put together in the text's order. Places count in the text's
+    // own units (a file's bytes, a pasted text's characters).
+    struct Parts {
         std::uint64_t size = 0;
-        std::uint64_t splitAbove = kSplitBytes; // a smaller file is read whole
+        // A reader from `from` up to `to`; to 0: up to the end, however far
+        // the text has grown since.
+        std::function<Reader(std::uint64_t from, std::uint64_t to)> part;
+        // Where the line after the one at `at` starts; 0 when no line ends
+        // near it (one long line, binary junk): then the text is read whole.
+        std::function<std::uint64_t(std::uint64_t at)> nextLine;
+        std::uint64_t splitAbove = kSplitSize; // a smaller text is read whole
     };
 
     static constexpr std::size_t kPieceBytes = 1 << 20;
-    static constexpr std::uint64_t kSplitBytes = 32 << 20;
+    static constexpr std::uint64_t kSplitSize = 8 << 20;
     static constexpr std::size_t kBatchRows = 2000;
     static constexpr std::size_t kTallyBatch = 256;
 
     BulkLocate(Reader reader, Opener opener);
-    BulkLocate(File file, Opener opener);
+    BulkLocate(Parts parts, Opener opener);
 
     // Reads the whole text, then answers its addresses. `stop` is checked
     // between pieces and between batches: a stopped run hands out no more
@@ -115,12 +121,12 @@ private:
     // Scans the text into `tally`; false when stopped.
     bool ScanAll(extract::AddressTally& tally, const std::atomic<bool>& stop,
                  const BulkHooks& hooks);
-    // Where the file's second half starts: after the first line end from
+    // Where the text's second half starts: after the first line end from
     // its middle on; 0 when it is not to be cut.
     std::uint64_t SplitPoint() const;
 
     Reader reader_;
-    File file_;
+    Parts parts_;
     Opener opener_;
 };
 
@@ -135,9 +141,8 @@ BulkOutcome AnswerRows(std::size_t total,
 // A reader over a file descriptor the caller owns; read errors throw with
 // the system's text.
 BulkLocate::Reader FileReader(int fd, const std::string& fileName);
-// The same from byte `from` up to byte `to` (or the end of the file), read
-// by position: readers of one file's parts may read at once.
-BulkLocate::Reader FileReader(int fd, const std::string& fileName, std::uint64_t from,
-                              std::uint64_t to);
+// The parts of a regular file of `size` bytes, read by position: readers
+// of one file's parts may read at once.
+BulkLocate::Parts FileParts(int fd, const std::string& fileName, std::uint64_t size);
 
 } // namespace orvanta::bulk

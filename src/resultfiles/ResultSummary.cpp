@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <sys/mman.h>
+#include <utility>
 
 namespace orvanta::resultfiles {
 namespace {
@@ -44,11 +46,27 @@ ResultSummary::Line ResultSummary::OrganizationLine(std::string_view key) {
     return organizations_.Find(key, key);
 }
 
-void ResultSummary::Rehash(std::size_t count) {
-    std::unique_ptr<std::uint32_t[], Free> slots(
-        static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t))));
-    if (!slots)
+ResultSummary::Slots::Slots(std::size_t count) : size_(count) {
+    void* data = ::mmap(nullptr, count * sizeof(std::uint32_t), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (data == MAP_FAILED)
         throw std::bad_alloc();
+    data_ = static_cast<std::uint32_t*>(data);
+}
+
+ResultSummary::Slots::~Slots() {
+    if (data_)
+        ::munmap(data_, size_ * sizeof(std::uint32_t));
+}
+
+ResultSummary::Slots& ResultSummary::Slots::operator=(Slots&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    return *this;
+}
+
+void ResultSummary::Rehash(std::size_t count) {
+    Slots slots(count);
     const std::size_t mask = count - 1;
     for (std::size_t i = 0; i < seen_.size(); ++i) {
         std::size_t at = seen_[i].hash & mask;
@@ -57,22 +75,21 @@ void ResultSummary::Rehash(std::size_t count) {
         slots[at] = static_cast<std::uint32_t>(i + 1);
     }
     slots_ = std::move(slots);
-    slotCount_ = count;
 }
 
 void ResultSummary::Reserve(std::size_t more) {
-    std::size_t count = std::max<std::size_t>(1024, slotCount_);
+    std::size_t count = std::max<std::size_t>(1024, slots_.size());
     while (count < (seen_.size() + more) * 2)
         count *= 2;
-    if (count != slotCount_)
+    if (count != slots_.size())
         Rehash(count);
 }
 
 std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line country,
                                              Line organization) {
-    if ((seen_.size() + 1) * 2 > slotCount_)
+    if ((seen_.size() + 1) * 2 > slots_.size())
         Reserve(1);
-    const std::size_t mask = slotCount_ - 1;
+    const std::size_t mask = slots_.size() - 1;
     const std::size_t hash = std::hash<std::string_view>{}(address);
     std::size_t at = hash & mask;
     for (; slots_[at] != 0; at = (at + 1) & mask) {

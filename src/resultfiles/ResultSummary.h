@@ -93,14 +93,25 @@ private:
     // A deque: growing never moves the addresses kept.
     std::deque<Seen> seen_;
     // Open addressing over seen_: an entry's index + 1, or 0 when free; at
-    // most half taken. Got from calloc: the system hands out zeroed pages
-    // as they are first touched, so a table made room for a million
-    // addresses at once costs nothing until they come.
-    struct Free {
-        void operator()(std::uint32_t* p) const { std::free(p); }
+    // most half taken. Mapped straight from the system, whose pages are
+    // zeroed as they are first touched: a table made room for a million
+    // addresses at once costs nothing until they come (calloc may clear
+    // it all at once, from memory the heap had).
+    class Slots {
+    public:
+        Slots() = default;
+        explicit Slots(std::size_t count);
+        ~Slots();
+        Slots(Slots&& other) noexcept { *this = std::move(other); }
+        Slots& operator=(Slots&& other) noexcept;
+        std::uint32_t& operator[](std::size_t at) const { return data_[at]; }
+        std::size_t size() const { return size_; }
+
+    private:
+        std::uint32_t* data_ = nullptr;
+        std::size_t size_ = 0;
     };
-    std::unique_ptr<std::uint32_t[], Free> slots_;
-    std::size_t slotCount_ = 0;
+    Slots slots_;
     // An address seen again in another line (the database changed between
     // runs): the table's kind, the line and the address.
     std::unordered_set<std::string> elsewhere_;

@@ -161,7 +161,9 @@ TEST_F(Bulk, AFileReadInHalvesAnswersAsReadWhole) {
                 for (const BulkRow& row : batch)
                     rows.emplace_back(row.address, row.count);
             };
-            BulkLocate({fd, name, text.size(), splitAbove}, [this] {
+            BulkLocate::Parts parts = orvanta::bulk::FileParts(fd, name, text.size());
+            parts.splitAbove = splitAbove;
+            BulkLocate(std::move(parts), [this] {
                 return orvanta::bulk::OpenRunDatabases({db, "", "", ""});
             }).Run(stop, hooks);
             ::close(fd);

@@ -313,30 +313,41 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
         return;
     }
     using orvanta::bulk::BulkLocate;
-    BulkLocate::Reader reader;
+    BulkLocate::Parts parts;
     if (input->fd >= 0) {
-        reader = orvanta::bulk::FileReader(input->fd, input->fileName);
+        parts = orvanta::bulk::FileParts(input->fd, input->fileName, input->size);
     } else {
         // Turned into UTF-8 here, a piece at a time: a large paste costs
         // the window's thread nothing but the copy it hands over.
-        reader = [input, at = qsizetype{0}](char* buffer, std::size_t size) mutable {
-            const QString& text = input->text;
-            qsizetype n = std::min(static_cast<qsizetype>(size / 3), text.size() - at);
-            if (n > 0 && at + n < text.size() && text[at + n - 1].isHighSurrogate())
-                --n; // a pair stays whole
-            const QByteArray bytes = QStringView(text).mid(at, n).toUtf8();
-            at += n;
-            std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            return static_cast<std::size_t>(bytes.size());
+        parts.size = static_cast<std::uint64_t>(input->text.size());
+        parts.part = [input](std::uint64_t from, std::uint64_t to) -> BulkLocate::Reader {
+            const qsizetype end = to == 0 ? input->text.size() : static_cast<qsizetype>(to);
+            return [input, at = static_cast<qsizetype>(from), end](char* buffer,
+                                                                   std::size_t size) mutable {
+                const QString& text = input->text;
+                qsizetype n = std::min(static_cast<qsizetype>(size / 3), end - at);
+                if (n > 0 && at + n < end && text[at + n - 1].isHighSurrogate())
+                    --n; // a pair stays whole
+                const QByteArray bytes = QStringView(text).mid(at, n).toUtf8();
+                at += n;
+                std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+                return static_cast<std::size_t>(bytes.size());
+            };
+        };
+        parts.nextLine = [input](std::uint64_t at) -> std::uint64_t {
+            const qsizetype end = input->text.indexOf(QLatin1Char('\n'), qsizetype(at));
+            return end < 0 ? 0 : static_cast<std::uint64_t>(end + 1);
         };
     }
+    // Only a file's size is known before it is read: a pipe or a device is
+    // read whole, from where it stands.
+    if (input->fd >= 0 && input->size == 0)
+        parts = {};
     const orvanta::bulk::RunFiles files = files_;
     auto opener = [files] { return orvanta::bulk::OpenRunDatabases(files); };
-    // A regular file (its size known) is read by position, in halves when
-    // it is large.
-    BulkLocate run = input->fd >= 0 && input->size > 0
-                         ? BulkLocate({input->fd, input->fileName, input->size}, opener)
-                         : BulkLocate(reader, opener);
+    BulkLocate run =
+        parts.part ? BulkLocate(std::move(parts), opener)
+                   : BulkLocate(orvanta::bulk::FileReader(input->fd, input->fileName), opener);
 
     // Reading is the first half of the bar when the size is known; the
     // lookups are the rest.

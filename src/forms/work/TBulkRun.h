@@ -74,7 +74,7 @@ public:
     // Rows come in few large pieces: the first batch at once, then at most
     // every kStepMs or kStepRows rows, whichever comes first.
     static constexpr int kStepMs = 250;
-    static constexpr std::size_t kStepRows = 100000;
+    static constexpr std::size_t kStepRows = 50000;
 
     std::function<void(TBulkBatch&&)> onRows;
     // Fraction of the run done, 0 to 1.
