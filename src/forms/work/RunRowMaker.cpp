@@ -43,6 +43,19 @@ std::uint32_t TRunRowMaker::Template(const orvanta::bulk::BulkRow& in) {
     // stands in the Organization cell.
     const std::string_view organisation =
         in.organization.empty() ? in.specialBlock : std::string_view(in.organization);
+    const std::size_t mask = index_.size() - 1;
+    if (in.place != 0 && organisation.empty()) {
+        // Most rows: a place and nothing else, found by its number alone.
+        const std::size_t hash = (in.place * 0x9E3779B97F4A7C15ULL) >> 17;
+        std::size_t at = hash & mask;
+        for (; index_[at].made != 0; at = (at + 1) & mask)
+            if (index_[at].place == in.place)
+                return index_[at].made - 1;
+        made_.push_back(MakeShared(in, std::string()));
+        keys_.emplace_back();
+        index_[at] = {hash, static_cast<std::uint32_t>(made_.size()), in.place};
+        return static_cast<std::uint32_t>(made_.size() - 1);
+    }
     key_.clear();
     if (in.place != 0) {
         // The record's place names the record: no need to read its texts.
@@ -62,16 +75,15 @@ std::uint32_t TRunRowMaker::Template(const orvanta::bulk::BulkRow& in) {
     }
     key_ += organisation;
     const std::size_t hash = std::hash<std::string>{}(key_);
-    const std::size_t mask = index_.size() - 1;
     std::size_t at = hash & mask;
     for (; index_[at].made != 0; at = (at + 1) & mask) {
         const Known& known = index_[at];
-        if (known.hash == hash && keys_[known.made - 1] == key_)
+        if (known.place == 0 && known.hash == hash && keys_[known.made - 1] == key_)
             return known.made - 1;
     }
     made_.push_back(MakeShared(in, std::string(organisation)));
     keys_.push_back(key_);
-    index_[at] = {hash, static_cast<std::uint32_t>(made_.size())};
+    index_[at] = {hash, static_cast<std::uint32_t>(made_.size()), 0};
     return static_cast<std::uint32_t>(made_.size() - 1);
 }
 

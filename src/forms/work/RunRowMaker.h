@@ -58,6 +58,8 @@ private:
     struct Known {
         std::size_t hash = 0;
         std::uint32_t made = 0; // index in made_ + 1; 0: free
+        // The place of a row without an organisation, known by it alone.
+        std::uint32_t place = 0;
     };
     std::string key_;
     std::vector<std::uint32_t> at_; // a batch's rows' indices in made_
