@@ -6,21 +6,19 @@
 #include "forms/results/ResultRow.h"
 #include "forms/results/TResultsModel.h"
 #include "forms/support/BackgroundThread.h"
+#include "forms/work/RowsLine.h"
 #include "forms/work/RunRowMaker.h"
 #include "geoip/EFOpenError.h"
-#include "geoip/IanaBlocks.h"
 #include "geoip/OrganizationOf.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <exception>
 #include <fcntl.h>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -31,88 +29,6 @@ namespace {
 
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
-
-// Hands the run's answered batches to `take` on a thread of its own, in
-// order: the rows of one batch are made while the next is looked up, on
-// two cores where there are two.
-class RowsLine {
-public:
-    using Take = std::function<void(std::vector<orvanta::bulk::BulkRow>&&, std::size_t done,
-                                    std::size_t total)>;
-    explicit RowsLine(Take take)
-        : take_(std::move(take)), worker_([this] {
-              YieldToWindow();
-              Loop();
-          }) {}
-    ~RowsLine() { Close(); }
-
-    // Waits while a few batches wait already: memory stays bounded.
-    void Push(std::vector<orvanta::bulk::BulkRow>&& rows, std::size_t done, std::size_t total) {
-        std::unique_lock guard(lock_);
-        room_.wait(guard, [this] { return waiting_.size() < kWaiting || failed_; });
-        if (failed_)
-            std::rethrow_exception(failed_);
-        waiting_.push_back({std::move(rows), done, total});
-        ready_.notify_one();
-    }
-
-    // Returns when every batch pushed is taken; throws what taking threw.
-    void Close() {
-        {
-            std::lock_guard guard(lock_);
-            closed_ = true;
-        }
-        ready_.notify_one();
-        if (worker_.joinable())
-            worker_.join();
-        if (failed_ && !thrown_) {
-            thrown_ = true;
-            std::rethrow_exception(failed_);
-        }
-    }
-
-private:
-    static constexpr std::size_t kWaiting = 4;
-    struct Batch {
-        std::vector<orvanta::bulk::BulkRow> rows;
-        std::size_t done;
-        std::size_t total;
-    };
-
-    void Loop() {
-        for (;;) {
-            Batch batch;
-            {
-                std::unique_lock guard(lock_);
-                ready_.wait(guard, [this] { return closed_ || !waiting_.empty(); });
-                if (waiting_.empty())
-                    return;
-                batch = std::move(waiting_.front());
-                waiting_.pop_front();
-            }
-            room_.notify_one();
-            try {
-                take_(std::move(batch.rows), batch.done, batch.total);
-            } catch (...) {
-                std::lock_guard guard(lock_);
-                failed_ = std::current_exception();
-                waiting_.clear();
-                room_.notify_one();
-                return;
-            }
-        }
-    }
-
-    Take take_;
-    std::mutex lock_;
-    std::condition_variable ready_;
-    std::condition_variable room_;
-    std::deque<Batch> waiting_;
-    bool closed_ = false;
-    std::exception_ptr failed_;
-    bool thrown_ = false;
-    std::thread worker_; // last: started once the rest is made
-};
 
 } // namespace
 
