@@ -273,7 +273,7 @@ BulkOutcome BulkLocate::Run(const std::atomic<bool>& stop, const BulkHooks& hook
     extract::AddressTally tally;
     if (!ScanAll(tally, stop, hooks) || stop.load())
         return BulkOutcome::Stopped;
-    const std::vector<extract::Tallied>& entries = tally.Entries();
+    const auto& entries = tally.Entries();
     if (entries.empty())
         return BulkOutcome::NoAddresses;
     if (hooks.counted)

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cluster/PlaceClusters.h"
 
+#include "memory/LargePages.h"
+
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <numbers>
 
@@ -22,8 +25,11 @@ struct PlaceIndex::Level {
         double latitude = 0;
         double longitude = 0;
     };
-    std::vector<Entry> entries; // sorted by key, then row
-    std::vector<Sum> prefix;    // entries.size() + 1
+    // In large pages: a merge writes every place of the smaller levels
+    // anew, a million places some tens of megabytes at a time.
+    template <class T> using Vector = std::vector<T, memory::LargePageAllocator<T>>;
+    Vector<Entry> entries; // sorted by key, then row
+    Vector<Sum> prefix;    // entries.size() + 1
     Bounds extent{90, 180, -90, -180};
 };
 
@@ -98,23 +104,23 @@ bool ByKey(const Entry& a, const Entry& b) {
 }
 
 std::shared_ptr<const Level> Finish(Level&& level) {
-    level.prefix.resize(level.entries.size() + 1);
+    level.prefix.reserve(level.entries.size() + 1);
     Level::Sum sum;
-    for (std::size_t i = 0; i < level.entries.size(); ++i) {
-        const Entry& e = level.entries[i];
+    level.prefix.push_back(sum);
+    for (const Entry& e : level.entries) {
         sum.occurrences += e.occurrences;
         sum.latitude += e.latitude;
         sum.longitude += e.longitude;
-        level.prefix[i + 1] = sum;
+        level.prefix.push_back(sum);
     }
     return std::make_shared<const Level>(std::move(level));
 }
 
 std::shared_ptr<const Level> Merge(const Level& a, const Level& b) {
     Level merged;
-    merged.entries.resize(a.entries.size() + b.entries.size());
+    merged.entries.reserve(a.entries.size() + b.entries.size());
     std::merge(a.entries.begin(), a.entries.end(), b.entries.begin(), b.entries.end(),
-               merged.entries.begin(), ByKey);
+               std::back_inserter(merged.entries), ByKey);
     merged.extent = a.extent;
     Widen(merged.extent, b.extent);
     return Finish(std::move(merged));

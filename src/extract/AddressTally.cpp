@@ -94,7 +94,7 @@ void AddressTally::Add(std::span<const Address> addresses) {
 }
 
 void AddressTally::Grow() {
-    std::vector<std::uint32_t> slots(std::max<std::size_t>(slots_.size() * 2, 1024), 0);
+    TallyVector<std::uint32_t> slots(std::max<std::size_t>(slots_.size() * 2, 1024), 0);
     const std::size_t mask = slots.size() - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         std::size_t at = static_cast<std::size_t>(Hash(entries_[i].address)) & mask;

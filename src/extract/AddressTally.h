@@ -4,6 +4,7 @@
 // occurred. A fixed amount of memory per distinct address (the address,
 // its count and one hash entry), however often it occurs.
 #include "extract/AddressScanner.h"
+#include "memory/LargePages.h"
 
 #include <cstdint>
 #include <span>
@@ -16,6 +17,10 @@ struct Tallied {
     std::uint64_t count = 0;
 };
 
+// Large pages: a tally of a million addresses is tens of megabytes, fresh
+// on every run.
+template <class T> using TallyVector = std::vector<T, memory::LargePageAllocator<T>>;
+
 class AddressTally {
 public:
     void Add(const Address& address);
@@ -25,7 +30,7 @@ public:
     // Adds the tally of the text that follows this one's: its addresses
     // not seen here come after those seen here, in its order.
     void Merge(const AddressTally& later);
-    const std::vector<Tallied>& Entries() const { return entries_; }
+    const TallyVector<Tallied>& Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
 
 private:
@@ -34,12 +39,12 @@ private:
     void Reserve(std::size_t more);
     void Add(const Address& address, std::uint64_t count);
 
-    std::vector<Tallied> entries_;
+    TallyVector<Tallied> entries_;
     // Open addressing over entries_: a slot holds an entry's index + 1, or
     // 0 when free; at most half the slots are taken. One probe into a flat
     // table costs less than a node-based map's chase through buckets, on a
     // log of millions of lines.
-    std::vector<std::uint32_t> slots_;
+    TallyVector<std::uint32_t> slots_;
 };
 
 } // namespace orvanta::extract
