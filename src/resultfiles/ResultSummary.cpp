@@ -47,16 +47,19 @@ ResultSummary::Line ResultSummary::OrganizationLine(std::string_view key) {
 }
 
 ResultSummary::Slots::Slots(std::size_t count) : size_(count) {
-    void* data = ::mmap(nullptr, count * sizeof(std::uint32_t), PROT_READ | PROT_WRITE,
+    // In small pages, unlike the rest of a run's large tables: the table is
+    // touched at random from the window's thread, and a large page cleared
+    // on first touch would hold it up for milliseconds at a time.
+    void* data = ::mmap(nullptr, count * sizeof(std::uint64_t), PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (data == MAP_FAILED)
         throw std::bad_alloc();
-    data_ = static_cast<std::uint32_t*>(data);
+    data_ = static_cast<std::uint64_t*>(data);
 }
 
 ResultSummary::Slots::~Slots() {
     if (data_)
-        ::munmap(data_, size_ * sizeof(std::uint32_t));
+        ::munmap(data_, size_ * sizeof(std::uint64_t));
 }
 
 ResultSummary::Slots& ResultSummary::Slots::operator=(Slots&& other) noexcept {
@@ -65,35 +68,55 @@ ResultSummary::Slots& ResultSummary::Slots::operator=(Slots&& other) noexcept {
     return *this;
 }
 
+void ResultSummary::Keep(Seen&& seen) {
+    if (seen_.empty() || seen_.back().size() == kSeenBlock) {
+        seen_.emplace_back();
+        // The first block grows as needed: most summaries are small.
+        if (seen_.size() > 1)
+            seen_.back().reserve(kSeenBlock);
+    }
+    seen_.back().push_back(std::move(seen));
+    ++seenCount_;
+}
+
 void ResultSummary::Rehash(std::size_t count) {
     Slots slots(count);
     const std::size_t mask = count - 1;
-    for (std::size_t i = 0; i < seen_.size(); ++i) {
-        std::size_t at = seen_[i].hash & mask;
+    for (std::size_t i = 0; i < seenCount_; ++i) {
+        const std::size_t hash = SeenAt(i).hash;
+        std::size_t at = hash & mask;
         while (slots[at] != 0)
             at = (at + 1) & mask;
-        slots[at] = static_cast<std::uint32_t>(i + 1);
+        slots[at] = SlotOf(i, hash);
     }
     slots_ = std::move(slots);
 }
 
 void ResultSummary::Reserve(std::size_t more) {
     std::size_t count = std::max<std::size_t>(1024, slots_.size());
-    while (count < (seen_.size() + more) * 2)
+    while (count < (seenCount_ + more) * 2)
         count *= 2;
     if (count != slots_.size())
         Rehash(count);
 }
 
+void ResultSummary::Prefetch(std::string_view address) const {
+    if (slots_.size() != 0)
+        __builtin_prefetch(&slots_[std::hash<std::string_view>{}(address) & (slots_.size() - 1)]);
+}
+
 std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line country,
                                              Line organization) {
-    if ((seen_.size() + 1) * 2 > slots_.size())
+    if ((seenCount_ + 1) * 2 > slots_.size())
         Reserve(1);
     const std::size_t mask = slots_.size() - 1;
     const std::size_t hash = std::hash<std::string_view>{}(address);
+    const std::uint64_t high = hash & ~std::uint64_t{0xFFFFFFFF};
     std::size_t at = hash & mask;
     for (; slots_[at] != 0; at = (at + 1) & mask) {
-        const Seen& seen = seen_[slots_[at] - 1];
+        if ((slots_[at] & ~std::uint64_t{0xFFFFFFFF}) != high)
+            continue;
+        const Seen& seen = SeenAt((slots_[at] & 0xFFFFFFFF) - 1);
         if (seen.hash != hash || seen.address != address)
             continue;
         // Seen before: new only to a line it did not count in then.
@@ -106,8 +129,8 @@ std::pair<bool, bool> ResultSummary::FirstIn(std::string_view address, Line coun
         return {seen.country != country && elsewhere('c', country),
                 seen.organization != organization && elsewhere('o', organization)};
     }
-    seen_.push_back({std::string(address), hash, country, organization});
-    slots_[at] = static_cast<std::uint32_t>(seen_.size());
+    Keep({std::string(address), hash, country, organization});
+    slots_[at] = SlotOf(seenCount_ - 1, hash);
     return {true, true};
 }
 

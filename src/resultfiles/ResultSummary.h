@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +62,10 @@ public:
     // Room for `more` distinct addresses beyond those seen: a run's rows
     // then never wait for the table of addresses to grow.
     void Reserve(std::size_t more);
+    // Fetches the memory that an Add of `address` will look at: asked for
+    // rows ahead of their Adds, a million new addresses wait for memory
+    // side by side rather than one after the other.
+    void Prefetch(std::string_view address) const;
 
     std::vector<SummaryLine> Countries() const;
     std::vector<SummaryLine> Organizations() const;
@@ -90,13 +93,21 @@ private:
         Line country;
         Line organization;
     };
-    // A deque: growing never moves the addresses kept.
-    std::deque<Seen> seen_;
-    // Open addressing over seen_: an entry's index + 1, or 0 when free; at
-    // most half taken. Mapped straight from the system, whose pages are
-    // zeroed as they are first touched: a table made room for a million
-    // addresses at once costs nothing until they come (calloc may clear
-    // it all at once, from memory the heap had).
+    // Kept in blocks of a fixed size: growing never moves what is kept. In
+    // small pages, as the table below: both grow on the window's thread,
+    // where a large page cleared on first touch would hold it up.
+    static constexpr std::size_t kSeenBlock = std::size_t{1} << 16;
+    using SeenBlock = std::vector<Seen>;
+    std::vector<SeenBlock> seen_;
+    std::size_t seenCount_ = 0;
+    const Seen& SeenAt(std::size_t at) const { return seen_[at / kSeenBlock][at % kSeenBlock]; }
+    void Keep(Seen&& seen);
+    // Open addressing over the kept addresses: an entry's index + 1 in the
+    // low half, the high half of its hash in the high half (so that a probe
+    // rarely visits an entry that is not the one), 0 when free; at most
+    // half taken. Mapped straight from the system, whose pages are zeroed
+    // as they are first touched: a table made room for a million addresses
+    // at once costs nothing until they come.
     class Slots {
     public:
         Slots() = default;
@@ -104,13 +115,16 @@ private:
         ~Slots();
         Slots(Slots&& other) noexcept { *this = std::move(other); }
         Slots& operator=(Slots&& other) noexcept;
-        std::uint32_t& operator[](std::size_t at) const { return data_[at]; }
+        std::uint64_t& operator[](std::size_t at) const { return data_[at]; }
         std::size_t size() const { return size_; }
 
     private:
-        std::uint32_t* data_ = nullptr;
+        std::uint64_t* data_ = nullptr;
         std::size_t size_ = 0;
     };
+    static std::uint64_t SlotOf(std::size_t index, std::size_t hash) {
+        return (static_cast<std::uint64_t>(hash) & ~std::uint64_t{0xFFFFFFFF}) | (index + 1);
+    }
     Slots slots_;
     // An address seen again in another line (the database changed between
     // runs): the table's kind, the line and the address.

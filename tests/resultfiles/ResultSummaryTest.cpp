@@ -100,4 +100,26 @@ const Case kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, Summary, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// More addresses than fit in the first room: the table grows under them,
+// and each is still found again, in whichever line it first counted.
+TEST(Summary, ManyAddressesSeenAgainCountOnce) {
+    constexpr int kMany = 150'000;
+    ResultSummary summary;
+    const ResultSummary::Line here = summary.CountryLine("NL", "Netherlands");
+    const ResultSummary::Line there = summary.OrganizationLine("x");
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1)
+            summary.Reserve(kMany);
+        for (int i = 0; i < kMany; ++i)
+            summary.Add("10." + std::to_string(i >> 16) + "." + std::to_string((i >> 8) & 255) +
+                            "." + std::to_string(i & 255),
+                        here, there, 1, {});
+    }
+    const std::vector<SummaryLine> countries = summary.Countries();
+    ASSERT_EQ(countries.size(), 1u);
+    EXPECT_EQ(countries[0].addresses, std::uint64_t{kMany});
+    EXPECT_EQ(countries[0].occurrences, std::uint64_t{2 * kMany});
+    EXPECT_EQ(summary.Organizations().at(0).addresses, std::uint64_t{kMany});
+}
+
 } // namespace

@@ -38,16 +38,36 @@ TSummaryTally::Line TSummaryTally::OrganizationOf(const TResultRow& row) {
     return known.line;
 }
 
-void TSummaryTally::Add(const TResultRow& row) {
+void TSummaryTally::AddressOf(const TResultRow& row, std::string& bytes) {
     // Addresses are ASCII: no UTF-8 conversion and no allocation per row.
-    address_.clear();
-    bool ascii = true;
-    for (const QChar c : row.address) {
-        ascii = ascii && c.unicode() < 0x80;
-        address_ += static_cast<char>(c.unicode());
+    const auto size = static_cast<std::size_t>(row.address.size());
+    const QChar* text = row.address.constData();
+    bytes.resize(size);
+    char16_t all = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        all |= text[i].unicode();
+        bytes[i] = static_cast<char>(text[i].unicode());
     }
-    if (!ascii)
-        address_ = row.address.toStdString();
+    if (all >= 0x80)
+        bytes = row.address.toStdString();
+}
+
+void TSummaryTally::Add(std::span<const TResultRow* const> rows) {
+    if (addresses_.size() < rows.size())
+        addresses_.resize(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        AddressOf(*rows[i], addresses_[i]);
+        summary_.Prefetch(addresses_[i]);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TResultRow& row = *rows[i];
+        summary_.Add(addresses_[i], CountryOf(row), OrganizationOf(row), row.count.value_or(1),
+                     row.bytes);
+    }
+}
+
+void TSummaryTally::Add(const TResultRow& row) {
+    AddressOf(row, address_);
     summary_.Add(address_, CountryOf(row), OrganizationOf(row), row.count.value_or(1), row.bytes);
 }
 

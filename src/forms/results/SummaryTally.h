@@ -8,11 +8,13 @@
 //
 //     TSummaryTally tally(summary);
 //     for (int row = first; row <= last; ++row) tally.Add(list.Row(row));
+//     tally.Add(rows);                         // a span of rows, faster
 #include "forms/results/ResultRow.h"
 #include "resultfiles/ResultSummary.h"
 
 #include <QString>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@ public:
     explicit TSummaryTally(orvanta::resultfiles::ResultSummary& summary) : summary_(summary) {}
 
     void Add(const TResultRow& row);
+    // As Add for each, faster: the summary's memory for all their addresses
+    // is asked for before the first is added, and waited for side by side.
+    void Add(std::span<const TResultRow* const> rows);
     // The summary was emptied: the lines remembered are gone with it.
     void Clear();
 
@@ -38,9 +43,12 @@ private:
     static Known& Slot(std::vector<Known>& known, const QString& text, std::uint32_t more);
     Line CountryOf(const TResultRow& row);
     Line OrganizationOf(const TResultRow& row);
+    // The row's address as bytes in `bytes`.
+    static void AddressOf(const TResultRow& row, std::string& bytes);
 
     orvanta::resultfiles::ResultSummary& summary_;
     std::vector<Known> countries_ = std::vector<Known>(512);
     std::vector<Known> organizations_ = std::vector<Known>(4096);
     std::string address_;
+    std::vector<std::string> addresses_; // of a span of rows
 };

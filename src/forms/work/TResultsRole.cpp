@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/work/TResultsRole.h"
 
+#include "cluster/PlaceClusters.h"
 #include "forms/results/ResultRecords.h"
 #include "forms/results/ResultsExport.h"
 #include "forms/results/TListView.h"
@@ -9,7 +10,6 @@
 #include "forms/work/TBulkRole.h"
 #include "forms/work/TMapLayers.h"
 #include "map/CountriesCalls.h"
-#include "map/PlacesCalls.h"
 #include "resultfiles/GeoJsonReader.h"
 #include "resultfiles/GeoJsonWriter.h"
 #include "resultfiles/KmlWriter.h"
@@ -23,6 +23,8 @@
 #include <QItemSelection>
 #include <QMenu>
 #include <QTimer>
+#include <array>
+#include <span>
 #include <sys/stat.h>
 
 namespace rf = orvanta::resultfiles;
@@ -32,10 +34,11 @@ namespace {
 // The shaded map is sent at most this often while rows stream in, and
 // the summary's readers are told as often.
 constexpr int kCountriesDelayMs = 300;
-// Rows are added up this long at a time, and so many between looks at
-// the clock.
-constexpr qint64 kTallySliceNs = 4'000'000;
-constexpr int kTallyStep = 512;
+// Rows are added up this long at a time, and so many between looks at the
+// clock: the first rows of a big run each touch a fresh page of the
+// summary's table, and take many times as long as the rest.
+constexpr qint64 kTallySliceNs = 3'000'000;
+constexpr std::size_t kTallyStep = 32;
 
 enum class Format { Csv, GeoJson, Kml };
 
@@ -119,11 +122,15 @@ void TResultsRole::TallySome(bool all) {
     QElapsedTimer clock;
     clock.start();
     do {
-        for (const int end = std::min(count, tallied_ + kTallyStep); tallied_ < end; ++tallied_) {
-            const TResultRow& row = list->Row(tallied_);
-            tally_.Add(row);
-            shading_ = shading_ || row.count.has_value();
+        // Rows of a big run are new addresses, each a miss in the summary's
+        // table: added some at a time, their misses side by side.
+        std::array<const TResultRow*, kTallyStep> rows;
+        std::size_t n = 0;
+        for (; n < rows.size() && tallied_ < count; ++n, ++tallied_) {
+            rows[n] = &list->Row(tallied_);
+            shading_ = shading_ || rows[n]->count.has_value();
         }
+        tally_.Add(std::span(rows.data(), n));
     } while (tallied_ < count && (all || clock.nsecsElapsed() < kTallySliceNs));
     if (tallied_ < count)
         tallyLater_->start();
@@ -227,16 +234,16 @@ void TResultsRole::OpenResultFile(const QString& path) {
     const int first = list->AddRows(std::move(rows));
     // The places come back as they were: every row in the place book the
     // map's "Go to Address" asks, the rows of runs in the layer of many places.
-    std::vector<orvanta::map::PlaceMark> marks;
+    std::vector<orvanta::cluster::PlaceIn> places;
     for (int row = first; row < list->Count(); ++row) {
         const TResultRow& values = list->Row(row);
         parts_.layers->AddPlace(list->Item(row), parts_.decimalSeparator());
         if (values.count && values.latitude && values.longitude)
-            marks.push_back({*values.latitude, *values.longitude, row, values.address.toStdString(),
-                             *values.count});
+            places.push_back({*values.latitude, *values.longitude, static_cast<std::uint32_t>(row),
+                              *values.count});
     }
-    if (!marks.empty()) {
-        parts_.layers->AddRunPlaces(std::move(marks));
+    if (!places.empty()) {
+        parts_.layers->AddRunPlaces(std::move(places));
         parts_.layers->FlushRunPlaces();
         parts_.layers->FitRunPlaces();
     }
