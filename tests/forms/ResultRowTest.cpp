@@ -81,8 +81,9 @@ TEST(ResultRow, TheListKeepsEachRowsValues) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-// Rows added with their texts to be made later show, change and widen the
-// list exactly as rows whose texts came with them.
+// Rows added with their texts to be made later, or without texts at all,
+// show, change and widen the list exactly as rows whose texts came with
+// them.
 TEST(ResultRow, TextsMadeLaterMatchTextsGivenAtOnce) {
     orvanta::geoip::TGeoIPCity city;
     city.CountryCode = "FR";
@@ -98,8 +99,8 @@ TEST(ResultRow, TextsMadeLaterMatchTextsGivenAtOnce) {
     captured.bytes = 1500;
     const std::vector<TResultRow> rows = {located, captured};
 
-    TListView given, later;
-    for (TListView* list : {&given, &later}) {
+    TListView given, later, without;
+    for (TListView* list : {&given, &later, &without}) {
         list->SetColumns({{"IP Locations", 10},
                           {"IP Address", 10},
                           {"Latitude", 10},
@@ -116,23 +117,26 @@ TEST(ResultRow, TextsMadeLaterMatchTextsGivenAtOnce) {
     given.AddRows(std::vector<TResultRow>(rows), std::move(texts));
     later.AddRows(std::vector<TResultRow>(rows),
                   std::vector<TListItem>(rows.size(), TResultsModel::TextsLater()));
-    for (TListView* list : {&given, &later})
+    without.AddRows(std::vector<TResultRow>(rows));
+    for (TListView* list : {&given, &later, &without})
         list->SetHostNames(3,
                            {{0, QStringLiteral("h.test")}, {1, QStringLiteral("Unresolved Host")}});
-    later.SetSubItems(4, {{1, QStringLiteral("changed")}});
-    given.SetSubItems(4, {{1, QStringLiteral("changed")}});
+    for (TListView* list : {&given, &later, &without})
+        list->SetSubItems(4, {{1, QStringLiteral("changed")}});
 
-    ASSERT_EQ(later.model()->columnCount(), given.model()->columnCount());
-    EXPECT_EQ(later.model()->columnCount(), 8);
-    for (int row = 0; row < 2; ++row) {
-        EXPECT_EQ(later.Row(row).hostName, given.Row(row).hostName);
-        for (int column = 0; column < 8; ++column)
-            EXPECT_EQ(later.model()->index(row, column).data(),
-                      given.model()->index(row, column).data())
-                << row << ", " << column;
+    for (TListView* list : {&later, &without}) {
+        ASSERT_EQ(list->model()->columnCount(), given.model()->columnCount());
+        EXPECT_EQ(list->model()->columnCount(), 8);
+        for (int row = 0; row < 2; ++row) {
+            EXPECT_EQ(list->Row(row).hostName, given.Row(row).hostName);
+            for (int column = 0; column < 8; ++column)
+                EXPECT_EQ(list->model()->index(row, column).data(),
+                          given.model()->index(row, column).data())
+                    << row << ", " << column;
+        }
+        EXPECT_EQ(list->Text(0, 4), "h.test");
+        EXPECT_EQ(list->Text(1, 5), "changed");
     }
-    EXPECT_EQ(later.Text(0, 4), "h.test");
-    EXPECT_EQ(later.Text(1, 5), "changed");
 }
 
 } // namespace

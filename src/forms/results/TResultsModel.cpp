@@ -2,6 +2,7 @@
 #include "forms/results/TResultsModel.h"
 
 #include <algorithm>
+#include <utility>
 
 TResultsModel::TResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -34,8 +35,8 @@ void TResultsModel::ShowLateColumnFor(std::size_t from) {
     // headers_.size() - 1.
     bool fills = false;
     for (std::size_t i = from; i < rows_.size() && !fills; ++i)
-        fills = Later(rows_[i]) ? typed_[i].bytes.has_value()
-                                : rows_[i].SubItems.size() >= headers_.size();
+        fills = Later(std::as_const(rows_)[i]) ? typed_[i].bytes.has_value()
+                                               : rows_[i].SubItems.size() >= headers_.size();
     if (!fills)
         return;
     const int column = static_cast<int>(headers_.size());
@@ -63,13 +64,14 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     const int first = static_cast<int>(rows_.size());
     if (rows.empty())
         return first;
-    if (texts.size() != rows.size()) {
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    if (texts.size() == rows.size()) {
+        rows_.append(std::move(texts));
+    } else {
         // Made when first read (Item): most rows of a long list are never
         // shown, and their texts were most of a row's time and memory.
-        texts.assign(rows.size(), TextsLater());
+        rows_.AppendFilled(rows.size());
     }
-    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.append(std::move(texts));
     typed_.append(std::move(rows));
     endInsertRows();
     ShowLateColumnFor(static_cast<std::size_t>(first));
@@ -93,7 +95,7 @@ void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QSt
         if (row < 0 || row >= rowCount())
             continue;
         typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
-        if (!Later(rows_[static_cast<std::size_t>(row)])) {
+        if (!Later(std::as_const(rows_)[static_cast<std::size_t>(row)])) {
             made.emplace_back(row, text);
         } else if (index >= 0) {
             first = std::min(first, row);

@@ -57,8 +57,9 @@ private:
     static constexpr int kTextsLater = -2;
     static bool Later(const TListItem& item) { return item.ImageIndex == kTextsLater; }
     // Kept as appended: a run's piece of rows is taken over whole. Mutable:
-    // a row's texts are made when first read.
-    mutable PieceVector<TListItem> rows_;
+    // a row's texts are made when first read. Typed rows added without
+    // texts take no memory for them until one of their piece is read.
+    mutable PieceVector<TListItem> rows_{TextsLater()};
     PieceVector<TResultRow> typed_; // beside rows_, index for index
     QChar separator_ = QLatin1Char('.');
     void ShowLateColumnFor(std::size_t from);

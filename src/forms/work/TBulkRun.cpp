@@ -4,12 +4,12 @@
 #include "bulk/BulkLocate.h"
 #include "bulk/CaptureLocate.h"
 #include "forms/results/ResultRow.h"
-#include "forms/results/TResultsModel.h"
 #include "forms/support/BackgroundThread.h"
 #include "forms/work/RowsLine.h"
 #include "forms/work/RunRowMaker.h"
 #include "geoip/EFOpenError.h"
 #include "geoip/OrganizationOf.h"
+#include "memory/LargePages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,24 +20,12 @@
 #include <fcntl.h>
 #include <functional>
 #include <optional>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// A piece's rows are written once, fresh, a few hundred bytes each: asked
-// for in large pages where the system has them, a million rows fault in
-// a few hundred times rather than a hundred thousand.
-void InLargePages(void* data, std::size_t bytes) {
-    constexpr std::uintptr_t kLarge = 2 << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLarge - 1);
-    if (end > begin)
-        (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
@@ -178,25 +166,19 @@ public:
             const std::size_t left = total > done ? total - done : 0;
             const std::size_t room = std::min(kStepRows, rows.size() + left);
             step_.rows.reserve(std::max(room, rows.size()));
-            InLargePages(step_.rows.data(), step_.rows.capacity() * sizeof(TResultRow));
+            orvanta::memory::AdviseLargePages(step_.rows.data(),
+                                              step_.rows.capacity() * sizeof(TResultRow));
             step_.places.reserve(step_.rows.capacity());
-            InLargePages(step_.places.data(),
-                         step_.places.capacity() * sizeof(orvanta::map::PlaceMark));
-            if (!capture_)
-                step_.addresses.reserve(step_.rows.capacity());
+            orvanta::memory::AdviseLargePages(
+                step_.places.data(), step_.places.capacity() * sizeof(orvanta::cluster::PlaceIn));
         }
         const std::size_t first = step_.rows.size();
         maker_.Make(rows, capture_, step_.rows);
         for (std::size_t k = 0; k < rows.size(); ++k) {
-            orvanta::bulk::BulkRow& row = rows[k];
+            const orvanta::bulk::BulkRow& row = rows[k];
             if (row.found)
-                step_.places.push_back({row.record.Latitude,
-                                        row.record.Longitude,
-                                        static_cast<int>(first + k),
-                                        {},
-                                        row.count});
-            if (!capture_)
-                step_.addresses.push_back(std::move(row.address));
+                step_.places.push_back({row.record.Latitude, row.record.Longitude,
+                                        static_cast<std::uint32_t>(first + k), row.count});
         }
         if (!sentAny_ || step_.rows.size() >= kStepRows ||
             std::chrono::steady_clock::now() - sentAt_ >= std::chrono::milliseconds(kStepMs))
@@ -211,9 +193,6 @@ public:
         // the list keeps the piece as it is.
         if (step_.rows.capacity() - step_.rows.size() > step_.rows.size())
             step_.rows.shrink_to_fit();
-        step_.texts.reserve(step_.rows.size());
-        InLargePages(step_.texts.data(), step_.texts.capacity() * sizeof(TListItem));
-        step_.texts.assign(step_.rows.size(), TResultsModel::TextsLater());
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.
         run_.Post(generation_,

@@ -10,13 +10,13 @@
 //
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) {
-//         list->AddRows(std::move(batch.rows), std::move(batch.texts));
+//         list->AddRows(std::move(batch.rows));
 //     };
 //     run.onFinished = [&](TBulkRun::Outcome outcome, const QString& error) { ... };
 //     run.AddText(clipboardText, QLatin1Char('.'));
 #include "bulk/BulkLocate.h"
+#include "cluster/PlaceClusters.h"
 #include "forms/results/ResultRow.h"
-#include "map/PlacesCalls.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,13 +29,10 @@
 #include <vector>
 
 struct TBulkBatch {
+    // Without texts: the list makes them when they are first shown.
     std::vector<TResultRow> rows;
-    // Empty: the list makes the rows' texts when they are first shown.
-    std::vector<TListItem> texts;
     // The located rows' places; `row` counts from the batch's first row.
-    std::vector<orvanta::map::PlaceMark> places;
-    // The rows' addresses, for their host names.
-    std::vector<std::string> addresses;
+    std::vector<orvanta::cluster::PlaceIn> places;
     std::size_t done = 0;
     std::size_t total = 0;
     // A capture's rows get no host names: asking for the names of all its

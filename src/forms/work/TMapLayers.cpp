@@ -40,8 +40,8 @@ void TMapLayers::FocusPlace(const TListItem& texts, QChar decimalSeparator) {
                    texts.SubItems.value(2).toStdString(), QString(decimalSeparator).toStdString());
 }
 
-void TMapLayers::AddRunPlaces(std::vector<orvanta::map::PlaceMark>&& marks) {
-    runPlaces_->Add(std::move(marks));
+void TMapLayers::AddRunPlaces(std::vector<orvanta::cluster::PlaceIn>&& places) {
+    runPlaces_->Add(std::move(places));
 }
 
 void TMapLayers::FlushRunPlaces() {

@@ -7,8 +7,9 @@
 // window; the bridge arrives once the map page starts loading.
 //
 //     layers.AddPlace(texts, separator);       // a single locate's row
-//     layers.AddRunPlaces(std::move(marks));   // a run's markers, batched
+//     layers.AddRunPlaces(std::move(places));  // a run's places, batched
 //     layers.Clear();                          // the list was emptied
+#include "cluster/PlaceClusters.h"
 #include "forms/results/ResultRow.h"
 #include "map/PlacesCalls.h"
 
@@ -42,7 +43,7 @@ public:
 
     // The layer of many places: the places of a run's rows (rows of the
     // list), clustered off the window's thread; the page asks for its view.
-    void AddRunPlaces(std::vector<orvanta::map::PlaceMark>&& marks);
+    void AddRunPlaces(std::vector<orvanta::cluster::PlaceIn>&& places);
     // The run is over (done or stopped): the page learns when all its
     // places are in.
     void FlushRunPlaces();

@@ -2,6 +2,7 @@
 #include "forms/work/TPlacesFeed.h"
 
 #include "forms/support/BackgroundThread.h"
+#include "memory/LargePages.h"
 
 TPlacesFeed::TPlacesFeed(QObject* parent) : QObject(parent) {
     pause_.setSingleShot(true);
@@ -22,12 +23,12 @@ TPlacesFeed::~TPlacesFeed() {
     worker_.join();
 }
 
-void TPlacesFeed::Add(std::vector<orvanta::map::PlaceMark>&& marks) {
-    if (marks.empty())
+void TPlacesFeed::Add(std::vector<orvanta::cluster::PlaceIn>&& places) {
+    if (places.empty())
         return;
     {
         std::lock_guard guard(lock_);
-        pieces_.push_back({std::move(marks), false, clusters_.Epoch()});
+        pieces_.push_back({std::move(places), false, clusters_.Epoch()});
     }
     wake_.notify_one();
 }
@@ -72,14 +73,8 @@ void TPlacesFeed::Work() {
             pieces_.pop_front();
         }
         if (!piece.finish) {
-            std::vector<orvanta::cluster::PlaceIn> places;
-            places.reserve(piece.marks.size());
-            for (const auto& mark : piece.marks)
-                if (mark.row >= 0)
-                    places.push_back({mark.latitude, mark.longitude,
-                                      static_cast<std::uint32_t>(mark.row), mark.occurrences});
-            piece.marks = {};
-            clusters_.Add(places, piece.epoch);
+            clusters_.Add(piece.places, piece.epoch);
+            piece.places = {};
         }
         // Told on the window's thread; a piece handed over before a Clear
         // tells nothing.
@@ -90,6 +85,9 @@ void TPlacesFeed::Work() {
                     return;
                 if (finish) {
                     pause_.stop();
+                    // The run's memory kept for reuse while it went on
+                    // goes back to the system.
+                    orvanta::memory::ReleaseKept();
                     Tell(true);
                 } else if (!pause_.isActive()) {
                     Tell(false);

@@ -9,10 +9,9 @@
 //
 //     TPlacesFeed feed;
 //     feed.onChanged = [&](std::size_t total, bool finished, Bounds extent) { ... };
-//     feed.Add(std::move(marks));
+//     feed.Add(std::move(places));
 //     feed.Finish();
 #include "cluster/PlaceClusters.h"
-#include "map/PlacesCalls.h"
 
 #include <QObject>
 #include <QTimer>
@@ -32,7 +31,7 @@ public:
     ~TPlacesFeed() override;
 
     // Places of list rows (`row` is the list's).
-    void Add(std::vector<orvanta::map::PlaceMark>&& marks);
+    void Add(std::vector<orvanta::cluster::PlaceIn>&& places);
     // No more places for now: onChanged tells finished once all are in.
     void Finish();
     // Forgets every place, also those on their way.
@@ -47,7 +46,7 @@ public:
 
 private:
     struct Piece {
-        std::vector<orvanta::map::PlaceMark> marks;
+        std::vector<orvanta::cluster::PlaceIn> places;
         bool finish = false;
         std::uint64_t epoch = 0; // of the clusters, when handed over
     };
