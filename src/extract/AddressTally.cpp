@@ -42,8 +42,28 @@ void AddressTally::Add(const Address& address) {
 
 void AddressTally::Merge(const AddressTally& later) {
     Reserve(later.entries_.size());
-    for (const Tallied& entry : later.entries_)
-        Add(entry.address, entry.count);
+    const TallyVector<Tallied>& in = later.entries_;
+    for (std::size_t from = 0; from < in.size(); from += kAhead) {
+        const std::size_t n = std::min(kAhead, in.size() - from);
+        FetchAhead(n, [&](std::size_t i) -> const Address& { return in[from + i].address; });
+        for (std::size_t i = 0; i < n; ++i)
+            Add(in[from + i].address, in[from + i].count);
+    }
+}
+
+template <class AddressAt> void AddressTally::FetchAhead(std::size_t n, AddressAt addressAt) {
+    // A distinct address in a log of millions is a miss in the slots and
+    // another in the entries; fetched for a batch ahead, the misses wait
+    // side by side instead of one after the other.
+    std::array<std::size_t, kAhead> at{};
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        at[i] = static_cast<std::size_t>(Hash(addressAt(i))) & mask;
+        __builtin_prefetch(&slots_[at[i]]);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (const std::uint32_t slot = slots_[at[i]]; slot != 0)
+            __builtin_prefetch(&entries_[slot - 1]);
 }
 
 void AddressTally::Add(const Address& address, std::uint64_t count) {
@@ -71,22 +91,10 @@ void AddressTally::Reserve(std::size_t more) {
 }
 
 void AddressTally::Add(std::span<const Address> addresses) {
-    // A distinct address in a log of millions is a miss in the slots and
-    // another in the entries; fetched for a batch ahead, the misses wait
-    // side by side instead of one after the other.
-    constexpr std::size_t kAhead = 32;
     Reserve(addresses.size());
-    std::array<std::size_t, kAhead> at{};
     while (!addresses.empty()) {
         const std::size_t n = std::min(kAhead, addresses.size());
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = 0; i < n; ++i) {
-            at[i] = static_cast<std::size_t>(Hash(addresses[i])) & mask;
-            __builtin_prefetch(&slots_[at[i]]);
-        }
-        for (std::size_t i = 0; i < n; ++i)
-            if (const std::uint32_t slot = slots_[at[i]]; slot != 0)
-                __builtin_prefetch(&entries_[slot - 1]);
+        FetchAhead(n, [&](std::size_t i) -> const Address& { return addresses[i]; });
         for (std::size_t i = 0; i < n; ++i)
             Add(addresses[i]);
         addresses = addresses.subspan(n);

@@ -38,6 +38,9 @@ private:
     void Grow();
     void Reserve(std::size_t more);
     void Add(const Address& address, std::uint64_t count);
+    // Fetches the memory that adding the next `n` addresses will look at.
+    static constexpr std::size_t kAhead = 32;
+    template <class AddressAt> void FetchAhead(std::size_t n, AddressAt addressAt);
 
     TallyVector<Tallied> entries_;
     // Open addressing over entries_: a slot holds an entry's index + 1, or
