@@ -3,6 +3,7 @@
 // list's texts follow the values, and the list keeps each row's values.
 #include "forms/results/ResultRow.h"
 
+#include "forms/results/RunRows.h"
 #include "forms/results/TListView.h"
 #include "forms/results/TResultsModel.h"
 #include "geoip/TGeoIPCity.h"
@@ -79,6 +80,65 @@ TEST(ResultRow, TheListKeepsEachRowsValues) {
     EXPECT_EQ(list.Text(1, 0), "ERROR City not present");
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
+}
+
+// A run's rows as the run made them read back whole: an address too long to
+// keep inline, the bytes of a capture, values shared between rows, and rows
+// after them added otherwise.
+TEST(ResultRow, ARunsRowsReadBackWhole) {
+    auto shared = std::make_shared<TSharedRows>();
+    orvanta::geoip::TGeoIPCity city;
+    city.CountryCode = "NL";
+    city.CountryName = "Netherlands";
+    city.City = "Amsterdam";
+    city.Latitude = 52.37;
+    city.Longitude = 4.89;
+    const std::uint32_t place =
+        shared->Add(LocatedRow(QString(), &city, QStringLiteral("AS1 One")));
+    const std::uint32_t none = shared->Add(LocatedRow(QString(), nullptr, QString()));
+    const char* const kLong = "2001:db8:1234:5678:9abc:def0:1234:5678";
+    TRunRows run(shared);
+    run.Add("192.0.2.1", place, 3, std::nullopt);
+    run.Add(kLong, place, 1, 1500);
+    run.Add("10.0.0.1", none, 7, 60);
+
+    TListView list;
+    list.SetColumns({{"IP Locations", 10}, {"IP Address", 10}});
+    list.SetLateColumn(QStringLiteral("Bytes"), 10);
+    list.Add({QStringLiteral("texts only"), {QStringLiteral("198.51.100.1")}, 0});
+    EXPECT_EQ(list.AddRuns(std::move(run)), 1);
+    list.Add(LocatedRow(QStringLiteral("198.51.100.2"), nullptr, QString()));
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.model()->columnCount(), 3); // the bytes came with the run
+    const struct {
+        int row;
+        QString address;
+        bool found;
+        std::optional<std::uint64_t> count, bytes;
+    } kRows[] = {{1, "192.0.2.1", true, 3, {}},
+                 {2, kLong, true, 1, 1500},
+                 {3, "10.0.0.1", false, 7, 60},
+                 {4, "198.51.100.2", false, {}, {}}};
+    for (const auto& r : kRows) {
+        SCOPED_TRACE(r.row);
+        const TResultRow& row = list.Row(r.row);
+        EXPECT_EQ(row.address, r.address);
+        EXPECT_EQ(row.found, r.found);
+        EXPECT_EQ(row.count, r.count);
+        EXPECT_EQ(row.bytes, r.bytes);
+        EXPECT_EQ(list.Text(r.row, 1), r.address);
+        std::size_t offset = 0;
+        const TRunRows* rows = list.RunRowsAt(r.row, offset);
+        ASSERT_EQ(rows != nullptr, r.row < 4);
+        if (rows) {
+            EXPECT_EQ(rows->Address(offset), r.address.toStdString());
+        }
+    }
+    EXPECT_EQ(list.Row(2).city, "Amsterdam");
+    EXPECT_EQ(list.Row(2).organization, "One");
+    list.Clear();
+    std::size_t offset = 0;
+    EXPECT_EQ(list.RunRowsAt(0, offset), nullptr);
 }
 
 // Rows added with their texts to be made later, or without texts at all,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/results/SummaryTally.h"
 
+#include <algorithm>
 #include <cstdint>
 
 TSummaryTally::Known& TSummaryTally::Slot(std::vector<Known>& known, const QString& text,
@@ -69,6 +70,20 @@ void TSummaryTally::Add(std::span<const TResultRow* const> rows) {
 void TSummaryTally::Add(const TResultRow& row) {
     AddressOf(row, address_);
     summary_.Add(address_, CountryOf(row), OrganizationOf(row), row.count.value_or(1), row.bytes);
+}
+
+void TSummaryTally::Add(const TRunRows& rows, std::size_t from, std::size_t to) {
+    constexpr std::size_t kAtOnce = 32;
+    for (; from < to; from += kAtOnce) {
+        const std::size_t n = std::min(kAtOnce, to - from);
+        for (std::size_t i = 0; i < n; ++i)
+            summary_.Prefetch(rows.Address(from + i));
+        for (std::size_t i = from; i < from + n; ++i) {
+            const TResultRow& shared = rows.SharedOf(i);
+            summary_.Add(rows.Address(i), CountryOf(shared), OrganizationOf(shared), rows.Count(i),
+                         rows.Bytes(i));
+        }
+    }
 }
 
 void TSummaryTally::Clear() {

@@ -9,7 +9,9 @@
 //     TSummaryTally tally(summary);
 //     for (int row = first; row <= last; ++row) tally.Add(list.Row(row));
 //     tally.Add(rows);                         // a span of rows, faster
+//     tally.Add(runRows, 0, runRows.size());   // a run's rows
 #include "forms/results/ResultRow.h"
+#include "forms/results/RunRows.h"
 #include "resultfiles/ResultSummary.h"
 
 #include <QString>
@@ -26,6 +28,8 @@ public:
     // As Add for each, faster: the summary's memory for all their addresses
     // is asked for before the first is added, and waited for side by side.
     void Add(std::span<const TResultRow* const> rows);
+    // Rows [from, to) of a run's rows, read as the run made them.
+    void Add(const TRunRows& rows, std::size_t from, std::size_t to);
     // The summary was emptied: the lines remembered are gone with it.
     void Clear();
 

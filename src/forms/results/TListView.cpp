@@ -73,6 +73,14 @@ int TListView::AddRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& 
     return model_->AppendRows(std::move(rows), std::move(texts));
 }
 
+int TListView::AddRuns(TRunRows&& rows) {
+    return model_->AppendRuns(std::move(rows));
+}
+
+const TRunRows* TListView::RunRowsAt(int row, std::size_t& offset) const {
+    return model_->RunRowsAt(row, offset);
+}
+
 void TListView::SetDecimalSeparator(QChar separator) {
     model_->SetDecimalSeparator(separator);
 }

@@ -17,6 +17,7 @@
 // A click leaves the list scrolled where it is, so that the second click of
 // a double-click lands on the row of the first.
 #include "forms/results/ResultRow.h"
+#include "forms/results/RunRows.h"
 
 #include <QIcon>
 #include <QStringList>
@@ -48,6 +49,10 @@ public:
     // decimal separator below); with them, one per row, they are shown as given.
     int AddRows(std::vector<TResultRow>&& rows, std::vector<TListItem>&& texts = {});
     int Add(const TResultRow& row) { return AddRows({row}); }
+    // A many-address run's rows, as it made them; returns the first's index.
+    int AddRuns(TRunRows&& rows);
+    // See TResultsModel::RunRowsAt.
+    const TRunRows* RunRowsAt(int row, std::size_t& offset) const;
     void SetDecimalSeparator(QChar separator);
     // Host names that came in: sub-item `index` shows each text, the row's
     // typed host name follows it.

@@ -34,10 +34,17 @@ void TResultsModel::ShowLateColumnFor(std::size_t from) {
     // Sub-items start at the second column: the late one is sub-item
     // headers_.size() - 1.
     bool fills = false;
-    for (std::size_t i = from; i < rows_.size() && !fills; ++i)
-        fills = Later(std::as_const(rows_)[i]) ? typed_[i].bytes.has_value()
-                                               : rows_[i].SubItems.size() >= headers_.size();
-    if (!fills)
+    for (std::size_t i = from; i < rows_.size() && !fills; ++i) {
+        const TListItem* item = rows_.IfMade(i);
+        fills = (!item || Later(*item)) ? typed_[i].bytes.has_value()
+                                        : item->SubItems.size() >= headers_.size();
+    }
+    if (fills)
+        ShowLateColumn();
+}
+
+void TResultsModel::ShowLateColumn() {
+    if (lateShown_ || lateHeader_.isEmpty())
         return;
     const int column = static_cast<int>(headers_.size());
     beginInsertColumns({}, column, column);
@@ -68,14 +75,47 @@ int TResultsModel::AppendRows(std::vector<TResultRow>&& rows, std::vector<TListI
     if (texts.size() == rows.size()) {
         rows_.append(std::move(texts));
     } else {
-        // Made when first read (Item): most rows of a long list are never
-        // shown, and their texts were most of a row's time and memory.
-        rows_.AppendFilled(rows.size());
+        AppendTextsLater(rows.size());
     }
     typed_.append(std::move(rows));
     endInsertRows();
     ShowLateColumnFor(static_cast<std::size_t>(first));
     return first;
+}
+
+void TResultsModel::AppendTextsLater(std::size_t count) {
+    // Made when first read (Item): most rows of a long list are never
+    // shown, and their texts were most of a row's time and memory.
+    rows_.AppendMade(count, [](std::size_t) { return TextsLater(); });
+}
+
+int TResultsModel::AppendRuns(TRunRows&& rows) {
+    const int first = static_cast<int>(rows_.size());
+    if (rows.empty())
+        return first;
+    const std::size_t count = rows.size();
+    auto runs = std::make_shared<const TRunRows>(std::move(rows));
+    beginInsertRows({}, first, first + static_cast<int>(count) - 1);
+    AppendTextsLater(count);
+    typed_.AppendMade(count, [runs](std::size_t at) { return runs->Row(at); });
+    runs_.emplace_back(static_cast<std::size_t>(first), runs);
+    endInsertRows();
+    if (runs->AnyBytes())
+        ShowLateColumn();
+    return first;
+}
+
+const TRunRows* TResultsModel::RunRowsAt(int row, std::size_t& offset) const {
+    const auto at = static_cast<std::size_t>(row);
+    auto it = std::upper_bound(runs_.begin(), runs_.end(), at,
+                               [](std::size_t r, const auto& run) { return r < run.first; });
+    if (it == runs_.begin())
+        return nullptr;
+    --it;
+    if (at - it->first >= it->second->size())
+        return nullptr;
+    offset = at - it->first;
+    return it->second.get();
 }
 
 const TListItem& TResultsModel::Item(int row) const {
@@ -95,7 +135,8 @@ void TResultsModel::SetHostNames(int index, const std::vector<std::pair<int, QSt
         if (row < 0 || row >= rowCount())
             continue;
         typed_[static_cast<std::size_t>(row)].hostName = HostNameFromText(text);
-        if (!Later(std::as_const(rows_)[static_cast<std::size_t>(row)])) {
+        if (const TListItem* item = rows_.IfMade(static_cast<std::size_t>(row));
+            item && !Later(*item)) {
             made.emplace_back(row, text);
         } else if (index >= 0) {
             first = std::min(first, row);
@@ -133,6 +174,7 @@ void TResultsModel::Clear() {
     beginRemoveRows({}, 0, static_cast<int>(rows_.size()) - 1);
     rows_.clear();
     typed_.clear();
+    runs_.clear();
     endRemoveRows();
     if (lateShown_) {
         const int column = static_cast<int>(headers_.size());

@@ -7,9 +7,12 @@
 // a million rows cost the texts of the few the user looks at.
 #include "forms/results/PieceVector.h"
 #include "forms/results/ResultRow.h"
+#include "forms/results/RunRows.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class TResultsModel : public QAbstractTableModel {
@@ -36,6 +39,13 @@ public:
     // asked for: filled on the thread that makes the rows, so the window's
     // thread only takes the piece over.
     static TListItem TextsLater() { return {{}, {}, kTextsLater}; }
+    // A run's rows as it made them: their whole rows and texts are made
+    // when first asked for.
+    int AppendRuns(TRunRows&& rows);
+    // The run's rows that row `row` is one of, and its index among them;
+    // null for a row added otherwise. Reading a run's rows there makes
+    // nothing of the list's.
+    const TRunRows* RunRowsAt(int row, std::size_t& offset) const;
     void SetDecimalSeparator(QChar separator) { separator_ = separator; }
     // Sets the host name of many rows: sub-item `index` shows the text, the
     // typed row takes the name it stands for (HostNameFromText).
@@ -59,10 +69,14 @@ private:
     // Kept as appended: a run's piece of rows is taken over whole. Mutable:
     // a row's texts are made when first read. Typed rows added without
     // texts take no memory for them until one of their piece is read.
-    mutable PieceVector<TListItem> rows_{TextsLater()};
+    mutable PieceVector<TListItem> rows_;
     PieceVector<TResultRow> typed_; // beside rows_, index for index
+    // The pieces appended by AppendRuns, by their first row.
+    std::vector<std::pair<std::size_t, std::shared_ptr<const TRunRows>>> runs_;
     QChar separator_ = QLatin1Char('.');
     void ShowLateColumnFor(std::size_t from);
+    void ShowLateColumn();
+    void AppendTextsLater(std::size_t count);
     QStringList headers_;
     QString lateHeader_;
     bool lateShown_ = false;

@@ -5,37 +5,22 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string_view>
 
-void TRunRowMaker::Make(const std::vector<orvanta::bulk::BulkRow>& in, bool capture,
-                        std::vector<TResultRow>& rows) {
-    // Bounded: a run over more places than this starts afresh, between
-    // batches, so that a batch's indices stay good.
-    if (made_.size() + in.size() > kMadeCap) {
-        made_.clear();
-        keys_.clear();
-        std::fill(index_.begin(), index_.end(), Known{});
-    }
-    at_.clear();
+void TRunRowMaker::Renew() {
+    // Earlier pieces keep the store they were made on.
+    made_ = std::make_shared<TSharedRows>();
+    keys_.clear();
+    std::fill(index_.begin(), index_.end(), Known{});
+}
+
+void TRunRowMaker::Make(std::span<const orvanta::bulk::BulkRow> in, bool capture, TRunRows& rows) {
+    if (in.size() > kBatch || !Fits(in.size()) || rows.Shared() != made_.get())
+        throw std::logic_error("rows made past their store of shared values");
     for (const orvanta::bulk::BulkRow& row : in)
-        at_.push_back(Template(row));
-    // The places of a big run come in no order: the row made for a
-    // place is fetched a few rows ahead, so that copying it does not
-    // wait for the memory.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t k = 0; k < in.size(); ++k) {
-        if (k + kAhead < in.size()) {
-            const char* ahead = reinterpret_cast<const char*>(&made_[at_[k + kAhead]]);
-            for (std::size_t line = 0; line < sizeof(TResultRow); line += 64)
-                __builtin_prefetch(ahead + line);
-        }
-        TResultRow& row = rows.emplace_back(made_[at_[k]]);
-        row.address =
-            QString::fromLatin1(in[k].address.data(), static_cast<qsizetype>(in[k].address.size()));
-        row.count = in[k].count;
-        if (capture)
-            row.bytes = in[k].bytes;
-    }
+        rows.Add(row.address, Template(row), row.count,
+                 capture ? std::optional(row.bytes) : std::nullopt);
 }
 
 std::uint32_t TRunRowMaker::Template(const orvanta::bulk::BulkRow& in) {
@@ -51,10 +36,10 @@ std::uint32_t TRunRowMaker::Template(const orvanta::bulk::BulkRow& in) {
         for (; index_[at].made != 0; at = (at + 1) & mask)
             if (index_[at].place == in.place)
                 return index_[at].made - 1;
-        made_.push_back(MakeShared(in, std::string()));
+        const std::uint32_t made = made_->Add(MakeShared(in, std::string()));
         keys_.emplace_back();
-        index_[at] = {hash, static_cast<std::uint32_t>(made_.size()), in.place};
-        return static_cast<std::uint32_t>(made_.size() - 1);
+        index_[at] = {hash, made + 1, in.place};
+        return made;
     }
     key_.clear();
     if (in.place != 0) {
@@ -81,10 +66,10 @@ std::uint32_t TRunRowMaker::Template(const orvanta::bulk::BulkRow& in) {
         if (known.place == 0 && known.hash == hash && keys_[known.made - 1] == key_)
             return known.made - 1;
     }
-    made_.push_back(MakeShared(in, std::string(organisation)));
+    const std::uint32_t made = made_->Add(MakeShared(in, std::string(organisation)));
     keys_.push_back(key_);
-    index_[at] = {hash, static_cast<std::uint32_t>(made_.size()), 0};
-    return static_cast<std::uint32_t>(made_.size() - 1);
+    index_[at] = {hash, made + 1, 0};
+    return made;
 }
 
 TResultRow TRunRowMaker::MakeShared(const orvanta::bulk::BulkRow& in,

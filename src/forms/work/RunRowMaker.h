@@ -4,31 +4,45 @@
 // the run's side, ready for the list.
 //
 //     TRunRowMaker maker;
-//     maker.Make(answered, false, piece);   // appends a row per answer
+//     if (!maker.Fits(answered.size()))
+//         maker.Renew();                        // after handing over the piece
+//     TRunRows piece = maker.NewPiece();
+//     maker.Make(answered, false, piece);       // appends a row per answer
 #include "bulk/BulkLocate.h"
 #include "forms/results/ResultRow.h"
+#include "forms/results/RunRows.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 // Rows of one place and organisation differ only in their address and
 // count: the rest of the values is made once per place and shared by its
-// rows while the place is among those seen lately. The list makes a row's
-// texts only when they are first asked for (most of a million rows are never
-// shown), so none are made here.
+// rows (TSharedRows), up to TSharedRows::kCapacity places, after which the
+// maker starts a new store. The list makes a row's texts only when they are
+// first asked for (most of a million rows are never shown), so none are
+// made here.
 class TRunRowMaker {
 public:
-    // Appends the rows of `in` to `rows`; `capture`: the rows carry their
-    // bytes on the wire.
-    void Make(const std::vector<orvanta::bulk::BulkRow>& in, bool capture,
-              std::vector<TResultRow>& rows);
+    // An empty piece on the current store of shared values.
+    TRunRows NewPiece() const { return TRunRows(made_); }
+    // Whether `count` more rows surely go into a piece on the current store
+    // (at most kBatch at a time); else the piece is handed over first and
+    // the store renewed.
+    static constexpr std::size_t kBatch = 4096;
+    bool Fits(std::size_t count) const { return made_->Fits(count); }
+    void Renew();
+    // Appends the rows of `in` (at most kBatch, and Fits) to `rows`, a piece
+    // on the current store; `capture`: the rows carry their bytes on the wire.
+    void Make(std::span<const orvanta::bulk::BulkRow> in, bool capture, TRunRows& rows);
 
 private:
-    // The index in made_ of the row made for `in`'s place and
+    // The index in made_ of the values made for `in`'s place and
     // organisation, made now if new.
     std::uint32_t Template(const orvanta::bulk::BulkRow& in);
 
@@ -49,12 +63,11 @@ private:
 
     std::string textKey_;
     std::vector<Slot> texts_ = std::vector<Slot>(8192);
-    // The rows made so far, without address and count, by their place and
-    // organisation (or, without a place, by their texts): a run of a
-    // million addresses in a few thousand places makes a few thousand.
-    // Kept apart from the rows, small and together, the keys are found
-    // without touching the rows' memory.
-    static constexpr std::size_t kMadeCap = 1 << 16;
+    // The shared values made so far, by their place and organisation (or,
+    // without a place, by their texts): a run of a million addresses in a
+    // few thousand places makes a few thousand. Kept apart from the values,
+    // small and together, the keys are found without touching them.
+    static constexpr std::size_t kMadeCap = TSharedRows::kCapacity;
     struct Known {
         std::size_t hash = 0;
         std::uint32_t made = 0; // index in made_ + 1; 0: free
@@ -62,8 +75,7 @@ private:
         std::uint32_t place = 0;
     };
     std::string key_;
-    std::vector<std::uint32_t> at_; // a batch's rows' indices in made_
-    std::vector<TResultRow> made_;
+    std::shared_ptr<TSharedRows> made_ = std::make_shared<TSharedRows>();
     std::vector<std::string> keys_; // made_'s keys, index for index
     std::vector<Known> index_ = std::vector<Known>(kMadeCap * 2);
 };

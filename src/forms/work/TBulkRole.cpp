@@ -192,16 +192,18 @@ void TBulkRole::Rows(TBulkBatch&& batch) {
     const bool named = batch.lookUpHostNames && (!parts_.namesForRuns || parts_.namesForRuns());
     if (onRowsComing)
         onRowsComing(batch.rows.size() + (batch.total - std::min(batch.total, batch.done)));
-    const int first = parts_.list->AddRows(std::move(batch.rows));
+    // Only runs whose names are wanted pay for their addresses' texts.
+    std::vector<std::string> addresses;
+    if (named) {
+        addresses.reserve(batch.rows.size());
+        for (std::size_t row = 0; row < batch.rows.size(); ++row)
+            addresses.emplace_back(batch.rows.Address(row));
+    }
+    const int first = parts_.list->AddRuns(std::move(batch.rows));
     for (orvanta::cluster::PlaceIn& place : batch.places)
         place.row += static_cast<std::uint32_t>(first);
     parts_.layers->AddRunPlaces(std::move(batch.places));
-    if (named && first < parts_.list->Count()) {
-        // Only runs whose names are wanted pay for their addresses' texts.
-        std::vector<std::string> addresses;
-        addresses.reserve(static_cast<std::size_t>(parts_.list->Count() - first));
-        for (int row = first; row < parts_.list->Count(); ++row)
-            addresses.push_back(parts_.list->Row(row).address.toStdString());
+    if (!addresses.empty()) {
         namesLaterCount_ += addresses.size();
         namesLater_.emplace_back(first, std::move(addresses));
     }

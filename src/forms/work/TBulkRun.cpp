@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <span>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -159,30 +160,39 @@ public:
         // A capture's endpoints get no host names: asking for them would
         // send packets the user did not ask for.
         step_.lookUpHostNames = !capture_;
-        // Room for the whole piece at once (a step, or the rest of the
-        // run): growing a vector of rows batch by batch moved every row
-        // several times.
-        if (step_.rows.empty()) {
-            const std::size_t left = total > done ? total - done : 0;
-            const std::size_t room = std::min(kStepRows, rows.size() + left);
-            step_.rows.reserve(std::max(room, rows.size()));
-            orvanta::memory::AdviseLargePages(step_.rows.data(),
-                                              step_.rows.capacity() * sizeof(TResultRow));
-            step_.places.reserve(step_.rows.capacity());
-            orvanta::memory::AdviseLargePages(
-                step_.places.data(), step_.places.capacity() * sizeof(orvanta::cluster::PlaceIn));
-        }
-        const std::size_t first = step_.rows.size();
-        maker_.Make(rows, capture_, step_.rows);
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            const orvanta::bulk::BulkRow& row = rows[k];
-            if (row.found)
-                step_.places.push_back({row.record.Latitude, row.record.Longitude,
-                                        static_cast<std::uint32_t>(first + k), row.count});
+        const std::span<const orvanta::bulk::BulkRow> all(rows);
+        for (std::size_t from = 0; from < all.size(); from += TRunRowMaker::kBatch) {
+            const auto part = all.subspan(from, std::min(TRunRowMaker::kBatch, all.size() - from));
+            // A piece's rows share one store of values: a run past its
+            // room hands the piece over and goes on with a new store.
+            if (!maker_.Fits(part.size())) {
+                Flush();
+                maker_.Renew();
+            }
+            if (step_.rows.empty())
+                StartPiece(all.size() - from + (total > done ? total - done : 0));
+            const std::size_t first = step_.rows.size();
+            maker_.Make(part, capture_, step_.rows);
+            for (std::size_t k = 0; k < part.size(); ++k)
+                if (part[k].found)
+                    step_.places.push_back({part[k].record.Latitude, part[k].record.Longitude,
+                                            static_cast<std::uint32_t>(first + k), part[k].count});
         }
         if (!sentAny_ || step_.rows.size() >= kStepRows ||
             std::chrono::steady_clock::now() - sentAt_ >= std::chrono::milliseconds(kStepMs))
             Flush();
+    }
+
+    // Room for the whole piece at once (a step, or the rest of the run):
+    // growing the rows batch by batch moved every row several times.
+    void StartPiece(std::size_t coming) {
+        step_.rows = maker_.NewPiece();
+        step_.rows.reserve(std::min(kStepRows, coming));
+        orvanta::memory::AdviseLargePages(step_.rows.Data(),
+                                          step_.rows.Capacity() * TRunRows::kRowBytes);
+        step_.places.reserve(step_.rows.Capacity());
+        orvanta::memory::AdviseLargePages(
+            step_.places.data(), step_.places.capacity() * sizeof(orvanta::cluster::PlaceIn));
     }
 
     // Sends what was gathered; also what a stopped capture counted.
@@ -191,7 +201,7 @@ public:
             return;
         // A piece that used less than half its room gives the rest back:
         // the list keeps the piece as it is.
-        if (step_.rows.capacity() - step_.rows.size() > step_.rows.size())
+        if (step_.rows.Capacity() - step_.rows.size() > step_.rows.size())
             step_.rows.shrink_to_fit();
         // A capture's bar is the part of the file read; a text's second
         // half is its lookups.

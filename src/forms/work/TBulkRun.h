@@ -10,13 +10,13 @@
 //
 //     TBulkRun run;
 //     run.onRows = [&](TBulkBatch&& batch) {
-//         list->AddRows(std::move(batch.rows));
+//         list->AddRuns(std::move(batch.rows));
 //     };
 //     run.onFinished = [&](TBulkRun::Outcome outcome, const QString& error) { ... };
 //     run.AddText(clipboardText, QLatin1Char('.'));
 #include "bulk/BulkLocate.h"
 #include "cluster/PlaceClusters.h"
-#include "forms/results/ResultRow.h"
+#include "forms/results/RunRows.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,8 +29,9 @@
 #include <vector>
 
 struct TBulkBatch {
-    // Without texts: the list makes them when they are first shown.
-    std::vector<TResultRow> rows;
+    // As the run made them: the list makes whole rows and their texts
+    // when they are first asked for.
+    TRunRows rows;
     // The located rows' places; `row` counts from the batch's first row.
     std::vector<orvanta::cluster::PlaceIn> places;
     std::size_t done = 0;

@@ -122,6 +122,16 @@ void TResultsRole::TallySome(bool all) {
     QElapsedTimer clock;
     clock.start();
     do {
+        // A run's rows are read as the run made them, without making the
+        // list's whole rows.
+        std::size_t offset = 0;
+        if (const TRunRows* run = list->RunRowsAt(tallied_, offset)) {
+            const std::size_t to = std::min(run->size(), offset + kTallyStep);
+            tally_.Add(*run, offset, to);
+            shading_ = true; // a run's rows all have their count
+            tallied_ += static_cast<int>(to - offset);
+            continue;
+        }
         // Rows of a big run are new addresses, each a miss in the summary's
         // table: added some at a time, their misses side by side.
         std::array<const TResultRow*, kTallyStep> rows;
