@@ -25,7 +25,7 @@
 
 class TPlacesFeed : public QObject {
 public:
-    static constexpr int kEveryMs = 100;
+    static constexpr int kEveryMs = 250;
 
     explicit TPlacesFeed(QObject* parent = nullptr);
     ~TPlacesFeed() override;
