@@ -63,6 +63,7 @@ public:
 
     TResultRow Row(std::size_t at) const;
     const TResultRow& SharedOf(std::size_t at) const { return (*shared_)[rows_[at].shared]; }
+    std::uint32_t SharedIndex(std::size_t at) const { return rows_[at].shared; }
     std::string_view Address(std::size_t at) const;
     std::uint64_t Count(std::size_t at) const { return rows_[at].count; }
     std::optional<std::uint64_t> Bytes(std::size_t at) const {

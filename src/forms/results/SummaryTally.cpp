@@ -73,20 +73,36 @@ void TSummaryTally::Add(const TResultRow& row) {
 }
 
 void TSummaryTally::Add(const TRunRows& rows, std::size_t from, std::size_t to) {
+    if (linesOf_ != rows.Shared()) {
+        linesOf_ = rows.Shared();
+        sharedLines_.clear();
+    }
     constexpr std::size_t kAtOnce = 32;
     for (; from < to; from += kAtOnce) {
         const std::size_t n = std::min(kAtOnce, to - from);
         for (std::size_t i = 0; i < n; ++i)
             summary_.Prefetch(rows.Address(from + i));
         for (std::size_t i = from; i < from + n; ++i) {
-            const TResultRow& shared = rows.SharedOf(i);
-            summary_.Add(rows.Address(i), CountryOf(shared), OrganizationOf(shared), rows.Count(i),
-                         rows.Bytes(i));
+            // The store grows while the run goes on (on the run's thread:
+            // its size is not read here), its later values looked up as
+            // they come.
+            const std::uint32_t shared = rows.SharedIndex(i);
+            if (shared >= sharedLines_.size())
+                sharedLines_.resize(std::max<std::size_t>(shared + 1, 2 * sharedLines_.size()),
+                                    {kNoLine, kNoLine});
+            auto& [country, organization] = sharedLines_[shared];
+            if (country == kNoLine) {
+                country = CountryOf(rows.SharedOf(i));
+                organization = OrganizationOf(rows.SharedOf(i));
+            }
+            summary_.Add(rows.Address(i), country, organization, rows.Count(i), rows.Bytes(i));
         }
     }
 }
 
 void TSummaryTally::Clear() {
+    linesOf_ = nullptr;
+    sharedLines_.clear();
     for (auto* known : {&countries_, &organizations_})
         for (Known& slot : *known)
             slot = Known();

@@ -18,6 +18,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TSummaryTally {
@@ -55,4 +56,9 @@ private:
     std::vector<Known> organizations_ = std::vector<Known>(4096);
     std::string address_;
     std::vector<std::string> addresses_; // of a span of rows
+    // The lines of a run's shared values, by their index in the store
+    // last read: a run's rows name their place's values by index.
+    static constexpr Line kNoLine = ~Line{0};
+    const TSharedRows* linesOf_ = nullptr;
+    std::vector<std::pair<Line, Line>> sharedLines_;
 };
