@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <thread>
@@ -55,10 +56,11 @@ std::string_view SpecialBlockOf(const extract::Address& address) {
 
 class ImageDatabases : public RunDatabases {
 public:
+    // The IPv6 files are read when the first IPv6 address comes: most logs
+    // have none, and the files are tens of megabytes.
     explicit ImageDatabases(const RunFiles& files)
-        : city_(files.city), cityV6_(Optional<geoip::CityDatabaseImageV6>(files.cityV6)),
-          organization_(Optional<geoip::AsnDatabaseImage>(files.organization, 32)),
-          organizationV6_(Optional<geoip::AsnDatabaseImage>(files.organizationV6, 128)) {}
+        : files_(files), city_(files.city),
+          organization_(Optional<geoip::AsnDatabaseImage>(files.organization, 32)) {}
 
     geoip::TLookupResult Lookup(const extract::Address& address,
                                 geoip::TGeoIPCity& record) const override {
@@ -76,9 +78,10 @@ public:
                 city_.DecodeRecord(walk.value, record);
             return result;
         }
-        if (!cityV6_)
+        const geoip::CityDatabaseImageV6* cityV6 = CityV6();
+        if (!cityV6)
             return geoip::lrInvalidAddress;
-        return cityV6_->LookupCity(address.Text(), record, prefixLength);
+        return cityV6->LookupCity(address.Text(), record, prefixLength);
     }
 
     void LookupMany(std::span<const extract::Address> addresses, geoip::TGeoIPCity* records,
@@ -134,16 +137,32 @@ public:
                 return {};
             return std::string(organization_->Lookup(ipv4).value_or(std::string_view()));
         }
-        if (!organizationV6_)
+        const geoip::AsnDatabaseImage* organizationV6 = OrganizationV6();
+        if (!organizationV6)
             return {};
-        return std::string(organizationV6_->Lookup(value).value_or(std::string_view()));
+        return std::string(organizationV6->Lookup(value).value_or(std::string_view()));
     }
 
 private:
+    const geoip::CityDatabaseImageV6* CityV6() const {
+        std::call_once(cityV6Read_,
+                       [this] { cityV6_ = Optional<geoip::CityDatabaseImageV6>(files_.cityV6); });
+        return cityV6_.get();
+    }
+    const geoip::AsnDatabaseImage* OrganizationV6() const {
+        std::call_once(organizationV6Read_, [this] {
+            organizationV6_ = Optional<geoip::AsnDatabaseImage>(files_.organizationV6, 128);
+        });
+        return organizationV6_.get();
+    }
+
+    RunFiles files_;
     geoip::CityDatabaseImage city_;
-    std::unique_ptr<geoip::CityDatabaseImageV6> cityV6_;
+    mutable std::once_flag cityV6Read_;
+    mutable std::unique_ptr<geoip::CityDatabaseImageV6> cityV6_;
     std::unique_ptr<geoip::AsnDatabaseImage> organization_;
-    std::unique_ptr<geoip::AsnDatabaseImage> organizationV6_;
+    mutable std::once_flag organizationV6Read_;
+    mutable std::unique_ptr<geoip::AsnDatabaseImage> organizationV6_;
     struct Record {
         std::uint32_t place = 0; // 0: the slot is free (no record lies at 0)
         geoip::TGeoIPCity record;

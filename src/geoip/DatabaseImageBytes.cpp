@@ -62,11 +62,12 @@ DatabaseImageBytes::DatabaseImageBytes(const std::string& fileName) {
 }
 
 void DatabaseImageBytes::Load(int fd, std::int64_t size, const std::string& fileName) {
-    head_.resize(static_cast<std::size_t>(std::min(size, HeadLimit)));
-    const std::size_t got = ReadFully(fd, 0, head_.data(), head_.size(), fileName);
-    if (got < head_.size()) {
+    const auto want = static_cast<std::size_t>(std::min(size, HeadLimit));
+    head_ = {static_cast<std::uint8_t*>(memory::AllocateLarge(want)), FreeLargeBlock{want}};
+    const std::size_t got = ReadFully(fd, 0, head_.get(), want, fileName);
+    headSize_ = got;
+    if (got < want) {
         // Cut while we read: the copy is what there was.
-        head_.resize(got);
         fileSize_ = static_cast<std::int64_t>(got);
         return;
     }
@@ -78,14 +79,14 @@ void DatabaseImageBytes::Load(int fd, std::int64_t size, const std::string& file
         if (tailGot < tail_.size()) {
             // Cut between the two reads: keep the head as the whole file.
             tail_.clear();
-            fileSize_ = static_cast<std::int64_t>(head_.size());
+            fileSize_ = static_cast<std::int64_t>(headSize_);
         }
     }
 }
 
 std::size_t DatabaseImageBytes::ReadAt(std::int64_t position, std::uint8_t* buffer,
                                        std::size_t size) const {
-    const auto headSize = static_cast<std::int64_t>(head_.size());
+    const auto headSize = static_cast<std::int64_t>(headSize_);
     const std::int64_t tailStart = fileSize_ - static_cast<std::int64_t>(tail_.size());
     std::size_t delivered = 0;
     bool delivering = true;
@@ -123,8 +124,8 @@ std::uint32_t DatabaseImageBytes::ChildPastHead(std::size_t position,
 
 const std::uint8_t* DatabaseImageBytes::Window(std::int64_t position, std::size_t size) const {
     const auto end = position + static_cast<std::int64_t>(size);
-    if (position >= 0 && end <= fileSize_ && end <= static_cast<std::int64_t>(head_.size())) {
-        return head_.data() + position;
+    if (position >= 0 && end <= fileSize_ && end <= static_cast<std::int64_t>(headSize_)) {
+        return head_.get() + position;
     }
     return nullptr;
 }

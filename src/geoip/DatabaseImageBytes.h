@@ -12,13 +12,21 @@
 // take memory beyond that.
 
 #include "geoip/EditionBlock.h"
+#include "memory/LargePages.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace orvanta::geoip {
+
+// Frees a block of memory::AllocateLarge.
+struct FreeLargeBlock {
+    std::size_t bytes = 0;
+    void operator()(std::uint8_t* data) const { memory::FreeLarge(data, bytes); }
+};
 
 class DatabaseImageBytes {
 public:
@@ -35,8 +43,8 @@ public:
     std::uint32_t Child(std::uint32_t node, int side, std::int32_t valueBytes) const {
         const auto length = static_cast<std::size_t>(valueBytes);
         const std::size_t position = static_cast<std::size_t>(node) * 2 * length + side * length;
-        if (position + length <= head_.size()) {
-            return LittleEndian(head_.data() + position, valueBytes);
+        if (position + length <= headSize_) {
+            return LittleEndian(head_.get() + position, valueBytes);
         }
         return ChildPastHead(position, valueBytes);
     }
@@ -46,8 +54,8 @@ public:
 
     // Asks the processor to fetch the bytes at `position` ahead of a read.
     void Prefetch(std::int64_t position) const {
-        if (position >= 0 && position < static_cast<std::int64_t>(head_.size())) {
-            __builtin_prefetch(head_.data() + position);
+        if (position >= 0 && position < static_cast<std::int64_t>(headSize_)) {
+            __builtin_prefetch(head_.get() + position);
         }
     }
 
@@ -55,7 +63,10 @@ private:
     void Load(int fd, std::int64_t size, const std::string& fileName);
     std::uint32_t ChildPastHead(std::size_t position, std::int32_t valueBytes) const;
 
-    std::vector<std::uint8_t> head_; // the file's first bytes
+    // The file's first bytes, tens of megabytes written once by the read:
+    // in large pages, and not cleared before.
+    std::unique_ptr<std::uint8_t[], FreeLargeBlock> head_;
+    std::size_t headSize_ = 0;
     std::vector<std::uint8_t> tail_; // its last bytes, when the head is not all of it
     std::int64_t fileSize_ = 0;
 };
