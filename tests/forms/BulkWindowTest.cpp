@@ -134,6 +134,10 @@ TEST_F(BulkWindow, PastedLogBecomesRowsWithCountsAndOneMarkerPerPlace) {
                                       "200 512 \"-\" \"Agent/1.0\"\n");
     log += QStringLiteral("[2a00:1450::7]:443 - - \"GET / HTTP/1.1\" 200\n");
     expected.emplace_back(QStringLiteral("2a00:1450::7"), 1);
+    // Letters beyond ASCII, of one unit and of a pair, are no name letters.
+    log += QStringLiteral("caf\u00e9 5.6.7.8\u00e9 \U0001D11E9.9.9.9\U0001D11E\n");
+    expected.emplace_back(QStringLiteral("5.6.7.8"), 1);
+    expected.emplace_back(QStringLiteral("9.9.9.9"), 1);
 
     TListView* list = frmMain->ListView1;
     QGuiApplication::clipboard()->setText(log);

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <deque>
 #include <exception>
 #include <fcntl.h>
@@ -27,6 +26,16 @@
 #include <vector>
 
 namespace {
+
+// A text's characters as the address scanner reads them: ASCII as it is,
+// every other character a byte above 127. Addresses are ASCII, and to the
+// scanner any byte above 127 is neither part of an address nor a letter of
+// a name beside one, so the addresses found are those of the text's UTF-8,
+// without making it: one byte per character, nothing allocated per piece.
+void ScannedBytes(const QChar* text, std::size_t count, char* bytes) {
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>(std::min<char16_t>(text[i].unicode(), 0x80));
+}
 
 // The IPv6 city database beside the IPv4 one, as orvanta-db update leaves it.
 const char* const kCityV6File = "GeoLiteCityv6.dat";
@@ -239,21 +248,17 @@ void TBulkRun::Work(std::shared_ptr<Input> input, int generation) {
     if (input->fd >= 0) {
         parts = orvanta::bulk::FileParts(input->fd, input->fileName, input->size);
     } else {
-        // Turned into UTF-8 here, a piece at a time: a large paste costs
+        // Turned into bytes here, a piece at a time: a large paste costs
         // the window's thread nothing but the copy it hands over.
         parts.size = static_cast<std::uint64_t>(input->text.size());
         parts.part = [input](std::uint64_t from, std::uint64_t to) -> BulkLocate::Reader {
             const qsizetype end = to == 0 ? input->text.size() : static_cast<qsizetype>(to);
             return [input, at = static_cast<qsizetype>(from), end](char* buffer,
                                                                    std::size_t size) mutable {
-                const QString& text = input->text;
-                qsizetype n = std::min(static_cast<qsizetype>(size / 3), end - at);
-                if (n > 0 && at + n < end && text[at + n - 1].isHighSurrogate())
-                    --n; // a pair stays whole
-                const QByteArray bytes = QStringView(text).mid(at, n).toUtf8();
+                const qsizetype n = std::min(static_cast<qsizetype>(size), end - at);
+                ScannedBytes(input->text.constData() + at, static_cast<std::size_t>(n), buffer);
                 at += n;
-                std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-                return static_cast<std::size_t>(bytes.size());
+                return static_cast<std::size_t>(n);
             };
         };
         parts.nextLine = [input](std::uint64_t at) -> std::uint64_t {
