@@ -12,7 +12,8 @@
 
 namespace {
 
-std::vector<orvanta::extract::Tallied> Scan(std::string_view text, std::size_t piece) {
+orvanta::extract::TallyVector<orvanta::extract::Tallied> Scan(std::string_view text,
+                                                              std::size_t piece) {
     orvanta::extract::AddressTally tally;
     orvanta::extract::AddressScanner scanner([&](const auto& a) { tally.Add(a); });
     for (std::size_t at = 0; at < text.size(); at += piece)
