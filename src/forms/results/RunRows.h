@@ -28,7 +28,6 @@ class TSharedRows {
 public:
     static constexpr std::size_t kCapacity = std::size_t{1} << 16;
 
-    std::size_t Size() const { return size_; }
     bool Fits(std::size_t more) const { return size_ + more <= kCapacity; }
     // Its index; the store must have room (Fits).
     std::uint32_t Add(TResultRow&& values);
